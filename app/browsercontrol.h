@@ -1,0 +1,62 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QPageLayout;
+class QPrinter;
+
+// The page-rendering component every browser and popup window hosts as its `Web1`.
+// Windows speak to pages only through this interface; the real one wraps
+// Qt WebEngine, tests use a scripted double.
+class BrowserControl : public QWidget
+{
+    Q_OBJECT
+public:
+    using HResult = quint32;
+    static constexpr HResult S_OK = 0;
+    static constexpr HResult E_FAIL = 0x80004005u; // "no page in that direction", and other failures
+
+    // ExecWB command numbers and options.
+    enum Command { CmdPrint = 6, CmdPageSetup = 8, CmdCut = 11, CmdCopy = 12, CmdPaste = 13, CmdSelectAll = 17 };
+    enum Option { OptDoDefault = 0, OptDontPromptUser = 2 };
+
+    explicit BrowserControl(QWidget *parent = nullptr) : QWidget(parent) {}
+
+    virtual void Navigate(const QString &address) = 0;
+    virtual void GoHome() = 0;
+    virtual HResult GoBack() = 0;
+    virtual HResult GoForward() = 0;
+    virtual void GoSearch() = 0;
+    virtual void Refresh() = 0;
+    virtual void Stop() = 0;
+    virtual HResult ExecWB(int command, int option) = 0;
+    virtual QString LocationName() const = 0;
+    virtual QString LocationURL() const = 0;
+
+    // Page tools beyond the command numbers.
+    using FindDone = std::function<void(int activeMatch, int numberOfMatches)>;
+    using Done = std::function<void(bool ok)>;
+    virtual void findText(const QString &text, bool backward, bool caseSensitive, FindDone done) = 0;
+    virtual void printToPdf(const QString &path, const QPageLayout &layout, Done done) = 0;
+    virtual void printTo(QPrinter *printer, Done done) = 0;
+    // Types text into the page's focused element as keystrokes, each character as itself.
+    virtual void typeText(const QString &text) = 0;
+    // True while the page's renderer process is gone (crashed or killed).
+    virtual bool rendererGone() const { return false; }
+
+    // Makes the control every window gets; tests install a double here.
+    using Factory = std::function<BrowserControl *(QWidget *parent)>;
+    static BrowserControl *create(QWidget *parent);
+    static void setFactory(Factory factory);
+
+Q_SIGNALS:
+    void StatusTextChange(const QString &text);
+    void DownloadBegin();
+    // A page asks for a new window. Handlers connect directly: they may place a control
+    // in *target to host it, or set *cancel to refuse it. With neither, the component
+    // opens the window on its own, outside the frame.
+    void NewWindow2(BrowserControl **target, bool *cancel);
+    void DocumentComplete();
+    void GotFocus();
+};

@@ -1,0 +1,37 @@
+#pragma once
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Message and input boxes go through here so that tests can answer them.
+namespace Dialogs {
+
+struct Question {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Yes/No question with No as the default button; true for Yes.
+bool ask(QWidget *parent, const QString &title, const QString &text,
+         QMessageBox::Icon icon = QMessageBox::Question);
+// A message with an OK button.
+void tell(QWidget *parent, const QString &title, const QString &text,
+          QMessageBox::Icon icon = QMessageBox::Information);
+// An input box; the empty text when cancelled.
+QString input(QWidget *parent, const QString &title, const QString &prompt,
+              const QString &defaultText = QString());
+
+// The application's title, used where a box has no title of its own.
+QString appTitle();
+
+// Test hooks: when set, they answer instead of a real box.
+using AskHook = std::function<bool(const Question &)>;
+using TellHook = std::function<void(const Question &)>;
+using InputHook = std::function<QString(const QString &title, const QString &prompt)>;
+void setAskHook(AskHook hook);
+void setTellHook(TellHook hook);
+void setInputHook(InputHook hook);
+}

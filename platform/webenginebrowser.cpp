@@ -1,0 +1,342 @@
+#include "platform/webenginebrowser.h"
+
+#include "platform/internetsettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineView>
+
+namespace {
+
+const QString statusMarker = QStringLiteral("\x01quillon-status:");
+
+// Page scripts' window.status reaches us through the console, marked.
+const char statusScript[] = R"JS(
+(function () {
+  var text = '';
+  try {
+    Object.defineProperty(window, 'status', {
+      configurable: true,
+      get: function () { return text; },
+      set: function (v) { text = String(v); console.log('\u0001quillon-status:' + text.slice(0, 4096)); }
+    });
+  } catch (e) {}
+})();
+)JS";
+
+class Page : public QWebEnginePage
+{
+public:
+    Page(QWebEngineProfile *profile, WebEngineBrowser *owner) : QWebEnginePage(profile, owner), m_owner(owner) {}
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &) override
+    {
+        if (message.startsWith(statusMarker))
+            Q_EMIT m_owner->StatusTextChange(message.mid(statusMarker.size()));
+    }
+
+private:
+    WebEngineBrowser *m_owner;
+};
+
+}
+
+// Drawn over a page whose renderer process died, with a way to bring it back.
+class CrashCover : public QWidget
+{
+public:
+    explicit CrashCover(WebEngineBrowser *owner) : QWidget(owner)
+    {
+        setObjectName(QStringLiteral("crashCover"));
+        setAutoFillBackground(true);
+        auto *layout = new QVBoxLayout(this);
+        layout->addStretch();
+        m_text = new QLabel(this);
+        m_text->setAlignment(Qt::AlignCenter);
+        m_text->setWordWrap(true);
+        layout->addWidget(m_text);
+        auto *reload = new QPushButton(QStringLiteral("&Reload this page"), this);
+        reload->setObjectName(QStringLiteral("crashReload"));
+        layout->addWidget(reload, 0, Qt::AlignCenter);
+        layout->addStretch();
+        connect(reload, &QPushButton::clicked, owner, &WebEngineBrowser::Refresh);
+    }
+    void setText(const QString &t) { m_text->setText(t); }
+
+private:
+    QLabel *m_text;
+};
+
+QWebEngineProfile *WebEngineBrowser::profile()
+{
+    static QPointer<QWebEngineProfile> shared;
+    if (!shared) {
+        shared = new QWebEngineProfile(QStringLiteral("Quillon"), qApp);
+        shared->setHttpUserAgent(InternetSettings::withTokens(shared->httpUserAgent(),
+                                                             InternetSettings::userAgentTokens()));
+        QWebEngineScript status;
+        status.setName(QStringLiteral("quillon-status"));
+        status.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        status.setWorldId(QWebEngineScript::MainWorld);
+        status.setRunsOnSubFrames(true);
+        status.setSourceCode(QString::fromLatin1(statusScript));
+        shared->scripts()->insert(status);
+    }
+    return shared;
+}
+
+QPageLayout &WebEngineBrowser::sharedPageLayout()
+{
+    static QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                              QPageLayout::Millimeter);
+    return layout;
+}
+
+WebEngineBrowser::WebEngineBrowser(QWidget *parent)
+    : BrowserControl(parent)
+{
+    setObjectName(QStringLiteral("Web1"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_view = new QWebEngineView(this);
+    auto *page = new Page(profile(), this);
+    m_view->setPage(page);
+    layout->addWidget(m_view);
+    setFocusProxy(m_view);
+
+    connect(page, &QWebEnginePage::linkHovered, this, &BrowserControl::StatusTextChange);
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        if (m_cover)
+            m_cover->hide();
+        m_rendererGone = false;
+        Q_EMIT DownloadBegin();
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool) { Q_EMIT DocumentComplete(); });
+    connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                m_rendererGone = true;
+                const QString why = status == QWebEnginePage::KilledTerminationStatus
+                    ? QStringLiteral("was ended by the system")
+                    : QStringLiteral("stopped unexpectedly (code %1)").arg(code);
+                showCrashCover(why);
+            });
+    connect(qApp, &QApplication::focusChanged, this, &WebEngineBrowser::onFocusChanged);
+}
+
+WebEngineBrowser::~WebEngineBrowser() = default;
+
+QWebEnginePage *WebEngineBrowser::page() const { return m_view->page(); }
+
+qint64 WebEngineBrowser::rendererProcessId() const { return page()->renderProcessPid(); }
+
+void WebEngineBrowser::showCrashCover(const QString &why)
+{
+    if (!m_cover)
+        m_cover = new CrashCover(this);
+    m_cover->setText(QStringLiteral("The page %1 could not be shown: the process drawing it %2.\n"
+                                    "Other windows are not affected.")
+                         .arg(LocationURL().toHtmlEscaped().left(300), why));
+    m_cover->setGeometry(rect());
+    m_cover->show();
+    m_cover->raise();
+    Q_EMIT StatusTextChange(QStringLiteral("A page stopped working: ") + LocationURL().left(300));
+}
+
+void WebEngineBrowser::Navigate(const QString &address)
+{
+    m_view->load(QUrl::fromUserInput(address, QDir::currentPath()));
+}
+
+void WebEngineBrowser::GoHome() { Navigate(InternetSettings::homePage()); }
+
+void WebEngineBrowser::GoSearch()
+{
+    QString page = InternetSettings::searchPage();
+    page.replace(QStringLiteral("%1"), QString());
+    Navigate(page);
+}
+
+BrowserControl::HResult WebEngineBrowser::GoBack()
+{
+    if (!m_view->history()->canGoBack())
+        return E_FAIL;
+    m_view->back();
+    return S_OK;
+}
+
+BrowserControl::HResult WebEngineBrowser::GoForward()
+{
+    if (!m_view->history()->canGoForward())
+        return E_FAIL;
+    m_view->forward();
+    return S_OK;
+}
+
+void WebEngineBrowser::Refresh()
+{
+    if (m_cover)
+        m_cover->hide();
+    m_view->reload();
+}
+
+void WebEngineBrowser::Stop() { m_view->stop(); }
+
+BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
+{
+    switch (command) {
+    case CmdCut: m_view->triggerPageAction(QWebEnginePage::Cut); return S_OK;
+    case CmdCopy: m_view->triggerPageAction(QWebEnginePage::Copy); return S_OK;
+    case CmdPaste: m_view->triggerPageAction(QWebEnginePage::Paste); return S_OK;
+    case CmdSelectAll: m_view->triggerPageAction(QWebEnginePage::SelectAll); return S_OK;
+    case CmdPageSetup: {
+        QPrinter printer;
+        printer.setPageLayout(sharedPageLayout());
+        QPageSetupDialog dialog(&printer, this);
+        if (dialog.exec() == QDialog::Accepted)
+            sharedPageLayout() = printer.pageLayout();
+        return S_OK;
+    }
+    case CmdPrint: {
+        if (m_printing)
+            return E_FAIL;
+        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+        printer->setPageLayout(sharedPageLayout());
+        if (option != OptDontPromptUser) {
+            QPrintDialog dialog(printer.get(), this);
+            if (dialog.exec() != QDialog::Accepted)
+                return S_OK;
+        } else if (QPrinterInfo::availablePrinters().isEmpty()) {
+            return E_FAIL;
+        }
+        printTo(printer.get(), [printer](bool) {});
+        return S_OK;
+    }
+    default:
+        return E_FAIL;
+    }
+}
+
+QString WebEngineBrowser::LocationName() const { return m_view->title(); }
+
+QString WebEngineBrowser::LocationURL() const
+{
+    const QUrl url = m_view->url();
+    return url.isEmpty() ? QString() : url.toString();
+}
+
+void WebEngineBrowser::findText(const QString &text, bool backward, bool caseSensitive, FindDone done)
+{
+    QWebEnginePage::FindFlags flags;
+    if (backward)
+        flags |= QWebEnginePage::FindBackward;
+    if (caseSensitive)
+        flags |= QWebEnginePage::FindCaseSensitively;
+    m_view->findText(text, flags, [done](const QWebEngineFindTextResult &result) {
+        if (done)
+            done(result.activeMatch(), result.numberOfMatches());
+    });
+}
+
+void WebEngineBrowser::printToPdf(const QString &path, const QPageLayout &layout, Done done)
+{
+    auto *conn = new QMetaObject::Connection;
+    *conn = connect(page(), &QWebEnginePage::pdfPrintingFinished, this,
+                    [conn, path, done](const QString &file, bool ok) {
+                        if (file != path)
+                            return;
+                        QObject::disconnect(*conn);
+                        delete conn;
+                        if (done)
+                            done(ok);
+                    });
+    page()->printToPdf(path, layout);
+}
+
+void WebEngineBrowser::printTo(QPrinter *printer, Done done)
+{
+    if (m_printing) {
+        if (done)
+            done(false);
+        return;
+    }
+    m_printing = true;
+    auto *conn = new QMetaObject::Connection;
+    *conn = connect(m_view, &QWebEngineView::printFinished, this, [this, conn, done](bool ok) {
+        QObject::disconnect(*conn);
+        delete conn;
+        m_printing = false;
+        if (done)
+            done(ok);
+    });
+    m_view->print(printer);
+}
+
+void WebEngineBrowser::typeText(const QString &text)
+{
+    QWidget *target = m_view->focusProxy();
+    if (!target)
+        return;
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cp : codePoints) {
+        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, one);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, one);
+        QCoreApplication::sendEvent(target, &press);
+        QCoreApplication::sendEvent(target, &release);
+    }
+}
+
+void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
+{
+    BrowserControl *target = nullptr;
+    bool cancel = false;
+    Q_EMIT NewWindow2(&target, &cancel);
+    if (cancel)
+        return;
+    if (auto *host = qobject_cast<WebEngineBrowser *>(target)) {
+        request.openIn(host->page());
+        return;
+    }
+    if (target)
+        return; // a host that is not an engine view cannot take a live page
+    // Nobody in the frame hosts it: the component opens it as a top-level window of
+    // its own, outside the frame, that lives until the user closes it.
+    auto *outside = new WebEngineBrowser(nullptr);
+    outside->setAttribute(Qt::WA_DeleteOnClose);
+    outside->setObjectName(QStringLiteral("outsideWindow"));
+    outside->setWindowTitle(QStringLiteral("Quillon - New Window"));
+    outside->resize(request.requestedGeometry().size().expandedTo(QSize(800, 600)));
+    connect(outside, &BrowserControl::DocumentComplete, outside,
+            [outside] { outside->setWindowTitle(outside->LocationName()); });
+    outside->show();
+    request.openIn(outside->page());
+}
+
+void WebEngineBrowser::onFocusChanged(QWidget *old, QWidget *now)
+{
+    if (!now || !m_view->isAncestorOf(now))
+        return;
+    if (old && m_view->isAncestorOf(old))
+        return;
+    Q_EMIT GotFocus();
+}

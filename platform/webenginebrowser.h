@@ -1,0 +1,56 @@
+#pragma once
+#include "app/browsercontrol.h"
+
+#include <QPointer>
+
+class QWebEngineView;
+class QWebEnginePage;
+class QWebEngineProfile;
+class QWebEngineNewWindowRequest;
+class CrashCover;
+
+// The browser control over Qt WebEngine.
+class WebEngineBrowser : public BrowserControl
+{
+    Q_OBJECT
+public:
+    explicit WebEngineBrowser(QWidget *parent = nullptr);
+    ~WebEngineBrowser() override;
+
+    void Navigate(const QString &address) override;
+    void GoHome() override;
+    HResult GoBack() override;
+    HResult GoForward() override;
+    void GoSearch() override;
+    void Refresh() override;
+    void Stop() override;
+    HResult ExecWB(int command, int option) override;
+    QString LocationName() const override;
+    QString LocationURL() const override;
+
+    void findText(const QString &text, bool backward, bool caseSensitive, FindDone done) override;
+    void printToPdf(const QString &path, const QPageLayout &layout, Done done) override;
+    void printTo(QPrinter *printer, Done done) override;
+    void typeText(const QString &text) override;
+    bool rendererGone() const override { return m_rendererGone; }
+
+    QWebEngineView *view() const { return m_view; }
+    QWebEnginePage *page() const;
+    // The renderer's process id (0 when none), for tests that end a renderer by id.
+    qint64 rendererProcessId() const;
+
+    // The one profile all windows share, made on first use.
+    static QWebEngineProfile *profile();
+    // The page layout "Page Setup" chose, used by every later print.
+    static QPageLayout &sharedPageLayout();
+
+private:
+    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
+    void onFocusChanged(QWidget *old, QWidget *now);
+    void showCrashCover(const QString &why);
+
+    QWebEngineView *m_view = nullptr;
+    CrashCover *m_cover = nullptr;
+    bool m_rendererGone = false;
+    bool m_printing = false;
+};

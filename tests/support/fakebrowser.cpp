@@ -1,0 +1,93 @@
+#include "fakebrowser.h"
+
+FakeBrowser::FakeBrowser(QWidget *parent) : BrowserControl(parent)
+{
+    setObjectName(QStringLiteral("Web1"));
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void FakeBrowser::install()
+{
+    BrowserControl::setFactory([](QWidget *parent) { return new FakeBrowser(parent); });
+}
+
+void FakeBrowser::Navigate(const QString &address)
+{
+    calls << QStringLiteral("Navigate ") + address;
+    navigations << address;
+    m_url = address;
+    history = history.mid(0, historyIndex + 1);
+    history << address;
+    historyIndex = history.size() - 1;
+    Q_EMIT DownloadBegin();
+}
+
+void FakeBrowser::GoHome()
+{
+    calls << QStringLiteral("GoHome");
+}
+
+BrowserControl::HResult FakeBrowser::GoBack()
+{
+    calls << QStringLiteral("GoBack");
+    if (historyIndex <= 0)
+        return E_FAIL;
+    m_url = history.at(--historyIndex);
+    return S_OK;
+}
+
+BrowserControl::HResult FakeBrowser::GoForward()
+{
+    calls << QStringLiteral("GoForward");
+    if (historyIndex + 1 >= history.size())
+        return E_FAIL;
+    m_url = history.at(++historyIndex);
+    return S_OK;
+}
+
+void FakeBrowser::GoSearch() { calls << QStringLiteral("GoSearch"); }
+void FakeBrowser::Refresh() { calls << QStringLiteral("Refresh"); }
+void FakeBrowser::Stop() { calls << QStringLiteral("Stop"); }
+
+BrowserControl::HResult FakeBrowser::ExecWB(int command, int option)
+{
+    calls << QStringLiteral("ExecWB %1 %2").arg(command).arg(option);
+    return S_OK;
+}
+
+void FakeBrowser::findText(const QString &text, bool backward, bool caseSensitive, FindDone done)
+{
+    calls << QStringLiteral("findText %1 %2 %3").arg(text).arg(backward).arg(caseSensitive);
+    if (done)
+        done(0, 0);
+}
+
+void FakeBrowser::printToPdf(const QString &path, const QPageLayout &, Done done)
+{
+    calls << QStringLiteral("printToPdf ") + path;
+    if (done)
+        done(true);
+}
+
+void FakeBrowser::printTo(QPrinter *, Done done)
+{
+    calls << QStringLiteral("printTo");
+    if (done)
+        done(true);
+}
+
+void FakeBrowser::complete(const QString &title)
+{
+    m_title = title;
+    Q_EMIT DocumentComplete();
+}
+
+BrowserControl *FakeBrowser::requestNewWindow(bool *cancelled)
+{
+    BrowserControl *target = nullptr;
+    bool cancel = false;
+    Q_EMIT NewWindow2(&target, &cancel);
+    if (cancelled)
+        *cancelled = cancel;
+    return target;
+}

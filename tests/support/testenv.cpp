@@ -1,0 +1,59 @@
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtGlobal>
+
+namespace {
+const char *vars[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
+
+void pointAt(const QString &root)
+{
+    QDir().mkpath(root + QStringLiteral("/home"));
+    qputenv("HOME", (root + QStringLiteral("/home")).toLocal8Bit());
+    const char *subs[] = {"config", "data", "runtime", "cache"};
+    for (int i = 0; i < 4; ++i) {
+        const QString dir = root + QLatin1Char('/') + QLatin1String(subs[i]);
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv(vars[i + 1], dir.toLocal8Bit());
+    }
+}
+}
+
+TempHome::TempHome()
+{
+    for (int i = 0; i < 5; ++i)
+        m_saved[i] = qgetenv(vars[i]);
+    pointAt(m_dir.path());
+}
+
+TempHome::~TempHome()
+{
+    for (int i = 0; i < 5; ++i)
+        qputenv(vars[i], m_saved[i]);
+}
+
+QString TempHome::configDir() const { return m_dir.path() + QStringLiteral("/config/Quillon"); }
+QString TempHome::dataDir() const { return m_dir.path() + QStringLiteral("/data/Quillon"); }
+
+namespace TestEnv {
+
+void prepareEngine()
+{
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--disable-gpu"))
+        flags += " --disable-gpu";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void isolateHome()
+{
+    static QTemporaryDir root;
+    pointAt(root.path());
+}
+
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include <QTemporaryDir>
+#include <QString>
+
+// Points HOME and the XDG folders at a fresh temporary folder for the life of the object,
+// so tests never touch the user's files and start from an empty store.
+class TempHome
+{
+public:
+    TempHome();
+    ~TempHome();
+    QString path() const { return m_dir.path(); }
+    QString configDir() const;   // .../config/Quillon
+    QString dataDir() const;     // .../data/Quillon
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_saved[5];
+};
+
+namespace TestEnv {
+// Environment the engine needs here (root, no GPU); call before the application object exists.
+void prepareEngine();
+// Sets the XDG variables to fresh folders under a temporary directory kept until exit.
+void isolateHome();
+}
+
+// A main() for Qt Test executables: isolated home, engine environment, QApplication.
+#define QUILLON_TEST_MAIN(TestObject)                                   \
+    int main(int argc, char *argv[])                                    \
+    {                                                                   \
+        TestEnv::prepareEngine();                                       \
+        TestEnv::isolateHome();                                         \
+        QApplication app(argc, argv);                                   \
+        QCoreApplication::setApplicationName(QStringLiteral("Quillon")); \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                        \
+        TestObject tc;                                                  \
+        QTEST_SET_MAIN_SOURCE_PATH                                      \
+        return QTest::qExec(&tc, argc, argv);                           \
+    }
