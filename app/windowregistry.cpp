@@ -1,0 +1,35 @@
+#include "app/windowregistry.h"
+
+#include <QPointer>
+
+namespace {
+QList<QPointer<QWidget>> &list()
+{
+    static QList<QPointer<QWidget>> windows;
+    return windows;
+}
+}
+
+namespace WindowRegistry {
+
+void add(QWidget *window)
+{
+    if (!window)
+        return;
+    for (const QPointer<QWidget> &w : list())
+        if (w == window)
+            return;
+    list().removeAll(nullptr);
+    list().append(window);
+}
+
+QList<QWidget *> windows()
+{
+    QList<QWidget *> alive;
+    for (const QPointer<QWidget> &w : list())
+        if (w)
+            alive.append(w);
+    return alive;
+}
+
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include <QList>
+#include <QWidget>
+
+// The programme's loaded windows in opening order: the frame, browser and popup
+// windows, dialogs. "Every loaded window" (close all, exit, print all) means this list.
+// A window adds itself when it is made and drops out when it is destroyed.
+namespace WindowRegistry {
+void add(QWidget *window);
+QList<QWidget *> windows();
+}
