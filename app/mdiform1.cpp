@@ -37,9 +37,13 @@ mdiform1 *theFrame = nullptr;
 
 mdiform1 *mdiform1::instance() { return theFrame; }
 
+// The pictures are compiled into the core library, which the linker would otherwise leave out.
+static void loadResources() { Q_INIT_RESOURCE(quillon); }
+
 mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
 {
     theFrame = this;
+    loadResources();
     setObjectName(QStringLiteral("mdiform1"));
     setWindowTitle(QStringLiteral("Quillon v2.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
