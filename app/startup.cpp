@@ -41,6 +41,7 @@ int run(int argc, char *argv[])
     auto *splash = new QLabel;
     splash->setObjectName(QStringLiteral("splash"));
     splash->setWindowFlags(Qt::SplashScreen);
+    splash->setWindowTitle(QStringLiteral("Welcome to Quillon"));
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->setPixmap(QIcon(QStringLiteral(":/icons/quillon.svg")).pixmap(256, 256));
     auto *splashTimer = new QTimer(splash);
