@@ -19,6 +19,10 @@
 
 namespace {
 
+const QString closeHelp = QStringLiteral("Close this dialog box without saving.");
+const QString saveHelp = QStringLiteral("Save current settings.");
+const QString frameHelp = QStringLiteral("Enter the URL for the pages you would like to be downloaded automatically..");
+
 // The dialog's rows top to bottom; they are not in slot order.
 struct Row {
     int slot;
@@ -108,6 +112,8 @@ Form2::Form2(QWidget *parent)
     layout->addWidget(m_frame);
     layout->addLayout(buttons);
     layout->addWidget(m_status);
+    // Wide enough that the longest help text is read whole.
+    setMinimumWidth(m_status->fontMetrics().horizontalAdvance(frameHelp) + 48);
 
     for (QWidget *w : {m_save, m_close, static_cast<QWidget *>(m_frame)})
         w->installEventFilter(this);
@@ -135,8 +141,12 @@ Form2 *Form2::showOptions(QWidget *parent)
     auto *dialog = new Form2(parent);
     openDialog() = dialog;
     dialog->fillFrom(DefaultSitesModel::get());
-    // Destroyed once hidden, so a later opening starts from the model afresh.
-    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    // Gone once hidden, so a later opening makes a new dialog from the model afresh.
+    connect(dialog, &QDialog::finished, dialog, [dialog] {
+        if (openDialog() == dialog)
+            openDialog() = nullptr;
+        dialog->deleteLater();
+    });
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->show();
     return dialog;
@@ -193,12 +203,11 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Enter) {
         if (watched == m_close)
-            m_status->showMessage(QStringLiteral("Close this dialog box without saving."));
+            m_status->showMessage(closeHelp);
         else if (watched == m_save)
-            m_status->showMessage(QStringLiteral("Save current settings."));
+            m_status->showMessage(saveHelp);
         else if (watched == m_frame)
-            m_status->showMessage(
-                QStringLiteral("Enter the URL for the pages you would like to be downloaded automatically.."));
+            m_status->showMessage(frameHelp);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -157,8 +157,9 @@ private Q_SLOTS:
         case 2: QTest::keyClick(dialog->site(1), Qt::Key_Escape); break;
         case 3: Form2::unload(); break;
         }
-        QTRY_VERIFY(!dialog);
+        QVERIFY(!Form2::current());
         QVERIFY(!DefaultSitesModel::exists());
+        QTRY_VERIFY(!dialog);
         QCOMPARE(stored("sone"), QStringLiteral("http://one.test/"));
         QCOMPARE(stored("c3"), QStringLiteral("<absent>"));
 
@@ -235,9 +236,11 @@ private Q_SLOTS:
     {
         TempHome home;
         Form2 *dialog = Form2::showOptions();
-        QStatusBar *bar = dialog->findChild<QStatusBar *>(QStringLiteral("StatusBar1"));
-        bar->showMessage(QStringLiteral("Save current settings."));
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QStatusBar *bar = dialog->findChild<QStatusBar *>(QStringLiteral("StatusBar1"));
+        const QString longest = QStringLiteral("Enter the URL for the pages you would like to be downloaded automatically..");
+        bar->showMessage(longest);
+        QVERIFY(bar->fontMetrics().horizontalAdvance(longest) < bar->width() - 8);
         // Every field shows a whole default address without scrolling.
         for (int slot = 1; slot <= 8; ++slot) {
             QLineEdit *f = dialog->site(slot);
