@@ -10,6 +10,10 @@
 #include "browser/windowmanager.h"
 #include "platform/coolbar.h"
 #include "platform/tabstrip.h"
+#include "sites/additionalsitespanel.h"
+#include "sites/catalogue.h"
+#include "sites/form2.h"
+#include "sites/sitecommands.h"
 #include "sites/startuploading.h"
 #include "tools/rotation.h"
 
@@ -20,7 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-void mdiform1::additems() {}
+void mdiform1::additems() { Catalogue::additems(sites, tools); }
 
 void mdiform1::routeCommands()
 {
@@ -41,6 +45,18 @@ void mdiform1::routeCommands()
     // Web Sites: "Work Online" keeps its check mark whatever happens.
     if (QAction *ie = action(QStringLiteral("IE")))
         connect(ie, &QAction::toggled, ie, [ie] { ie->setChecked(true); });
+
+    // Web Sites
+    on("Options", [this] { Form2::showOptions(this); });
+    on("ShowAddSites", [this] { SiteCommands::showAdditionalSites(this); });
+    connect(m_panel, &AdditionalSitesPanel::saved, this, [this] { SiteCommands::hideAdditionalSites(this); });
+    connect(m_panel, &AdditionalSitesPanel::closeClicked, this, [this] { SiteCommands::hideAdditionalSites(this); });
+    connect(m_panel, &AdditionalSitesPanel::siteDoubleClicked, this,
+            [this](int, const QString &text) { SiteCommands::openNow(this, text); });
+    connect(sites, qOverload<int>(&QComboBox::activated), this,
+            [this] { SiteCommands::openCatalogueEntry(this, true, sites->currentText()); });
+    connect(tools, qOverload<int>(&QComboBox::activated), this,
+            [this] { SiteCommands::openCatalogueEntry(this, false, tools->currentText()); });
 
     // Options
     on("mnuIncrease", [this] { windows->increaseTabsSpace(); });

@@ -4,6 +4,7 @@
 #include "app/windowregistry.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -12,6 +13,7 @@ ChildWindow::ChildWindow(Kind kind, const QString &name, QWidget *parent)
 {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setWidget(client);

@@ -84,7 +84,7 @@ const std::array<Catalogue::Entry, Catalogue::ToolsCount> toolSites = {{
     {"United States Postal Service", "https://www.usps.com/"},
     {"World Times", "https://www.timeanddate.com/worldclock/"},
     {"Dictionaries", "https://www.onelook.com/"},
-    {"Marrowfield", "https://www.marrowfield.com/"},
+    {"Marrowfield", "https://quillon.example.org/"},
 }};
 
 template <std::size_t N>
