@@ -10,18 +10,13 @@ namespace {
 // A shortcut is a few hundred bytes; anything past this is not worth reading.
 constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
 
-QByteArray trimmed(QByteArray text)
-{
-    return text.trimmed();
-}
-
 // Names compare as the profile reader does: ASCII letters without regard to case.
-bool sameName(const QByteArray &a, const QByteArray &b)
+bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString decode(const QByteArray &bytes)
+QString decode(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes);
@@ -52,27 +47,28 @@ QString readValue(const QString &path, const QString &section, const QString &ke
 
     const QByteArray wantSection = section.toUtf8();
     const QByteArray wantKey = key.toUtf8();
+    const QByteArrayView all(data);
     bool inSection = false;
     bool seenSection = false;
     qsizetype pos = 0;
-    while (pos < data.size()) {
-        qsizetype end = data.indexOf('\n', pos);
+    while (pos < all.size()) {
+        qsizetype end = all.indexOf('\n', pos);
         if (end < 0)
-            end = data.size();
-        QByteArray line = data.mid(pos, end - pos);
+            end = all.size();
+        QByteArrayView line = all.sliced(pos, end - pos);
         pos = end + 1;
         // A NUL ends the line's text, as it would in the reader's C strings.
         const qsizetype nul = line.indexOf('\0');
         if (nul >= 0)
             line.truncate(nul);
-        line = trimmed(line);
+        line = line.trimmed();
         if (line.isEmpty())
             continue;
         if (line.startsWith('[')) {
             if (seenSection && inSection)
                 break; // the first section of that name is the one read
             const qsizetype close = line.indexOf(']');
-            const QByteArray name = trimmed(close < 0 ? line.mid(1) : line.mid(1, close - 1));
+            const QByteArrayView name = (close < 0 ? line.sliced(1) : line.sliced(1, close - 1)).trimmed();
             inSection = sameName(name, wantSection);
             seenSection = seenSection || inSection;
             continue;
@@ -80,11 +76,11 @@ QString readValue(const QString &path, const QString &section, const QString &ke
         if (!inSection)
             continue;
         const qsizetype eq = line.indexOf('=');
-        if (eq < 0 || !sameName(trimmed(line.left(eq)), wantKey))
+        if (eq < 0 || !sameName(line.first(eq).trimmed(), wantKey))
             continue;
-        QByteArray value = trimmed(line.mid(eq + 1));
+        QByteArrayView value = line.sliced(eq + 1).trimmed();
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.mid(1, value.size() - 2);
+            value = value.sliced(1, value.size() - 2);
         QString text = decode(value);
         if (text.size() > maxChars - 1)
             text.truncate(maxChars - 1);
