@@ -30,7 +30,7 @@ AddFavoriteDialog *FavoritesCommands::AddFavorite(const QString &url, const QStr
                       QStringLiteral("The Favorites folder could not be made."), QMessageBox::Critical);
         return nullptr;
     }
-    if (m_add)
+    if (m_add && m_add->isVisible())
         m_add->close();
     m_add = new AddFavoriteDialog(url, title, root, m_frame);
     m_add->open();
@@ -46,7 +46,7 @@ void FavoritesCommands::mnu_OrganizeFavorites_Click()
         rebuild();
         return;
     }
-    if (m_organize)
+    if (m_organize && m_organize->isVisible())
         return;
     m_organize = new OrganizeFavoritesDialog(path, m_frame);
     m_organize->setAttribute(Qt::WA_DeleteOnClose);
