@@ -94,7 +94,7 @@ QString &FavoritesRoot()
 
 QString GetSpecialFolder(int id, const QWidget *owner)
 {
-    if (!owner || id != CSIDL_FAVORITES)
+    if (!owner || id != FavoritesFolderId)
         return QString();
     const QString path = Paths::favoritesDir();
     return Paths::ensureDir(path) ? path : QString();
@@ -122,7 +122,7 @@ void LoadFavorites(FavoritesTree *tree, const QWidget *owner, QWidget *messagePa
         return;
     tree->clearNodes();
     tree->update();
-    FavoritesRoot() = GetSpecialFolder(CSIDL_FAVORITES, owner);
+    FavoritesRoot() = GetSpecialFolder(FavoritesFolderId, owner);
     tree->addNode(QString(), QStringLiteral("R"), QStringLiteral("Internet Favorites"), FavoriteImages::Root);
     if (FavoritesRoot().isEmpty()) {
         Dialogs::tell(messageParent, QStringLiteral("Favorites Error"),

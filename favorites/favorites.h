@@ -8,7 +8,7 @@ class QWidget;
 // Favorites folder.
 namespace Favorites {
 
-constexpr int CSIDL_FAVORITES = 6;
+constexpr int FavoritesFolderId = 6;
 // Shortcuts directly inside a folder of this name are never shown.
 inline const QString hiddenShortcutsFolder = QStringLiteral("RI Vovediravor");
 

@@ -40,7 +40,7 @@ AddFavoriteDialog *FavoritesCommands::AddFavorite(const QString &url, const QStr
 void FavoritesCommands::mnu_OrganizeFavorites_Click()
 {
     BrowserControl *browser = m_activeBrowser ? m_activeBrowser() : nullptr;
-    const QString path = Favorites::GetSpecialFolder(Favorites::CSIDL_FAVORITES, browser ? browser->window() : nullptr);
+    const QString path = Favorites::GetSpecialFolder(Favorites::FavoritesFolderId, browser ? browser->window() : nullptr);
     if (path.isEmpty()) {
         // Nothing to organise; the rebuild reports the missing folder.
         rebuild();

@@ -1,5 +1,4 @@
 #include "fakebrowser.h"
-#include "favorites/favoriteimages.h"
 #include "favorites/favorites.h"
 #include "favorites/favoritestree.h"
 #include "favorites/favs.h"
@@ -210,9 +209,12 @@ private Q_SLOTS:
     void manyShortcutsInOneFolder()
     {
         Fixture f;
-        for (int i = 0; i < 2000; ++i)
-            shortcut(f.fav + QStringLiteral("Site %1.url").arg(i, 4, 10, QLatin1Char('0')),
-                     QStringLiteral("http://site%1.test/").arg(i));
+        // Plain writes: the atomic writer's flush to disk would only slow the set-up.
+        for (int i = 0; i < 2000; ++i) {
+            QFile file(f.fav + QStringLiteral("Site %1.url").arg(i, 4, 10, QLatin1Char('0')));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QStringLiteral("[InternetShortcut]\r\nURL=http://site%1.test/\r\n").arg(i).toLatin1());
+        }
         QScopedPointer<Favs> w(f.open());
         QElapsedTimer timer;
         timer.start();
@@ -220,6 +222,7 @@ private Q_SLOTS:
         qInfo("2000 shortcuts loaded in %lld ms", timer.elapsed());
         QCOMPARE(w->treeFavorites->topLevelItem(0)->childCount(), 2000);
         QCOMPARE(w->treeFavorites->topLevelItem(0)->child(1999)->text(0), QStringLiteral("Site 1999"));
+        QCOMPARE(FavoritesTree::tag(w->treeFavorites->node("Site 1999_URL")), QStringLiteral("http://site1999.test/"));
     }
 
     void noBrowserWindowOrNoFolder()
@@ -287,20 +290,17 @@ private Q_SLOTS:
         w->Close->trigger();
         QVERIFY(w);
         QVERIFY(w->isHidden());
-        delete w;
-    }
 
-    void clickWithoutActiveWindowLoadsNothing()
-    {
-        Fixture f;
-        shortcut(f.fav + "A.url", "http://a.test/");
-        bool active = true;
-        QScopedPointer<Favs> w(new Favs([&]() -> BrowserControl * { return active ? &f.browser : nullptr; }));
+        // With no active window a shortcut loads nothing, and the window still hides.
         w->show();
-        active = false;
-        w->treeFavorites_NodeClick(w->treeFavorites->node("A_URL"));
-        QVERIFY(f.browser.navigations.isEmpty());
-        QVERIFY(w->isHidden());
+        delete w;
+        QScopedPointer<Favs> lone(f.open(false));
+        f.errors.clear();
+        lone->show();
+        lone->treeFavorites->addNode("R", "X_URL", "X", 2, -1, "http://x.test/");
+        lone->treeFavorites_NodeClick(lone->treeFavorites->node("X_URL"));
+        QCOMPARE(f.browser.navigations, QStringList("http://a.test/"));
+        QVERIFY(lone->isHidden());
     }
 
     void layoutFollowsTheWindow()
