@@ -5,6 +5,7 @@
 #include "app/processstate.h"
 #include "app/settingsstore.h"
 #include "browser/addressbar.h"
+#include "favorites/favoritescommands.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
@@ -57,6 +58,15 @@ void mdiform1::routeCommands()
             [this] { SiteCommands::openCatalogueEntry(this, true, sites->currentText()); });
     connect(tools, qOverload<int>(&QComboBox::activated), this,
             [this] { SiteCommands::openCatalogueEntry(this, false, tools->currentText()); });
+
+    // Favorites
+    auto *favorites = new FavoritesCommands(this, [this]() -> BrowserControl * {
+        ChildWindow *child = activeChild();
+        return child ? child->Web1 : nullptr;
+    }, this);
+    on("AddtoFavs", [favorites] { favorites->AddtoFavs_Click(); });
+    on("mnu_OrganizeFavorites", [favorites] { favorites->mnu_OrganizeFavorites_Click(); });
+    on("mnu_ViewFavorites", [favorites] { favorites->mnu_ViewFavorites_Click(); });
 
     // Options
     on("mnuIncrease", [this] { windows->increaseTabsSpace(); });
