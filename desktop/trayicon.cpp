@@ -1,0 +1,73 @@
+#include "desktop/trayicon.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+#include <QPointer>
+
+TrayIcon::TrayIcon(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("trayIcon"));
+
+    // The menu has no parent widget: it must work while the frame is hidden.
+    mnuBar = new QMenu(QStringLiteral("PopupMenu"));
+    mnuBar->setObjectName(QStringLiteral("mnuBar"));
+    auto item = [this](const QString &name, const QString &text, Callback TrayIcon::*callback) {
+        QAction *action = mnuBar->addAction(text);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, callback] { run(this->*callback); });
+        return action;
+    };
+    sendMail = item(QStringLiteral("sendMail"), QStringLiteral("Send &Mail"), &TrayIcon::m_onMail);
+    RestoreM = item(QStringLiteral("RestoreM"), QStringLiteral("&Restore"), &TrayIcon::m_onRestore);
+    Aboutit = item(QStringLiteral("Aboutit"), QStringLiteral("&About Quillon"), &TrayIcon::m_onAbout);
+    mnuMain = item(QStringLiteral("mnuMain"), QStringLiteral("&Quit"), &TrayIcon::m_onQuit);
+
+    m_icon = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/quillon.svg")), this);
+    m_icon->setObjectName(QStringLiteral("pichook"));
+    m_icon->setToolTip(toolTipText());
+    m_icon->setContextMenu(mnuBar);
+    connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::pichook_Activated);
+}
+
+TrayIcon::~TrayIcon()
+{
+    m_icon->hide();
+    delete mnuBar;
+}
+
+bool TrayIcon::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+QString TrayIcon::toolTipText() { return QStringLiteral("Quillon v2.1"); }
+
+void TrayIcon::show() { m_icon->show(); }
+
+void TrayIcon::hide() { m_icon->hide(); }
+
+bool TrayIcon::isVisible() const { return m_icon->isVisible(); }
+
+void TrayIcon::pichook_Activated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::DoubleClick:
+        run(m_onRestore);
+        break;
+    default:
+        break; // Context: the tray opens mnuBar itself, once
+    }
+}
+
+void TrayIcon::run(const Callback &callback)
+{
+    // A callback that spins its own event loop must not be entered again from the icon.
+    if (m_busy || !callback)
+        return;
+    // Quitting may delete this object from inside the callback.
+    const Callback call = callback;
+    const QPointer<TrayIcon> alive(this);
+    m_busy = true;
+    call();
+    if (alive)
+        m_busy = false;
+}
