@@ -1,8 +1,8 @@
 #include "desktop/aboutwindow.h"
 
 #include "app/windowregistry.h"
+#include "desktop/pictures.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -19,7 +19,8 @@ QPointer<frmAboutIt> &openAbout()
 frmAboutIt *showAbout(QWidget *parent, Qt::WindowModality modality)
 {
     frmAboutIt *about = openAbout();
-    if (!about) {
+    // A closed window waits for its deletion hidden: the next opening makes a fresh one.
+    if (!about || about->isHidden()) {
         about = new frmAboutIt(parent);
         openAbout() = about;
     }
@@ -45,7 +46,7 @@ frmAboutIt::frmAboutIt(QWidget *parent) : QDialog(parent)
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QIcon(QStringLiteral(":/pictures/about.svg")).pixmap(QSize(400, 250)));
+    Image1->setPixmap(Pictures::picture(QStringLiteral(":/pictures/about.svg"), QSize(400, 250)));
     Image1->setAlignment(Qt::AlignCenter);
 
     Command1 = new QPushButton(QStringLiteral("&OK"), this);

@@ -95,7 +95,8 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget *parent) : QDialog(parent)
 InternetOptionsDialog *InternetOptionsDialog::open(QWidget *parent)
 {
     InternetOptionsDialog *panel = openPanel();
-    if (!panel) {
+    // A closed window waits for its deletion hidden: the next opening makes a fresh one.
+    if (!panel || panel->isHidden()) {
         panel = new InternetOptionsDialog(parent);
         openPanel() = panel;
     }

@@ -1,9 +1,9 @@
 #include "desktop/splashwindow.h"
 
 #include "app/windowregistry.h"
+#include "desktop/pictures.h"
 
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
@@ -18,7 +18,7 @@ splash::splash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::Framele
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPixmap(QIcon(QStringLiteral(":/pictures/splash.svg")).pixmap(QSize(480, 300)));
+    Image2->setPixmap(Pictures::picture(QStringLiteral(":/pictures/splash.svg"), QSize(480, 300)));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Image2);

@@ -2,13 +2,13 @@
 
 #include "app/settingsstore.h"
 #include "app/windowregistry.h"
+#include "desktop/pictures.h"
 #include "desktop/tipsfile.h"
 #include "platform/paths.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -49,7 +49,7 @@ frmTip::frmTip(QWidget *parent) : QDialog(parent)
     WindowRegistry::add(this);
 
     auto *icon = new QLabel(this);
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/quillon.svg")).pixmap(48, 48));
+    icon->setPixmap(Pictures::appIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     Label1 = plainLabel(QStringLiteral("Label1"), QStringLiteral("Did you know..."), this);
@@ -170,7 +170,8 @@ frmTip *current() { return openTip(); }
 frmTip *open(QWidget *parent, const QString &tipsPath)
 {
     frmTip *tip = openTip();
-    if (!tip) {
+    // A closed window waits for its deletion hidden: the next opening makes a fresh one.
+    if (!tip || tip->isHidden()) {
         tip = new frmTip(parent);
         if (!tip->Form_Load(tipsPath)) {
             delete tip;

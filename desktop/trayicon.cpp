@@ -1,7 +1,8 @@
 #include "desktop/trayicon.h"
 
+#include "desktop/pictures.h"
+
 #include <QAction>
-#include <QIcon>
 #include <QMenu>
 #include <QPointer>
 
@@ -23,7 +24,7 @@ TrayIcon::TrayIcon(QObject *parent) : QObject(parent)
     Aboutit = item(QStringLiteral("Aboutit"), QStringLiteral("&About Quillon"), &TrayIcon::m_onAbout);
     mnuMain = item(QStringLiteral("mnuMain"), QStringLiteral("&Quit"), &TrayIcon::m_onQuit);
 
-    m_icon = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/quillon.svg")), this);
+    m_icon = new QSystemTrayIcon(Pictures::appIcon(), this);
     m_icon->setObjectName(QStringLiteral("pichook"));
     m_icon->setToolTip(toolTipText());
     m_icon->setContextMenu(mnuBar);
