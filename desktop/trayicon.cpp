@@ -16,7 +16,8 @@ TrayIcon::TrayIcon(QObject *parent) : QObject(parent)
     auto item = [this](const QString &name, const QString &text, Callback TrayIcon::*callback) {
         QAction *action = mnuBar->addAction(text);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, callback] { run(this->*callback); });
+        // Queued: the callback may delete the menu, which must first finish handling the click.
+        connect(action, &QAction::triggered, this, [this, callback] { run(this->*callback); }, Qt::QueuedConnection);
         return action;
     };
     sendMail = item(QStringLiteral("sendMail"), QStringLiteral("Send &Mail"), &TrayIcon::m_onMail);
@@ -28,7 +29,7 @@ TrayIcon::TrayIcon(QObject *parent) : QObject(parent)
     m_icon->setObjectName(QStringLiteral("pichook"));
     m_icon->setToolTip(toolTipText());
     m_icon->setContextMenu(mnuBar);
-    connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::pichook_Activated);
+    connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::pichook_Activated, Qt::QueuedConnection);
 }
 
 TrayIcon::~TrayIcon()

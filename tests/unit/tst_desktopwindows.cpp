@@ -47,29 +47,33 @@ private Q_SLOTS:
         tray.RestoreM->trigger();
         tray.Aboutit->trigger();
         tray.mnuMain->trigger();
-        QCOMPARE(log, (QStringList{"mail", "restore", "about", "quit"}));
+        QVERIFY(log.isEmpty()); // run once the menu has finished with the click
+        QTRY_COMPARE(log, (QStringList{"mail", "restore", "about", "quit"}));
 
         log.clear();
         Q_EMIT tray.icon()->activated(QSystemTrayIcon::Trigger);
         Q_EMIT tray.icon()->activated(QSystemTrayIcon::DoubleClick);
         Q_EMIT tray.icon()->activated(QSystemTrayIcon::Context); // the tray shows the menu itself
         Q_EMIT tray.icon()->activated(QSystemTrayIcon::MiddleClick);
-        Q_EMIT tray.icon()->activated(QSystemTrayIcon::Unknown);
-        QCOMPARE(log, (QStringList{"restore", "restore"}));
+        QTRY_COMPARE(log, (QStringList{"restore", "restore"}));
     }
 
-    void trayCallbacksAreNotReentered()
+    void trayIgnoresClicksWhileACallbackRuns()
     {
         TrayIcon tray;
         int restores = 0;
         tray.setOnRestore([&] {
             ++restores;
-            Q_EMIT tray.icon()->activated(QSystemTrayIcon::Trigger); // arrives while the first is running
+            // A click arriving while a callback spins its own event loop is dropped.
+            Q_EMIT tray.icon()->activated(QSystemTrayIcon::Trigger);
+            QCoreApplication::processEvents();
         });
         Q_EMIT tray.icon()->activated(QSystemTrayIcon::Trigger);
+        QTRY_COMPARE(restores, 1);
+        QCoreApplication::processEvents();
         QCOMPARE(restores, 1);
-        Q_EMIT tray.icon()->activated(QSystemTrayIcon::Trigger);
-        QCOMPARE(restores, 2); // the mark is cleared afterwards
+        tray.pichook_Activated(QSystemTrayIcon::DoubleClick); // the mark is cleared afterwards
+        QCOMPARE(restores, 2);
     }
 
     void quitMayDeleteTheTray()
@@ -77,10 +81,11 @@ private Q_SLOTS:
         QPointer<TrayIcon> tray = new TrayIcon;
         tray->setOnQuit([&] { delete tray.data(); });
         tray->mnuMain->trigger();
-        QVERIFY(!tray);
+        QTRY_VERIFY(!tray);
         TrayIcon bare; // no callbacks: items do nothing
         bare.RestoreM->trigger();
-        Q_EMIT bare.icon()->activated(QSystemTrayIcon::Trigger);
+        bare.pichook_Activated(QSystemTrayIcon::Trigger);
+        QCoreApplication::processEvents();
     }
 
     void aboutFromTheTrayStandsAlone()
