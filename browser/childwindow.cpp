@@ -3,6 +3,7 @@
 #include "app/browsercontrol.h"
 #include "app/windowregistry.h"
 
+#include <QCloseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -40,3 +41,12 @@ bool ChildWindow::tagNumber(int *n) const
     return ok;
 }
 
+
+void ChildWindow::closeEvent(QCloseEvent *event)
+{
+    QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        AutoRefreshMe->stop();
+        WindowRegistry::markUnloaded(this);
+    }
+}
