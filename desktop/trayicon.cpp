@@ -6,16 +6,26 @@
 #include <QMenu>
 #include <QPointer>
 
-TrayIcon::TrayIcon(QObject *parent) : QObject(parent)
+TrayIcon::TrayIcon(QObject *parent) : TrayIcon(nullptr, parent) {}
+
+TrayIcon::TrayIcon(QMenu *existingMenu, QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("trayIcon"));
 
-    // The menu has no parent widget: it must work while the frame is hidden.
-    mnuBar = new QMenu(QStringLiteral("PopupMenu"));
-    mnuBar->setObjectName(QStringLiteral("mnuBar"));
+    // A menu of our own has no parent widget: it must work while the frame is hidden.
+    m_ownsMenu = !existingMenu;
+    mnuBar = existingMenu ? existingMenu : new QMenu(QStringLiteral("PopupMenu"));
+    if (m_ownsMenu)
+        mnuBar->setObjectName(QStringLiteral("mnuBar"));
     auto item = [this](const QString &name, const QString &text, Callback TrayIcon::*callback) {
-        QAction *action = mnuBar->addAction(text);
-        action->setObjectName(name);
+        QAction *action = nullptr;
+        for (QAction *existing : mnuBar->actions())
+            if (existing->objectName() == name)
+                action = existing;
+        if (!action) {
+            action = mnuBar->addAction(text);
+            action->setObjectName(name);
+        }
         // Queued: the callback may delete the menu, which must first finish handling the click.
         connect(action, &QAction::triggered, this, [this, callback] { run(this->*callback); }, Qt::QueuedConnection);
         return action;
@@ -35,7 +45,8 @@ TrayIcon::TrayIcon(QObject *parent) : QObject(parent)
 TrayIcon::~TrayIcon()
 {
     m_icon->hide();
-    delete mnuBar;
+    if (m_ownsMenu)
+        delete mnuBar;
 }
 
 bool TrayIcon::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }

@@ -16,6 +16,9 @@ public:
     using Callback = std::function<void()>;
 
     explicit TrayIcon(QObject *parent = nullptr);
+    // Uses a tray menu the frame already built; items it lacks are added to it.
+    // The menu stays its owner's.
+    TrayIcon(QMenu *existingMenu, QObject *parent);
     ~TrayIcon() override;
 
     // False where the desktop has no tray: a frame hidden there could never come back.
@@ -55,4 +58,5 @@ private:
     Callback m_onMail;
     Callback m_onAbout;
     bool m_busy = false;
+    bool m_ownsMenu = false;
 };

@@ -35,6 +35,23 @@ private Q_SLOTS:
         QVERIFY(!tray.isVisible());
     }
 
+    void trayAdoptsTheFramesMenu()
+    {
+        QMenu frameMenu(QStringLiteral("PopupMenu"));
+        QAction *restore = frameMenu.addAction(QStringLiteral("&Restore"));
+        restore->setObjectName(QStringLiteral("RestoreM"));
+        int restores = 0;
+        {
+            TrayIcon tray(&frameMenu, nullptr);
+            QCOMPARE(tray.RestoreM, restore);
+            QCOMPARE(frameMenu.actions().size(), 4);
+            tray.setOnRestore([&] { ++restores; });
+            restore->trigger();
+            QTRY_COMPARE(restores, 1);
+        }
+        QCOMPARE(frameMenu.actions().size(), 4); // the frame's menu outlives the tray
+    }
+
     void trayItemsAndClicksRunTheirCallbacks()
     {
         TrayIcon tray;
