@@ -74,7 +74,7 @@ bool openBrowser(const QString &address)
         return false;
     }
     if (!page.isEmpty())
-        return start({QStringLiteral("xdg-open"), page});
+        return start({QStringLiteral("xdg-open"), page}) || start({QStringLiteral("x-www-browser"), page});
     startDefaultBrowserWithoutPage();
     return true;
 }
