@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QPointer>
 
-class AddFavoriteDialog;
-class OrganizeFavoritesDialog;
+#include "favorites/addfavoritedialog.h"
+#include "favorites/organizefavoritesdialog.h"
 
 // The main frame's three favourites commands. The frame owns one of these and calls
 // its handlers from the menu items of the same names.
