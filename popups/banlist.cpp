@@ -6,8 +6,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-QString PopupVerdict;
-
 namespace {
 
 BanFrameHooks &frameHooks()
@@ -124,7 +122,7 @@ bool CheckBanList(const QString &address)
     const QString wanted = address.toLower();
     for (const QString &entry : entries) {
         if (entry.toLower() != wanted) {
-            PopupVerdict = QStringLiteral("YES");
+            ProcessState::PopupVerdict = QStringLiteral("YES");
             continue;
         }
         const BanFrameHooks &hooks = frameHooks();
@@ -132,7 +130,7 @@ bool CheckBanList(const QString &address)
             hooks.setPopStatCaption(QStringLiteral("Page Blocked! Click here to edit."));
         if (hooks.frameHidden && hooks.frameHidden() && hooks.hideToTray)
             hooks.hideToTray();
-        PopupVerdict = QStringLiteral("NO");
+        ProcessState::PopupVerdict = QStringLiteral("NO");
         return false;
     }
     return true;

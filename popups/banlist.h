@@ -1,4 +1,6 @@
 #pragma once
+#include "app/processstate.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -10,10 +12,6 @@
 // fields: a field ends at a comma or a line end; a field that starts with a double
 // quote runs to the next double quote (or the line end) and loses its quotes.
 // Blanks around an unquoted field and empty fields are dropped.
-
-// The outcome of the last ban check: "" (nothing decided), "YES" (allowed by a
-// non-empty list) or "NO" (banned). Popup windows empty it before each check.
-extern QString PopupVerdict;
 
 // Reading stops after this many bytes or entries: a real list holds tens of
 // addresses, and a damaged or hostile file must not stall a popup or the dialog.
@@ -29,8 +27,9 @@ struct BanFrameHooks {
 void setBanFrameHooks(BanFrameHooks hooks);
 
 // True when the list has entries and none equals the address (ignoring case); false
-// when one does (verdict "NO", frame told) or the list is empty or unreadable
-// (verdict left as it was).
+// when one does or the list is empty or unreadable. Sets ProcessState::PopupVerdict:
+// "YES" for a non-empty list without a match, "NO" (and tells the frame) for a match,
+// and leaves it as it was for an empty list.
 bool CheckBanList(const QString &address);
 
 // Every entry in file order; empty when the file is missing or unreadable.

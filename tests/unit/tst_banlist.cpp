@@ -39,7 +39,7 @@ private Q_SLOTS:
         captions.clear();
         hides = 0;
         hidden = false;
-        PopupVerdict.clear();
+        ProcessState::PopupVerdict.clear();
         setBanFrameHooks({[this](const QString &c) { captions << c; }, [this] { return hidden; },
                           [this] { ++hides; }});
     }
@@ -52,13 +52,13 @@ private Q_SLOTS:
         QVERIFY(ReadBanList(&ok).isEmpty());
         QVERIFY(ok);
         QVERIFY(!CheckBanList(QStringLiteral("http://a.test/")));
-        QCOMPARE(PopupVerdict, QString());
+        QCOMPARE(ProcessState::PopupVerdict, QString());
         QVERIFY(!QFile::exists(Paths::banListFile())); // reading never makes the file
 
         writeRaw(QByteArray());
-        PopupVerdict = QStringLiteral("YES"); // an empty list leaves the verdict alone
+        ProcessState::PopupVerdict = QStringLiteral("YES"); // an empty list leaves the verdict alone
         QVERIFY(!CheckBanList(QStringLiteral("http://a.test/")));
-        QCOMPARE(PopupVerdict, QStringLiteral("YES"));
+        QCOMPARE(ProcessState::PopupVerdict, QStringLiteral("YES"));
         writeRaw("\r\n\r\n , ,\"\"\r\n");
         QVERIFY(ReadBanList().isEmpty());
         QVERIFY(captions.isEmpty());
@@ -69,7 +69,7 @@ private Q_SLOTS:
         TempHome home;
         writeRaw("http://other.test/\r\nHTTP://Ads.Test/Pop\r\n");
         QVERIFY(!CheckBanList(QStringLiteral("http://ads.test/pop")));
-        QCOMPARE(PopupVerdict, QStringLiteral("NO"));
+        QCOMPARE(ProcessState::PopupVerdict, QStringLiteral("NO"));
         QCOMPARE(captions, QStringList{QStringLiteral("Page Blocked! Click here to edit.")});
         QCOMPARE(hides, 0);
 
@@ -83,7 +83,7 @@ private Q_SLOTS:
         TempHome home;
         writeRaw("http://ads.test/a\r\nhttp://ads.test/a/b/\r\nads.test\r\n");
         QVERIFY(CheckBanList(QStringLiteral("http://ads.test/a/b")));
-        QCOMPARE(PopupVerdict, QStringLiteral("YES"));
+        QCOMPARE(ProcessState::PopupVerdict, QStringLiteral("YES"));
         QVERIFY(CheckBanList(QStringLiteral("http://ads.test/")));
         QVERIFY(captions.isEmpty());
     }
@@ -109,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(ReadBanList(), expected);
         // An entry quoted by hand matches the unquoted address.
         QVERIFY(!CheckBanList(QStringLiteral("http://Q.test/a,b")));
-        QCOMPARE(PopupVerdict, QStringLiteral("NO"));
+        QCOMPARE(ProcessState::PopupVerdict, QStringLiteral("NO"));
     }
 
     void entriesRoundTrip()
@@ -181,7 +181,7 @@ private Q_SLOTS:
         QVERIFY(!ok);
         QVERIFY(error.contains(Paths::banListFile()));
         QVERIFY(!CheckBanList(QStringLiteral("http://a.test/")));
-        QCOMPARE(PopupVerdict, QString());
+        QCOMPARE(ProcessState::PopupVerdict, QString());
         QVERIFY(!WriteBanList({QStringLiteral("http://a.test/")}, &error));
         QVERIFY(error.contains(Paths::banListFile()));
 
@@ -203,7 +203,7 @@ private Q_SLOTS:
         QVERIFY(ReadBanList(&ok).isEmpty());
         QVERIFY(!ok);
         QVERIFY(!CheckBanList(QStringLiteral("http://a.test/")));
-        QCOMPARE(PopupVerdict, QString());
+        QCOMPARE(ProcessState::PopupVerdict, QString());
     }
 };
 
