@@ -96,6 +96,7 @@ private Q_SLOTS:
         QVERIFY(WriteBanList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
         frmBan d{QString()};
         d.show();
+        d.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         d.lstBan->clearSelection();
         d.cmdOK->setFocus();
