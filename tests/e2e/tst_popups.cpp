@@ -176,6 +176,10 @@ private Q_SLOTS:
         QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
         QTRY_COMPARE_WITH_TIMEOUT(popups().size(), PopupFlood::PerPage + 1, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(frame->tb->caption(2 + PopupFlood::PerPage), QStringLiteral("Popup Two"), 20000);
+        // The opener's next page may open a window of its own again.
+        server->setPage("/once", page("Once", "<script>window.open('/pop1');</script>"));
+        opener->Web1->Navigate(server->url(QStringLiteral("/once")));
+        QTRY_COMPARE_WITH_TIMEOUT(popups().size(), PopupFlood::PerPage + 2, 20000);
         int fetched = 0;
         for (const LoopbackServer::Request &r : server->requests())
             fetched += r.path.startsWith("/pop1") ? 1 : 0;
