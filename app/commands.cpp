@@ -9,6 +9,7 @@
 #include "desktop/externallaunch.h"
 #include "desktop/tipwindow.h"
 #include "favorites/favoritescommands.h"
+#include "popups/popuppolicy.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
@@ -63,6 +64,9 @@ void mdiform1::routeCommands()
             [this] { SiteCommands::openCatalogueEntry(this, true, sites->currentText()); });
     connect(tools, qOverload<int>(&QComboBox::activated), this,
             [this] { SiteCommands::openCatalogueEntry(this, false, tools->currentText()); });
+
+    // Popups: the new-window policy, the ban list dialog from "Block" and popStat.
+    Popups::install(this);
 
     // Favorites
     auto *favorites = new FavoritesCommands(this, [this]() -> BrowserControl * {
