@@ -14,6 +14,8 @@
 #include "sites/startuploading.h"
 #include "testenv.h"
 
+#include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QWebEngineView>
 #include <QtTest>
@@ -98,6 +100,43 @@ private Q_SLOTS:
         QCOMPARE(told, 0);
         Navigation::tb2_ButtonClick(m_frame, QStringLiteral("Back"));
         QCOMPARE(told, 1);
+    }
+
+    void eightWindowsTiledScreenshot()
+    {
+        std::vector<std::unique_ptr<LoopbackServer>> servers;
+        const char *colours[] = {"#e3f2fd", "#fce4ec", "#e8f5e9", "#fff8e1", "#ede7f6", "#e0f7fa", "#fbe9e7", "#f1f8e9"};
+        for (int i = 0; i < 8; ++i) {
+            auto server = std::make_unique<LoopbackServer>(QStringLiteral("127.0.0.%1").arg(60 + i));
+            server->setPage("/", page(QStringLiteral("Window %1").arg(i + 1),
+                                      QByteArray("<h1 style='font-family:sans-serif'>Site ") + QByteArray::number(i + 1)
+                                          + "</h1><p>Loaded from its own loopback host.</p>")
+                                     .replace("<body>", QByteArray("<body style='background:") + colours[i] + "'>"));
+            m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), server->url());
+            servers.push_back(std::move(server));
+        }
+        for (int n = 1; n <= 8; ++n)
+            QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(n), QStringLiteral("Window %1").arg(n), 60000);
+        m_frame->HideToTray();
+        m_frame->RestoreFromTray();
+        QCOMPARE(m_frame->Status, QStringLiteral("MAX"));
+        m_frame->action(QStringLiteral("Showallwins"))->trigger();
+        // The picture is taken once the pages have painted in their new sizes: two grabs agree.
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QImage last;
+        int same = 0;
+        auto settled = [&] {
+            const QImage now = m_frame->grab().toImage();
+            same = now == last ? same + 1 : 0;
+            last = now;
+            return same >= 3;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), 20000);
+        const QString dir = qEnvironmentVariable("QUILLON_ARTIFACTS", QDir::tempPath());
+        QDir().mkpath(dir);
+        QVERIFY(last.save(dir + QStringLiteral("/frame-eight-windows-tiled.png")));
+        for (ChildWindow *w : m_frame->childWindows())
+            QVERIFY(w->width() < m_frame->width() / 4);
     }
 
     void thirtyTwoSitesOnThirtyTwoHostsAllComplete()

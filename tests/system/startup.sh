@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real programme started as a person would: left Control held, and a second copy.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.bash"
 
 requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
 

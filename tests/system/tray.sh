@@ -2,7 +2,7 @@
 # The tray as a person meets it: the frame waits in the tray after start-up, a click
 # brings it back, the tray menu's Quit ends the programme; with no tray the frame is
 # minimised on the task bar instead of lost.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.bash"
 
 write_empty_store() {
   printf '[Startup]\nc1=0\nc2=0\nc3=0\nc4=0\nc5=0\nc6=0\nc99=0\nc200=0\nShow%%20Tips%%20at%%20Startup=0\n' \
