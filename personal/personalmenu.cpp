@@ -1,0 +1,97 @@
+#include "personal/personalmenu.h"
+
+#include "app/browsercontrol.h"
+#include "personal/form3.h"
+#include "personal/personaldetails.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+PersonalMenu::PersonalMenu(QMenuBar *bar, ActiveBrowser activeBrowser, QWidget *frame)
+    : QObject(bar), m_activeBrowser(std::move(activeBrowser)), m_frame(frame)
+{
+    setObjectName(QStringLiteral("personalMenu"));
+    m_menu = new QMenu(QStringLiteral("&Personal"), bar);
+    m_menu->setObjectName(QStringLiteral("mnuPDs"));
+    m_menu->menuAction()->setObjectName(QStringLiteral("mnuPDsAction"));
+
+    for (int i = 0; i < PersonalDetails::Count; ++i) {
+        const PersonalDetails::Field &field = PersonalDetails::fields[i];
+        QAction *item = m_menu->addAction(QLatin1String(field.caption));
+        item->setObjectName(QLatin1String(field.item));
+        // Queued: the keys must reach the page element that gets the focus back
+        // once the menu has closed, not the closing menu.
+        connect(item, &QAction::triggered, this, [this, i] {
+            QMetaObject::invokeMethod(this, [this, i] { typeField(i); }, Qt::QueuedConnection);
+        });
+    }
+    QAction *hide = m_menu->addAction(QStringLiteral("Hide &Menu"));
+    hide->setObjectName(QStringLiteral("n11"));
+    connect(hide, &QAction::triggered, this, &PersonalMenu::n11_Click);
+
+    const QList<QAction *> existing = bar->actions();
+    if (existing.isEmpty())
+        bar->addMenu(m_menu);
+    else
+        bar->insertMenu(existing.first(), m_menu);
+    m_menu->menuAction()->setVisible(false);
+}
+
+bool PersonalMenu::isShown() const { return m_menu && m_menu->menuAction()->isVisible(); }
+
+void PersonalMenu::Show()
+{
+    if (!m_menu)
+        return;
+    if (isShown()) {
+        m_menu->menuAction()->setVisible(false);
+        return;
+    }
+    m_menu->menuAction()->setVisible(true);
+    if (Form3 *form = Form3::existing())
+        form->loadFromStore();
+    else
+        Form3::instance(m_frame);
+}
+
+void PersonalMenu::n11_Click()
+{
+    if (m_menu)
+        m_menu->menuAction()->setVisible(false);
+}
+
+void PersonalMenu::typeField(int i)
+{
+    // The dialog's boxes hold the stored values: it is modal, so no edit is pending.
+    const QString text = Form3::instance(m_frame)->value(i);
+    typeIntoFocus(text, m_activeBrowser ? m_activeBrowser() : nullptr);
+}
+
+void PersonalMenu::typeIntoFocus(const QString &text, BrowserControl *fallback)
+{
+    if (text.isEmpty())
+        return;
+    QWidget *focus = QApplication::focusWidget();
+    for (QWidget *w = focus; w; w = w->parentWidget()) {
+        if (auto *browser = qobject_cast<BrowserControl *>(w)) {
+            browser->typeText(text);
+            return;
+        }
+    }
+    if (!focus) {
+        if (fallback)
+            fallback->typeText(text);
+        return;
+    }
+    // Not a page (the address bar, say): plain key events with the characters as text.
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cp : codePoints) {
+        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, one);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, one);
+        QCoreApplication::sendEvent(focus, &press);
+        QCoreApplication::sendEvent(focus, &release);
+    }
+}
