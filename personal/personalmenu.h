@@ -36,7 +36,7 @@ public:
     static void typeIntoFocus(const QString &text, BrowserControl *fallback);
 
 private:
-    QPointer<QMenu> m_menu;
+    QMenu *m_menu = nullptr; // owned by the menu bar, as this object is
     ActiveBrowser m_activeBrowser;
     QPointer<QWidget> m_frame;
 };
