@@ -27,6 +27,7 @@ PersonalMenu::PersonalMenu(QMenuBar *bar, ActiveBrowser activeBrowser, QWidget *
             QMetaObject::invokeMethod(this, [this, i] { typeField(i); }, Qt::QueuedConnection);
         });
     }
+    connect(m_menu, &QMenu::aboutToShow, this, [this] { m_focusBeforeMenu = QApplication::focusWidget(); });
     QAction *hide = m_menu->addAction(QStringLiteral("Hide &Menu"));
     hide->setObjectName(QStringLiteral("n11"));
     connect(hide, &QAction::triggered, this, &PersonalMenu::n11_Click);
@@ -66,6 +67,14 @@ void PersonalMenu::typeField(int i)
 {
     // The dialog's boxes hold the stored values: it is modal, so no edit is pending.
     const QString text = Form3::instance(m_frame)->value(i);
+    if (text.isEmpty())
+        return;
+    // Some desktops leave no window active when a menu closes: give the focus back
+    // to where it was when the menu opened, so the keys land there.
+    if (!QApplication::focusWidget() && m_focusBeforeMenu) {
+        m_focusBeforeMenu->activateWindow();
+        m_focusBeforeMenu->setFocus(Qt::PopupFocusReason);
+    }
     typeIntoFocus(text, m_activeBrowser ? m_activeBrowser() : nullptr);
 }
 

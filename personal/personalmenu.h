@@ -39,4 +39,5 @@ private:
     QMenu *m_menu = nullptr; // owned by the menu bar, as this object is
     ActiveBrowser m_activeBrowser;
     QPointer<QWidget> m_frame;
+    QPointer<QWidget> m_focusBeforeMenu;
 };
