@@ -45,7 +45,9 @@ QString PrintQueue::safeFileName(const QString &title)
 {
     QString name;
     for (const QChar c : title) {
-        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
+        if (c.isSpace())
+            name += QLatin1Char(' ');
+        else if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
             name += QLatin1Char('_');
         else
             name += c;
