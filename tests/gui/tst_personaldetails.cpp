@@ -224,7 +224,9 @@ private Q_SLOTS:
         layout->addWidget(web);
         frame.setCentralWidget(central);
         frame.show();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.activateWindow();
+        QTRY_VERIFY(frame.isActiveWindow());
 
         const QString value = QStringLiteral("Zoë +^%~{}[] 漢字 😀");
         web->setFocus();
