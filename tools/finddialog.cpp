@@ -1,7 +1,6 @@
 #include "tools/finddialog.h"
 
 #include "app/browsercontrol.h"
-#include "app/windowregistry.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -45,7 +44,7 @@ FindDialog::FindDialog(BrowserControl *web) : QDialog(web), m_web(web)
     connect(m_next, &QPushButton::clicked, this, &FindDialog::findNext);
     connect(m_previous, &QPushButton::clicked, this, &FindDialog::findPrevious);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
-    WindowRegistry::add(this);
+    // Not in the window registry: it belongs to the control and goes with its window.
 }
 
 FindDialog *FindDialog::showFor(BrowserControl *web)

@@ -68,21 +68,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(clipboard->text().trimmed(), QStringLiteral("apple banana Apple cherry apple"), 10000);
     }
 
-    void pasteAndSelectAllWorkOnTheFocusedField()
-    {
-        QApplication::clipboard()->setText(QStringLiteral("Zoë 漢字 +^%"));
-        w->Web1->setFocus();
-        QCOMPARE(js(QStringLiteral("document.getElementById('f').focus(); document.activeElement.id")).toString(),
-                 QStringLiteral("f"));
-        EditCommands::mnu_paste(w->Web1);
-        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.getElementById('f').value")).toString(),
-                                  QStringLiteral("Zoë 漢字 +^%"), 10000);
-        EditCommands::mnu_SelAll(w->Web1);
-        EditCommands::mnu_Cut(w->Web1);
-        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.getElementById('f').value")).toString(), QString(), 10000);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Zoë 漢字 +^%"));
-    }
-
     void findCountsAndSteps()
     {
         EditCommands::mnu_find(w->Web1);

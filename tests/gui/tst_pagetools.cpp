@@ -5,8 +5,6 @@
 #include "platform/dialogs.h"
 #include "testenv.h"
 #include "tools/autorefresh.h"
-#include "tools/editcommands.h"
-#include "tools/finddialog.h"
 #include "tools/printing.h"
 #include "tools/printqueue.h"
 
@@ -14,10 +12,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
-#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -153,40 +148,6 @@ private Q_SLOTS:
         AutoRefresh::RefreshIT(nullptr);
         QCOMPARE(asked, 1);
         QCOMPARE(inputs, 1);
-        // The edit and page commands are silent without a window.
-        EditCommands::mnu_Cut(nullptr);
-        EditCommands::mnu_Copy(nullptr);
-        EditCommands::mnu_paste(nullptr);
-        EditCommands::mnu_SelAll(nullptr);
-        EditCommands::mnu_find(nullptr);
-        Printing::mnu_PageSetup(nullptr);
-        Printing::Print(nullptr, nullptr, nullptr);
-    }
-
-    void editCommandsReachTheControl()
-    {
-        ChildWindow *w = open(QStringLiteral("Page"));
-        EditCommands::mnu_Cut(w->Web1);
-        EditCommands::mnu_Copy(w->Web1);
-        EditCommands::mnu_paste(w->Web1);
-        EditCommands::mnu_SelAll(w->Web1);
-        Printing::mnu_PageSetup(w->Web1);
-        QCOMPARE(fake(w)->calls, QStringList({"ExecWB 11 0", "ExecWB 12 0", "ExecWB 13 0", "ExecWB 17 0", "ExecWB 8 0"}));
-    }
-
-    void findDialogIsOnePerControl()
-    {
-        ChildWindow *w = open(QStringLiteral("Page"));
-        FindDialog *dialog = FindDialog::showFor(w->Web1);
-        QCOMPARE(FindDialog::showFor(w->Web1), dialog);
-        dialog->findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(QStringLiteral("word"));
-        dialog->findNext();
-        dialog->findNext();
-        QCOMPARE(dialog->countText(), QStringLiteral("No matches"));
-        // A new search starts by clearing the old one; the same words again just go on.
-        QCOMPARE(fake(w)->calls, QStringList({"findText  0 0", "findText word 0 0", "findText word 0 0"}));
-        dialog->close();
-        QCOMPARE(fake(w)->calls.last(), QStringLiteral("findText  0 0"));
     }
 
     void printAllAsksForEveryWindowButQuillonOnes()
