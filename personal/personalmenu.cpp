@@ -12,32 +12,45 @@
 PersonalMenu::PersonalMenu(QMenuBar *bar, ActiveBrowser activeBrowser, QWidget *frame)
     : QObject(bar), m_activeBrowser(std::move(activeBrowser)), m_frame(frame)
 {
-    setObjectName(QStringLiteral("personalMenu"));
     m_menu = new QMenu(QStringLiteral("&Personal"), bar);
     m_menu->setObjectName(QStringLiteral("mnuPDs"));
-    m_menu->menuAction()->setObjectName(QStringLiteral("mnuPDsAction"));
-
-    for (int i = 0; i < PersonalDetails::Count; ++i) {
-        const PersonalDetails::Field &field = PersonalDetails::fields[i];
-        QAction *item = m_menu->addAction(QLatin1String(field.caption));
-        item->setObjectName(QLatin1String(field.item));
-        // Queued: the keys must reach the page element that gets the focus back
-        // once the menu has closed, not the closing menu.
-        connect(item, &QAction::triggered, this, [this, i] {
-            QMetaObject::invokeMethod(this, [this, i] { typeField(i); }, Qt::QueuedConnection);
-        });
-    }
-    connect(m_menu, &QMenu::aboutToShow, this, [this] { m_focusBeforeMenu = QApplication::focusWidget(); });
-    QAction *hide = m_menu->addAction(QStringLiteral("Hide &Menu"));
-    hide->setObjectName(QStringLiteral("n11"));
-    connect(hide, &QAction::triggered, this, &PersonalMenu::n11_Click);
-
+    m_menu->menuAction()->setObjectName(QStringLiteral("mnuPDs"));
     const QList<QAction *> existing = bar->actions();
     if (existing.isEmpty())
         bar->addMenu(m_menu);
     else
         bar->insertMenu(existing.first(), m_menu);
     m_menu->menuAction()->setVisible(false);
+    attach();
+}
+
+PersonalMenu::PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame)
+    : QObject(existing), m_menu(existing), m_activeBrowser(std::move(activeBrowser)), m_frame(frame)
+{
+    attach();
+}
+
+void PersonalMenu::attach()
+{
+    setObjectName(QStringLiteral("personalMenu"));
+    auto item = [this](const char *name, const char *caption) {
+        for (QAction *a : m_menu->actions())
+            if (a->objectName() == QLatin1String(name))
+                return a;
+        QAction *a = m_menu->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    for (int i = 0; i < PersonalDetails::Count; ++i) {
+        const PersonalDetails::Field &field = PersonalDetails::fields[i];
+        // Queued: the keys must reach the page element that gets the focus back
+        // once the menu has closed, not the closing menu.
+        connect(item(field.item, field.caption), &QAction::triggered, this, [this, i] {
+            QMetaObject::invokeMethod(this, [this, i] { typeField(i); }, Qt::QueuedConnection);
+        });
+    }
+    connect(item("n11", "Hide &Menu"), &QAction::triggered, this, &PersonalMenu::n11_Click);
+    connect(m_menu, &QMenu::aboutToShow, this, [this] { m_focusBeforeMenu = QApplication::focusWidget(); });
 }
 
 bool PersonalMenu::isShown() const { return m_menu && m_menu->menuAction()->isVisible(); }

@@ -21,6 +21,9 @@ public:
     // Inserts the menu, hidden, before the bar's first menu. frame parents the
     // personal details dialog when the menu has to make one.
     PersonalMenu(QMenuBar *bar, ActiveBrowser activeBrowser, QWidget *frame);
+    // Takes over a menu the frame built, finding its items by name (n1 ... n12)
+    // and adding any that are missing.
+    PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame);
 
     QMenu *menu() const { return m_menu; }
     bool isShown() const;
@@ -36,6 +39,8 @@ public:
     static void typeIntoFocus(const QString &text, BrowserControl *fallback);
 
 private:
+    void attach();
+
     QMenu *m_menu = nullptr; // owned by the menu bar, as this object is
     ActiveBrowser m_activeBrowser;
     QPointer<QWidget> m_frame;

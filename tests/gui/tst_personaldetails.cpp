@@ -209,6 +209,23 @@ private Q_SLOTS:
         QCOMPARE(Form3::personal(&frame), hidden);
     }
 
+    void takesOverTheFramesOwnMenu()
+    {
+        TempHome home;
+        QVERIFY(PersonalDetails::write(9, QStringLiteral("(02) 9555-1234")));
+        QMainWindow frame;
+        QMenu *menu = frame.menuBar()->addMenu(QStringLiteral("&Personal"));
+        for (const char *name : {"n1", "n2", "n3", "n4", "n5", "n6", "n12", "n7", "n8", "n9", "n10", "n11"})
+            menu->addAction(QLatin1String(name))->setObjectName(QLatin1String(name));
+        auto *web = new FakeBrowser;
+        frame.setCentralWidget(web);
+        PersonalMenu personal(menu, [web] { return web; }, &frame);
+        QCOMPARE(menu->actions().size(), 12); // nothing added twice
+        menu->findChild<QAction *>(QStringLiteral("n9"))->trigger();
+        QVERIFY(web->typed.isEmpty()); // typed once the menu has closed, not inside it
+        QTRY_COMPARE(web->typed, QStringLiteral("(02) 9555-1234"));
+    }
+
     void typingGoesToTheFocusedWidget()
     {
         TempHome home;
