@@ -101,6 +101,8 @@ void PersonalMenu::typeIntoFocus(const QString &text, BrowserControl *fallback)
             browser->typeText(text);
             return;
         }
+        if (w->isWindow())
+            break; // a dialog owned by a control (its find box) is not the page
     }
     if (!focus) {
         if (fallback)

@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "testenv.h"
+#include "tools/finddialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -257,6 +258,15 @@ private Q_SLOTS:
 
         PersonalMenu::typeIntoFocus(QString(), web);
         QCOMPARE(address->text(), value);
+
+        // A dialog the control owns is not its page.
+        FindDialog *find = FindDialog::showFor(web);
+        auto *box = find->findChild<QLineEdit *>(QStringLiteral("txtFind"));
+        find->activateWindow();
+        QTRY_VERIFY(box->hasFocus());
+        PersonalMenu::typeIntoFocus(QStringLiteral("x+y"), web);
+        QCOMPARE(box->text(), QStringLiteral("x+y"));
+        QCOMPARE(web->typed, value);
         BrowserControl::setFactory(nullptr);
     }
 };
