@@ -19,7 +19,7 @@ QPointer<Form3> &current()
     return form;
 }
 
-const char description[] =
+const char explanation[] =
     "Use this form to quickly fill out registration forms on Web sites that ask you to provide your "
     "details. Simply enter your details here once. When you're surfing select the 'Show / Hide Personal "
     "Details\" menu from the 'Toolbars' menu to send your details. This saves you valuable time online.";
@@ -39,7 +39,7 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     heading->setFont(bold);
     layout->addWidget(heading);
 
-    auto *text = new QLabel(QString::fromUtf8(description), this);
+    auto *text = new QLabel(QString::fromUtf8(explanation), this);
     text->setObjectName(QStringLiteral("Label2"));
     text->setWordWrap(true);
     text->setTextFormat(Qt::PlainText);
