@@ -5,6 +5,9 @@
 #include "app/processstate.h"
 #include "app/settingsstore.h"
 #include "browser/addressbar.h"
+#include "desktop/aboutwindow.h"
+#include "desktop/externallaunch.h"
+#include "desktop/tipwindow.h"
 #include "favorites/favoritescommands.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
@@ -44,8 +47,10 @@ void mdiform1::routeCommands()
     on("exit", [this] { unload(); });
 
     // Web Sites: "Work Online" keeps its check mark whatever happens.
-    if (QAction *ie = action(QStringLiteral("IE")))
+    if (QAction *ie = action(QStringLiteral("IE"))) {
         connect(ie, &QAction::toggled, ie, [ie] { ie->setChecked(true); });
+        connect(ie, &QAction::triggered, this, [] { ExternalLaunch::IE_Click(); });
+    }
 
     // Web Sites
     on("Options", [this] { Form2::showOptions(this); });
@@ -98,11 +103,22 @@ void mdiform1::routeCommands()
     on("TileH", [this] { windows->tileHorizontally(); });
     on("Arrange", [this] { windows->arrangeIcons(); });
 
-    // Tray menu
-    on("RestoreM", [this] { RestoreFromTray(); });
-    on("mnuMain", [this] {
-        RestoreFromTray();
-        unload();
+    // Outside programmes, internet options, help
+    on("browser", [] { ExternalLaunch::browser_Click(); });
+    on("LoadinIE", [this] {
+        ChildWindow *active = activeChild();
+        ExternalLaunch::LoadinIE_Click(active ? active->Web1 : nullptr);
+    });
+    on("RunMail", [] { ExternalLaunch::RunMail_Click(); });
+    on("mnu_InterNetOptions", [this] { ExternalLaunch::mnu_InterNetOptions_Click(this); });
+    on("tipday", [this] { TipOfDay::tipday(this); });
+    on("About", [this] { AboutWindow::showModal(this); });
+    connect(MP3, &QPushButton::clicked, this, [this] {
+        ExternalLaunch::MP3_Click([this](const QString &address) -> QWidget * {
+            ChildWindow *window = windows->newBrowserWindow();
+            windows->OpenSiteWindow(window, address);
+            return window;
+        });
     });
 
     // Go toolbar

@@ -5,6 +5,9 @@
 #include "browser/addressbar.h"
 #include "browser/childwindow.h"
 #include "browser/windowmanager.h"
+#include "desktop/aboutwindow.h"
+#include "desktop/externallaunch.h"
+#include "desktop/trayicon.h"
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
 #include "platform/internetsettings.h"
@@ -27,7 +30,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -256,20 +258,20 @@ void mdiform1::showChild(ChildWindow *window)
     mdiArea->setActiveSubWindow(window);
 }
 
-bool mdiform1::trayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool mdiform1::trayAvailable() { return TrayIcon::isAvailable(); }
 
 void mdiform1::ensureTray()
 {
     if (m_tray)
         return;
-    m_tray = new QSystemTrayIcon(windowIcon(), this);
-    m_tray->setObjectName(QStringLiteral("trayIcon"));
-    m_tray->setToolTip(QStringLiteral("Quillon v2.1"));
-    m_tray->setContextMenu(menu(QStringLiteral("mnuBar")));
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            RestoreFromTray();
+    m_tray = new TrayIcon(menu(QStringLiteral("mnuBar")), this);
+    m_tray->setOnRestore([this] { RestoreFromTray(); });
+    m_tray->setOnQuit([this] {
+        RestoreFromTray();
+        unload();
     });
+    m_tray->setOnMail(&ExternalLaunch::sendMail_Click);
+    m_tray->setOnAbout([] { AboutWindow::showModeless(nullptr); });
 }
 
 void mdiform1::HideToTray()

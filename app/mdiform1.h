@@ -18,7 +18,7 @@ class QSlider;
 class QLabel;
 class QMdiArea;
 class QTimer;
-class QSystemTrayIcon;
+class TrayIcon;
 class WindowManager;
 class AddressBar;
 class Rotation;
@@ -111,7 +111,7 @@ public:
 
     // Where the programme has no tray: the frame minimises instead of vanishing.
     static bool trayAvailable();
-    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    TrayIcon *trayIcon() const { return m_tray; }
 
     // The handler of page requests for new windows (the popup policy installs one).
     std::function<void(ChildWindow *from, BrowserControl **target, bool *cancel)> newWindowHandler;
@@ -128,6 +128,6 @@ private:
     void ensureTray();
 
     bool m_unloading = false;
-    QSystemTrayIcon *m_tray = nullptr;
+    TrayIcon *m_tray = nullptr;
     AdditionalSitesPanel *m_panel = nullptr;
 };

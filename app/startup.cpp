@@ -3,14 +3,14 @@
 #include "app/mdiform1.h"
 #include "app/processstate.h"
 #include "app/settingsstore.h"
+#include "desktop/splashwindow.h"
+#include "desktop/tipwindow.h"
 #include "platform/dialogs.h"
 #include "platform/keyboardstate.h"
 #include "platform/singleinstance.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLabel>
-#include <QTimer>
 
 static void loadResources() { Q_INIT_RESOURCE(quillon); }
 
@@ -36,27 +36,18 @@ int run(int argc, char *argv[])
 
     SingleInstance instance;
 
-    // The splash window is made first; loading it loads the frame, which runs to its end
-    // (windows requested, frame in the tray) before the splash is shown.
-    auto *splash = new QLabel;
-    splash->setObjectName(QStringLiteral("splash"));
-    splash->setWindowFlags(Qt::SplashScreen);
-    splash->setWindowTitle(QStringLiteral("Welcome to Quillon"));
-    splash->setAttribute(Qt::WA_DeleteOnClose);
-    splash->setPixmap(QIcon(QStringLiteral(":/icons/quillon.svg")).pixmap(256, 256));
-    auto *splashTimer = new QTimer(splash);
-    splashTimer->setObjectName(QStringLiteral("Timer1"));
-    splashTimer->setSingleShot(true);
-    splashTimer->start(20000);
-
+    // The splash window is made first, its twenty seconds counting from now; loading
+    // it loads the frame, which runs to its end (windows requested, frame in the tray)
+    // before the splash is shown.
+    auto *welcome = new splash;
     auto *frame = new mdiform1;
     if (!frame->MDIForm_Load(instance.anotherRunning())) {
-        delete splash;
+        delete welcome;
         delete frame;
         return 0;
     }
-    QObject::connect(splashTimer, &QTimer::timeout, splash, [splash] { splash->close(); });
-    splash->show();
+    QObject::connect(welcome, &splash::timedOut, [] { TipOfDay::showAtStartup(nullptr); });
+    welcome->show();
     const int result = app.exec();
     delete frame;
     return result;

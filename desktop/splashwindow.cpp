@@ -12,7 +12,7 @@
 splash::splash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("splash"));
-    setWindowTitle(QStringLiteral("Quillon"));
+    setWindowTitle(QStringLiteral("Welcome to Quillon"));
     setAttribute(Qt::WA_DeleteOnClose);
     WindowRegistry::add(this);
 

@@ -1,0 +1,160 @@
+#include "popups/banlist.h"
+
+#include "platform/paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+BanFrameHooks &frameHooks()
+{
+    static BanFrameHooks hooks;
+    return hooks;
+}
+
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Reads the file, or fails with a reason; a missing file is an empty list.
+bool readFile(QByteArray *data, QString *error)
+{
+    const QString path = Paths::banListFile();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    // A directory or a pipe in its place: never open it (a pipe would block).
+    if (!info.isFile()) {
+        *error = QStringLiteral("%1 is not a file.").arg(path);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *data = file.read(MaxBanListBytes);
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    // Cut off at the limit: drop the partial last line rather than a broken entry.
+    if (data->size() == MaxBanListBytes && !file.atEnd()) {
+        qsizetype end = data->size();
+        while (end > 0 && !isLineEnd(data->at(end - 1)))
+            --end;
+        data->truncate(end);
+    }
+    return true;
+}
+
+QByteArray quotedIfNeeded(QString entry)
+{
+    // A line break would split the entry over two lines: it cannot be part of an address.
+    entry.remove(QLatin1Char('\r'));
+    entry.remove(QLatin1Char('\n'));
+    const bool blankEdge = !entry.isEmpty()
+        && (entry.front().isSpace() || entry.back().isSpace());
+    // Quotes cannot be escaped in this format, so an entry holding one stays bare.
+    if ((entry.contains(QLatin1Char(',')) || blankEdge) && !entry.contains(QLatin1Char('"')))
+        entry = QLatin1Char('"') + entry + QLatin1Char('"');
+    return entry.toUtf8();
+}
+
+}
+
+void setBanFrameHooks(BanFrameHooks hooks) { frameHooks() = std::move(hooks); }
+
+QStringList parseBanList(const QByteArray &data)
+{
+    QStringList entries;
+    const qsizetype n = data.size();
+    qsizetype pos = 0;
+    while (pos < n && entries.size() < MaxBanListEntries) {
+        while (pos < n && isBlank(data.at(pos)))
+            ++pos;
+        QByteArray field;
+        if (pos < n && data.at(pos) == '"') {
+            const qsizetype start = ++pos;
+            while (pos < n && data.at(pos) != '"' && !isLineEnd(data.at(pos)))
+                ++pos;
+            field = data.mid(start, pos - start);
+            // Anything between the closing quote and the delimiter is not part of the entry.
+            while (pos < n && data.at(pos) != ',' && !isLineEnd(data.at(pos)))
+                ++pos;
+        } else {
+            const qsizetype start = pos;
+            while (pos < n && data.at(pos) != ',' && !isLineEnd(data.at(pos)))
+                ++pos;
+            field = data.mid(start, pos - start);
+            while (!field.isEmpty() && isBlank(field.back()))
+                field.chop(1);
+        }
+        if (pos < n) {
+            if (data.at(pos) == '\r' && pos + 1 < n && data.at(pos + 1) == '\n')
+                ++pos;
+            ++pos;
+        }
+        if (!field.isEmpty())
+            entries.append(QString::fromUtf8(field));
+    }
+    return entries;
+}
+
+QStringList ReadBanList(bool *ok, QString *error)
+{
+    QByteArray data;
+    QString why;
+    const bool read = readFile(&data, &why);
+    if (ok)
+        *ok = read;
+    if (error)
+        *error = why;
+    return read ? parseBanList(data) : QStringList();
+}
+
+bool CheckBanList(const QString &address)
+{
+    const QStringList entries = ReadBanList();
+    if (entries.isEmpty())
+        return false;
+    const QString wanted = address.toLower();
+    for (const QString &entry : entries) {
+        if (entry.toLower() != wanted) {
+            ProcessState::PopupVerdict = QStringLiteral("YES");
+            continue;
+        }
+        const BanFrameHooks &hooks = frameHooks();
+        if (hooks.setPopStatCaption)
+            hooks.setPopStatCaption(QStringLiteral("Page Blocked! Click here to edit."));
+        if (hooks.frameHidden && hooks.frameHidden() && hooks.hideToTray)
+            hooks.hideToTray();
+        ProcessState::PopupVerdict = QStringLiteral("NO");
+        return false;
+    }
+    return true;
+}
+
+bool WriteBanList(const QStringList &entries, QString *error)
+{
+    const QString path = Paths::banListFile();
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!Paths::ensureDir(QFileInfo(path).absolutePath()))
+        return fail(QStringLiteral("The folder %1 could not be made.").arg(QFileInfo(path).absolutePath()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    QByteArray text;
+    for (const QString &entry : entries)
+        text += quotedIfNeeded(entry) + "\r\n";
+    if (file.write(text) != text.size())
+        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    if (!file.commit())
+        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return true;
+}

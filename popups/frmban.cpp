@@ -1,0 +1,122 @@
+#include "popups/frmban.h"
+
+#include "app/windowregistry.h"
+#include "platform/dialogs.h"
+#include "popups/banlist.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+// The designed layout, in twips (1/1440 inch).
+constexpr int margin = 120;
+constexpr int listTop = 2160;
+constexpr int listWidth = 9735;
+constexpr int listHeight = 2790;
+}
+
+frmBan::frmBan(const QString &addressText, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmBan"));
+    setWindowTitle(QStringLiteral("Ban List - Restricted PopUps"));
+    QFont text(QStringLiteral("Verdana"));
+    setFont(text);
+
+    auto place = [this](QWidget *w, const char *name, int left, int top, int width, int height) {
+        w->setObjectName(QLatin1String(name));
+        w->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    };
+    lbl = new QLabel(QStringLiteral("Add To Ban List:"), this);
+    place(lbl, "lbl", 120, 240, 2415, 255);
+    txtBan = new QLineEdit(this);
+    place(txtBan, "txtBan", 120, 600, 4455, 285);
+    cmdAdd = new QPushButton(QStringLiteral("&Add"), this);
+    place(cmdAdd, "cmdAdd", 960, 1320, 855, 375);
+    cmdDel = new QPushButton(QStringLiteral("&Delete"), this);
+    place(cmdDel, "cmdDel", 1920, 1320, 855, 375);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    place(cmdOK, "cmdOK", 2880, 1320, 855, 375);
+    lstBan = new QListWidget(this);
+    place(lstBan, "lstBan", margin, listTop, listWidth, listHeight);
+    lstBan->setFont(QFont(QStringLiteral("Arial")));
+    lstBan->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    // Enter in the text box must not save and close the dialog behind the user's back.
+    for (QPushButton *b : {cmdAdd, cmdDel, cmdOK}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    setTabOrder(lstBan, cmdDel);
+    setTabOrder(cmdDel, cmdAdd);
+    setTabOrder(cmdAdd, txtBan);
+    setTabOrder(txtBan, cmdOK);
+    lstBan->setFocus();
+
+    const QSize designed(twips(margin + listWidth + margin), twips(listTop + listHeight + margin));
+    setMinimumSize(designed);
+    resize(designed);
+
+    connect(cmdAdd, &QPushButton::clicked, this, &frmBan::cmdAdd_Click);
+    connect(cmdDel, &QPushButton::clicked, this, &frmBan::cmdDel_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmBan::cmdOK_Click);
+
+    WindowRegistry::add(this);
+    Form_Load(addressText);
+}
+
+void frmBan::showModal(QWidget *parent, const QString &addressText)
+{
+    frmBan dialog(addressText, parent);
+    dialog.exec();
+}
+
+int frmBan::twips(int value) const { return qRound(value * logicalDpiX() / 1440.0); }
+
+void frmBan::Form_Load(const QString &addressText)
+{
+    lstBan->addItems(ReadBanList());
+    txtBan->setText(addressText);
+}
+
+void frmBan::cmdAdd_Click()
+{
+    const QString text = txtBan->text();
+    if (text.isEmpty())
+        return;
+    lstBan->addItem(text);
+}
+
+void frmBan::cmdDel_Click()
+{
+    const QList<QListWidgetItem *> selected = lstBan->selectedItems();
+    if (!selected.isEmpty())
+        delete lstBan->takeItem(lstBan->row(selected.first()));
+    lstBan->setFocus();
+    if (lstBan->count() > 0)
+        lstBan->setCurrentRow(0);
+}
+
+void frmBan::cmdOK_Click()
+{
+    QStringList entries;
+    entries.reserve(lstBan->count());
+    for (int i = 0; i < lstBan->count(); ++i)
+        entries << lstBan->item(i)->text();
+    QString error;
+    if (!WriteBanList(entries, &error)) {
+        // Keep the dialog and its edits so the user can try again or copy them away.
+        Dialogs::tell(this, QString(), QStringLiteral("The ban list could not be saved.\n\n%1").arg(error),
+                      QMessageBox::Warning);
+        return;
+    }
+    accept();
+}
+
+void frmBan::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    // A larger dialog gives the list the room; the controls above keep their places.
+    lstBan->resize(qMax(1, width() - 2 * twips(margin)), qMax(1, height() - twips(listTop + margin)));
+}

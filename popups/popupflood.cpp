@@ -1,0 +1,71 @@
+#include "popups/popupflood.h"
+
+#include "app/browsercontrol.h"
+#include "platform/webenginebrowser.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+
+namespace {
+// Every refused window.open still costs the page's renderer a window it then throws
+// away; a loop of hundreds stalls the popups it did get for minutes. Once refused, the
+// engine itself turns down the page's further unsolicited windows, cheaply, until the
+// opener loads its next page. Clicks on links still open windows.
+void letPageOpenWindows(BrowserControl *opener, bool allowed)
+{
+    if (auto *engine = qobject_cast<WebEngineBrowser *>(opener))
+        engine->page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, allowed);
+}
+}
+
+PopupFlood::PopupFlood(QObject *parent) : QObject(parent)
+{
+    m_clock.start();
+    // Sees the user's presses anywhere in the programme, pages included.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool PopupFlood::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::TouchBegin:
+        m_userInputAt = m_clock.elapsed();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool PopupFlood::allow(BrowserControl *opener)
+{
+    const qint64 now = m_clock.elapsed();
+    if (m_userInputAt >= 0 && now - m_userInputAt <= UserInputMs) {
+        m_userInputAt = -1;
+        return true;
+    }
+    while (!m_recent.isEmpty() && now - m_recent.first() > WindowMs)
+        m_recent.removeFirst();
+    if (opener && !m_perOpener.contains(opener)) {
+        connect(opener, &BrowserControl::DownloadBegin, this, [this, opener] {
+            if (m_perOpener.value(opener) > PerPage)
+                letPageOpenWindows(opener, true);
+            m_perOpener[opener] = 0;
+        });
+        connect(opener, &QObject::destroyed, this, [this, opener] { m_perOpener.remove(opener); });
+    }
+    int &count = m_perOpener[opener];
+    if (count >= PerPage || m_recent.size() >= PerWindow) {
+        count = PerPage + 1; // marks the page as turned down
+        letPageOpenWindows(opener, false);
+        return false;
+    }
+    ++count;
+    m_recent.append(now);
+    return true;
+}

@@ -1,0 +1,163 @@
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "popups/banlist.h"
+#include "popups/frmban.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+class TestFrmBan : public QObject
+{
+    Q_OBJECT
+
+    static QStringList items(const frmBan &d)
+    {
+        QStringList out;
+        for (int i = 0; i < d.lstBan->count(); ++i)
+            out << d.lstBan->item(i)->text();
+        return out;
+    }
+    static QWidget *nextTabStop(QWidget *w)
+    {
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+        return w;
+    }
+    static QByteArray fileBytes()
+    {
+        QFile f(Paths::banListFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+private Q_SLOTS:
+    void cleanup() { Dialogs::setTellHook({}); }
+
+    void loadsFileAndAddressWithItsLayout()
+    {
+        TempHome home;
+        QVERIFY(WriteBanList({QStringLiteral("http://b.test/"), QStringLiteral("http://a.test/")}));
+        frmBan d(QStringLiteral("http://now.test/page"));
+        QCOMPARE(d.objectName(), QStringLiteral("frmBan"));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Ban List - Restricted PopUps"));
+        QCOMPARE(items(d), (QStringList{QStringLiteral("http://b.test/"), QStringLiteral("http://a.test/")}));
+        QCOMPARE(d.txtBan->text(), QStringLiteral("http://now.test/page"));
+        QCOMPARE(d.lbl->text(), QStringLiteral("Add To Ban List:"));
+        QCOMPARE(d.cmdAdd->text(), QStringLiteral("&Add"));
+        QCOMPARE(d.cmdDel->text(), QStringLiteral("&Delete"));
+        QCOMPARE(d.cmdOK->text(), QStringLiteral("&OK"));
+        // Twips at 96 dpi: 15 to a pixel.
+        QCOMPARE(d.txtBan->geometry(), QRect(8, 40, 297, 19));
+        QCOMPARE(d.cmdOK->geometry(), QRect(192, 88, 57, 25));
+        QCOMPARE(d.lstBan->geometry(), QRect(8, 144, 649, 186));
+        QCOMPARE(d.font().family(), QStringLiteral("Verdana"));
+        QCOMPARE(d.lstBan->font().family(), QStringLiteral("Arial"));
+        QWidget *chain[] = {d.lstBan, d.cmdDel, d.cmdAdd, d.txtBan, d.cmdOK};
+        for (int i = 0; i + 1 < 5; ++i)
+            QCOMPARE(nextTabStop(chain[i]), chain[i + 1]);
+    }
+
+    void missingOrBrokenFileStillFillsTheTextBox()
+    {
+        TempHome home;
+        QVERIFY(QDir().mkpath(Paths::banListFile()));
+        frmBan d(QStringLiteral("http://x.test/"));
+        QCOMPARE(d.lstBan->count(), 0);
+        QCOMPARE(d.txtBan->text(), QStringLiteral("http://x.test/"));
+    }
+
+    void addAppendsTextUnchanged()
+    {
+        TempHome home;
+        frmBan d{QString()};
+        QTest::mouseClick(d.cmdAdd, Qt::LeftButton);
+        QCOMPARE(d.lstBan->count(), 0);
+        d.txtBan->setText(QStringLiteral(" http://Dup.test/ "));
+        QTest::mouseClick(d.cmdAdd, Qt::LeftButton);
+        QTest::mouseClick(d.cmdAdd, Qt::LeftButton);
+        QCOMPARE(items(d), QStringList(2, QStringLiteral(" http://Dup.test/ ")));
+        QCOMPARE(d.txtBan->text(), QStringLiteral(" http://Dup.test/ "));
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(ReadBanList(), QStringList(2, QStringLiteral(" http://Dup.test/ ")));
+    }
+
+    void deleteRemovesSelectionThenSelectsFirst()
+    {
+        TempHome home;
+        QVERIFY(WriteBanList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        frmBan d{QString()};
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.lstBan->clearSelection();
+        d.cmdOK->setFocus();
+        QTest::mouseClick(d.cmdDel, Qt::LeftButton);
+        QCOMPARE(d.lstBan->count(), 3); // nothing selected, nothing removed
+        QCOMPARE(d.lstBan->selectedItems().value(0), d.lstBan->item(0));
+        QTRY_COMPARE(QApplication::focusWidget(), d.lstBan);
+
+        d.lstBan->setCurrentRow(1);
+        QTest::mouseClick(d.cmdDel, Qt::LeftButton);
+        QCOMPARE(items(d), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+        QCOMPARE(d.lstBan->currentRow(), 0);
+
+        QTest::mouseClick(d.cmdDel, Qt::LeftButton);
+        QTest::mouseClick(d.cmdDel, Qt::LeftButton);
+        QCOMPARE(d.lstBan->count(), 0);
+        QVERIFY(d.lstBan->selectedItems().isEmpty());
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(fileBytes(), QByteArray()); // an empty list bans nothing
+    }
+
+    void closingWithoutOkKeepsTheFile()
+    {
+        TempHome home;
+        QVERIFY(WriteBanList({QStringLiteral("http://keep.test/")}));
+        const QByteArray before = fileBytes();
+        {
+            frmBan d(QStringLiteral("http://new.test/"));
+            d.show();
+            QTest::mouseClick(d.cmdAdd, Qt::LeftButton);
+            d.lstBan->setCurrentRow(0);
+            QTest::mouseClick(d.cmdDel, Qt::LeftButton);
+            d.close();
+            QCOMPARE(d.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(fileBytes(), before);
+        frmBan again{QString()};
+        QCOMPARE(items(again), QStringList{QStringLiteral("http://keep.test/")});
+    }
+
+    void failedWriteSaysWhyAndKeepsTheEdits()
+    {
+        TempHome home;
+        QList<Dialogs::Question> told;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q; });
+        frmBan d(QStringLiteral("http://x.test/"));
+        d.show();
+        QTest::mouseClick(d.cmdAdd, Qt::LeftButton);
+        QVERIFY(QDir().mkpath(Paths::banListFile())); // the file cannot be replaced
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told.first().text.contains(Paths::banListFile()));
+        QVERIFY(d.isVisible());
+        QCOMPARE(items(d), QStringList{QStringLiteral("http://x.test/")});
+
+        QVERIFY(QDir().rmdir(Paths::banListFile())); // fixed: OK now saves and closes
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(ReadBanList(), QStringList{QStringLiteral("http://x.test/")});
+    }
+};
+
+QUILLON_TEST_MAIN(TestFrmBan)
+#include "tst_frmban.moc"
