@@ -228,6 +228,11 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
         } else if (QPrinterInfo::availablePrinters().isEmpty()) {
             return E_FAIL;
         }
+        if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+            // The engine's own PDF keeps the text; a PDF printer would get pictures of the pages.
+            printToPdf(printer->outputFileName(), printer->pageLayout(), nullptr);
+            return S_OK;
+        }
         printTo(printer.get(), [printer](bool) {});
         return S_OK;
     }

@@ -1,0 +1,48 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class BrowserControl;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+// The "&Personal" menu `mnuPDs`: first on the frame's menu bar, hidden until asked
+// for; each item types one stored detail into the focused element of the page.
+class PersonalMenu : public QObject
+{
+    Q_OBJECT
+public:
+    // The browser control of the frame's active child window, or null.
+    using ActiveBrowser = std::function<BrowserControl *()>;
+
+    // Inserts the menu, hidden, before the bar's first menu. frame parents the
+    // personal details dialog when the menu has to make one.
+    PersonalMenu(QMenuBar *bar, ActiveBrowser activeBrowser, QWidget *frame);
+    // Takes over a menu the frame built, finding its items by name (n1 ... n12)
+    // and adding any that are missing.
+    PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame);
+
+    QMenu *menu() const { return m_menu; }
+    bool isShown() const;
+
+    // "Show / Hide Personal Details &Menu": toggles the menu; showing it reloads the details.
+    void Show();
+    // "Hide &Menu" (n11).
+    void n11_Click();
+    // What a detail item does once its menu has closed: types field i's current value.
+    void typeField(int i);
+
+    // Types text into whatever has the keyboard focus, each character as itself.
+    static void typeIntoFocus(const QString &text, BrowserControl *fallback);
+
+private:
+    void attach();
+
+    QMenu *m_menu = nullptr; // owned by the menu bar, as this object is
+    ActiveBrowser m_activeBrowser;
+    QPointer<QWidget> m_frame;
+    QPointer<QWidget> m_focusBeforeMenu;
+};

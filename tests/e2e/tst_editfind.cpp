@@ -1,0 +1,136 @@
+#include "app/browsercontrol.h"
+#include "browser/childwindow.h"
+#include "httpserver.h"
+#include "pagewait.h"
+#include "testenv.h"
+#include "tools/editcommands.h"
+#include "tools/finddialog.h"
+#include "tools/printing.h"
+#include "tools/printqueue.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+const QByteArray text = R"(<html><head><title>Fruit</title></head><body>
+<p id="p">apple banana Apple cherry apple</p><input id="f" value="">
+</body></html>)";
+}
+
+class TestEditFind : public QObject
+{
+    Q_OBJECT
+
+    LoopbackServer server;
+    QMdiArea area;
+    ChildWindow *w = nullptr;
+
+    QVariant js(const QString &script) { return PageWait::eval(w->Web1, script); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        server.setPage("/fruit", text);
+        area.resize(900, 600);
+        area.show();
+        w = new ChildWindow(ChildWindow::Kind::Browser, QStringLiteral("form1"));
+        area.addSubWindow(w)->show();
+        w->resize(800, 500); // the engine finds nothing in a view with no room to lay the page out
+        QVERIFY(PageWait::load(w->Web1, server.url(QStringLiteral("/fruit"))));
+        // Edit commands act on the page's focused frame, as after the user's click.
+        area.activateWindow();
+        QTRY_VERIFY(area.isActiveWindow());
+        w->Web1->setFocus();
+        QTRY_VERIFY(w->Web1->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    void copyTakesTheSelectionOnly()
+    {
+        QClipboard *clipboard = QApplication::clipboard();
+        clipboard->setText(QStringLiteral("before"));
+        QTRY_COMPARE(clipboard->text(), QStringLiteral("before"));
+        js(QStringLiteral("window.getSelection().removeAllRanges(); true"));
+        QSignalSpy changed(clipboard, &QClipboard::dataChanged);
+        EditCommands::mnu_Copy(w->Web1);
+        QVERIFY(!changed.wait(2000));
+        QCOMPARE(clipboard->text(), QStringLiteral("before"));
+
+        js(QStringLiteral("window.getSelection().selectAllChildren(document.getElementById('p')); true"));
+        EditCommands::mnu_Copy(w->Web1);
+        QTRY_COMPARE_WITH_TIMEOUT(clipboard->text().trimmed(), QStringLiteral("apple banana Apple cherry apple"), 10000);
+    }
+
+    void findCountsAndSteps()
+    {
+        EditCommands::mnu_find(w->Web1);
+        auto *dialog = w->Web1->findChild<FindDialog *>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QSignalSpy found(dialog, &FindDialog::found);
+        dialog->findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(QStringLiteral("apple"));
+        auto next = dialog->findChild<QPushButton *>(QStringLiteral("cmdNext"));
+        auto previous = dialog->findChild<QPushButton *>(QStringLiteral("cmdPrevious"));
+
+        QTest::mouseClick(next, Qt::LeftButton);
+        QVERIFY(found.wait(10000));
+        QCOMPARE(found.last(), QVariantList({1, 3}));
+        QCOMPARE(dialog->countText(), QStringLiteral("Match 1 of 3"));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QVERIFY(found.wait(10000));
+        QCOMPARE(found.last(), QVariantList({2, 3}));
+        QTest::mouseClick(previous, Qt::LeftButton);
+        QVERIFY(found.wait(10000));
+        QCOMPARE(found.last(), QVariantList({1, 3}));
+
+        // Match case narrows the count: a fresh search, not the next match of the old one.
+        dialog->findChild<QCheckBox *>(QStringLiteral("chkMatchCase"))->setChecked(true);
+        QTest::mouseClick(next, Qt::LeftButton);
+        QVERIFY(found.wait(10000));
+        QCOMPARE(found.last().at(1).toInt(), 2);
+
+        dialog->findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(QStringLiteral("durian"));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QVERIFY(found.wait(10000));
+        QCOMPARE(dialog->countText(), QStringLiteral("No matches"));
+        dialog->close();
+    }
+
+    void printDialogPrintsThePageToTheChosenFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("chosen.pdf"));
+        QSignalSpy done(PrintQueue::instance(), &PrintQueue::jobFinished);
+        QStringList status;
+        Printing::Print(w->Web1, nullptr, [&](const QString &s) { status << s; });
+        QPrintDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = qApp->findChild<QPrintDialog *>()) || [&] {
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (top->objectName() == QLatin1String("printDialog"))
+                    dialog = qobject_cast<QPrintDialog *>(top);
+            return dialog != nullptr;
+        }());
+        QVERIFY(dialog->isVisible());
+        // The user picks a file as the output, then OK.
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(file);
+        dialog->done(QDialog::Accepted);
+        QVERIFY(done.wait(30000));
+        QCOMPARE(done.last().at(0).toBool(), true);
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("banana")));
+        QCOMPARE(status.size(), 1);
+    }
+};
+
+QUILLON_TEST_MAIN(TestEditFind)
+#include "tst_editfind.moc"

@@ -1,0 +1,93 @@
+#include "app/browsercontrol.h"
+#include "browser/childwindow.h"
+#include "httpserver.h"
+#include "pagewait.h"
+#include "platform/dialogs.h"
+#include "testenv.h"
+#include "tools/printing.h"
+#include "tools/printqueue.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+QByteArray page(const char *title, const char *word)
+{
+    return QByteArray("<html><head><title>") + title + "</title></head><body><h1>" + word +
+           "</h1><p>Some text to print.</p></body></html>";
+}
+
+QString pdfText(const QString &file)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+    if (!p.waitForFinished(30000))
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+}
+
+class TestPrintAll : public QObject
+{
+    Q_OBJECT
+
+    LoopbackServer server;
+    QMdiArea area;
+
+    ChildWindow *open(const QByteArray &path)
+    {
+        auto *w = new ChildWindow(ChildWindow::Kind::Browser, QStringLiteral("form1"));
+        area.addSubWindow(w)->show();
+        if (!PageWait::load(w->Web1, server.url(QString::fromLatin1(path))))
+            return nullptr;
+        w->setWindowTitle(w->Web1->LocationName());
+        return w;
+    }
+
+private Q_SLOTS:
+    void yesNoYesGivesTwoPdfFilesWithThePagesText()
+    {
+        QVERIFY(!PrintQueue::hasPrinter()); // this machine has none: files it is
+        server.setPage("/alpha", page("Alpha page", "alphaword"));
+        server.setPage("/beta", page("Beta page", "betaword"));
+        server.setPage("/gamma", page("Gamma page", "gammaword"));
+        server.setPage("/home", page("Quillon start", "homeword"));
+        area.resize(900, 700);
+        area.show();
+        QVERIFY(open("/alpha"));
+        QVERIFY(open("/home"));
+        QVERIFY(open("/beta"));
+        QVERIFY(open("/gamma"));
+
+        const QDir documents(PrintQueue::pdfFolder());
+        QVERIFY(!documents.exists() || documents.entryList(QDir::Files).isEmpty());
+
+        QStringList asked;
+        const QList<bool> answers = {true, false, true};
+        Dialogs::setAskHook([&](const Dialogs::Question &q) {
+            asked << q.text;
+            return answers.value(asked.size() - 1, false);
+        });
+        QStringList status;
+        Printing::PrintAll(nullptr, [&](const QString &s) { status << s; });
+        Dialogs::setAskHook(nullptr);
+        QCOMPARE(asked, QStringList({"Print Y/N: Alpha page", "Print Y/N: Beta page", "Print Y/N: Gamma page"}));
+        QTRY_VERIFY_WITH_TIMEOUT(!PrintQueue::instance()->isBusy(), 60000);
+
+        const QStringList files = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+        QCOMPARE(files, QStringList({"Alpha page.pdf", "Gamma page.pdf"}));
+        QVERIFY(pdfText(documents.filePath(files[0])).contains(QStringLiteral("alphaword")));
+        const QString gamma = pdfText(documents.filePath(files[1]));
+        QVERIFY(gamma.contains(QStringLiteral("gammaword")));
+        QVERIFY(!gamma.contains(QStringLiteral("betaword")));
+        QCOMPARE(status.size(), 2);
+        QVERIFY(status[1].contains(documents.filePath(files[1])));
+
+    }
+};
+
+QUILLON_TEST_MAIN(TestPrintAll)
+#include "tst_printall.moc"

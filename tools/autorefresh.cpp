@@ -1,0 +1,90 @@
+#include "tools/autorefresh.h"
+
+#include "browser/childwindow.h"
+#include "platform/dialogs.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+// QTimer has no "on but never fires" state (interval 0 fires continuously),
+// so the switch and the period are kept beside it.
+const char onProperty[] = "autoRefreshOn";
+const char periodProperty[] = "autoRefreshPeriod";
+constexpr int maxPeriod = 65535;
+}
+
+namespace AutoRefresh {
+
+int periodFromAnswer(const QString &answer, const QLocale &locale)
+{
+    const QString text = answer.trimmed();
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    double seconds = locale.toDouble(text, &ok);
+    if (!ok)
+        seconds = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(seconds))
+        return 0;
+    const double ms = std::round(seconds * 1000.0);
+    if (ms < 1 || ms > maxPeriod)
+        return 0;
+    return static_cast<int>(ms);
+}
+
+void switchOn(ChildWindow *window, int periodMs)
+{
+    if (!window || !window->AutoRefreshMe)
+        return;
+    QTimer *timer = window->AutoRefreshMe;
+    timer->stop();
+    timer->setProperty(onProperty, true);
+    const int p = periodMs >= 1 && periodMs <= maxPeriod ? periodMs : 0;
+    timer->setProperty(periodProperty, p);
+    if (p > 0) {
+        timer->setInterval(p);
+        timer->start();
+    }
+}
+
+void switchOff(ChildWindow *window)
+{
+    if (!window || !window->AutoRefreshMe)
+        return;
+    window->AutoRefreshMe->stop();
+    window->AutoRefreshMe->setProperty(onProperty, false);
+}
+
+bool isOn(const ChildWindow *window)
+{
+    return window && window->AutoRefreshMe && window->AutoRefreshMe->property(onProperty).toBool();
+}
+
+int period(const ChildWindow *window)
+{
+    if (!window || !window->AutoRefreshMe)
+        return 0;
+    const QVariant p = window->AutoRefreshMe->property(periodProperty);
+    return p.isValid() ? p.toInt() : window->AutoRefreshMe->interval();
+}
+
+void RefreshIT(ChildWindow *active, QWidget *dialogParent)
+{
+    // The window may close while a box is open: hold it weakly.
+    QPointer<ChildWindow> window(active);
+    const QString title = window ? window->windowTitle() : QString();
+    const bool yes = Dialogs::ask(dialogParent, title, QStringLiteral("Turn Auto-Refresh on for this Web Window?"),
+                                  QMessageBox::Critical);
+    if (!yes) {
+        switchOff(window);
+        return;
+    }
+    switchOn(window, 0);
+    const QString answer =
+        Dialogs::input(dialogParent, QStringLiteral("Refresh Rate"), QStringLiteral("Refresh after how many seconds 1-60?"));
+    switchOn(window, periodFromAnswer(answer));
+}
+
+}

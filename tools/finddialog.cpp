@@ -1,0 +1,110 @@
+#include "tools/finddialog.h"
+
+#include "app/browsercontrol.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+FindDialog::FindDialog(BrowserControl *web) : QDialog(web), m_web(web)
+{
+    setObjectName(QStringLiteral("findDialog"));
+    setWindowTitle(QStringLiteral("Find"));
+
+    auto *layout = new QGridLayout(this);
+    auto *label = new QLabel(QStringLiteral("Fi&nd what:"), this);
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("txtFind"));
+    label->setBuddy(m_text);
+    m_matchCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    m_matchCase->setObjectName(QStringLiteral("chkMatchCase"));
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("lblCount"));
+    m_next = new QPushButton(QStringLiteral("Find &Next"), this);
+    m_next->setObjectName(QStringLiteral("cmdNext"));
+    m_next->setDefault(true);
+    m_previous = new QPushButton(QStringLiteral("Find &Previous"), this);
+    m_previous->setObjectName(QStringLiteral("cmdPrevious"));
+    m_previous->setAutoDefault(false);
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setAutoDefault(false);
+
+    layout->addWidget(label, 0, 0);
+    layout->addWidget(m_text, 0, 1);
+    layout->addWidget(m_next, 0, 2);
+    layout->addWidget(m_matchCase, 1, 1);
+    layout->addWidget(m_previous, 1, 2);
+    layout->addWidget(m_count, 2, 1);
+    layout->addWidget(close, 2, 2);
+
+    connect(m_next, &QPushButton::clicked, this, &FindDialog::findNext);
+    connect(m_previous, &QPushButton::clicked, this, &FindDialog::findPrevious);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    // Not in the window registry: it belongs to the control and goes with its window.
+}
+
+FindDialog *FindDialog::showFor(BrowserControl *web)
+{
+    if (!web)
+        return nullptr;
+    auto *dialog = web->findChild<FindDialog *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!dialog)
+        dialog = new FindDialog(web);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    dialog->m_text->setFocus();
+    dialog->m_text->selectAll();
+    return dialog;
+}
+
+void FindDialog::findNext() { find(false); }
+void FindDialog::findPrevious() { find(true); }
+
+QString FindDialog::countText() const { return m_count->text(); }
+
+void FindDialog::find(bool backward)
+{
+    if (!m_web)
+        return;
+    const QString text = m_text->text();
+    const bool matchCase = m_matchCase->isChecked();
+    if (text.isEmpty()) {
+        clearHighlight();
+        m_count->clear();
+        return;
+    }
+    // The engine takes a new search with the same words as "find next": start afresh.
+    if (text != m_lastText || matchCase != m_lastCase)
+        clearHighlight();
+    m_lastText = text;
+    m_lastCase = matchCase;
+    QPointer<FindDialog> self(this);
+    m_web->findText(text, backward, matchCase, [self](int activeMatch, int numberOfMatches) {
+        if (!self)
+            return;
+        if (numberOfMatches <= 0)
+            self->m_count->setText(QStringLiteral("No matches"));
+        else
+            self->m_count->setText(QStringLiteral("Match %1 of %2").arg(activeMatch).arg(numberOfMatches));
+        Q_EMIT self->found(activeMatch, numberOfMatches);
+    });
+}
+
+void FindDialog::clearHighlight()
+{
+    if (m_web)
+        m_web->findText(QString(), false, false, nullptr);
+    m_lastText.clear();
+}
+
+void FindDialog::closeEvent(QCloseEvent *event)
+{
+    clearHighlight();
+    m_count->clear();
+    QDialog::closeEvent(event);
+}

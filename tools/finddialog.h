@@ -1,0 +1,45 @@
+#pragma once
+#include <QDialog>
+#include <QPointer>
+
+class BrowserControl;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The browser control's find dialog: searches its page forwards or backwards and
+// says how many matches the page holds. One per control, living as long as it.
+class FindDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FindDialog(BrowserControl *web);
+
+    // Shows the control's dialog, making it on first use.
+    static FindDialog *showFor(BrowserControl *web);
+
+    void findNext();
+    void findPrevious();
+    QString countText() const;
+
+Q_SIGNALS:
+    // The page answered a search: activeMatch counts from 1; 0 matches when not found.
+    void found(int activeMatch, int numberOfMatches);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void find(bool backward);
+    void clearHighlight();
+
+    QPointer<BrowserControl> m_web;
+    QLineEdit *m_text = nullptr;
+    QCheckBox *m_matchCase = nullptr;
+    QPushButton *m_next = nullptr;
+    QPushButton *m_previous = nullptr;
+    QLabel *m_count = nullptr;
+    QString m_lastText;
+    bool m_lastCase = false;
+};

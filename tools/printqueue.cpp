@@ -1,0 +1,159 @@
+#include "tools/printqueue.h"
+
+#include "app/browsercontrol.h"
+#include "platform/paths.h"
+#include "platform/webenginebrowser.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace {
+// A print whose engine never answers must not hold up the pages behind it.
+constexpr int watchdogMs = 180000;
+constexpr int maxNameLength = 100;
+}
+
+PrintQueue::PrintQueue(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("printQueue"));
+}
+
+PrintQueue *PrintQueue::instance()
+{
+    static QPointer<PrintQueue> queue;
+    if (!queue)
+        queue = new PrintQueue(QCoreApplication::instance());
+    return queue;
+}
+
+bool PrintQueue::hasPrinter() { return !QPrinterInfo::availablePrinters().isEmpty(); }
+
+QString PrintQueue::pdfFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return folder;
+}
+
+QString PrintQueue::safeFileName(const QString &title)
+{
+    QString name;
+    for (const QChar c : title) {
+        if (c.isSpace())
+            name += QLatin1Char(' ');
+        else if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
+            name += QLatin1Char('_');
+        else
+            name += c;
+    }
+    name = name.simplified();
+    while (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1Char('-')))
+        name.remove(0, 1);
+    while (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    name = name.left(maxNameLength).trimmed();
+    return name.isEmpty() ? QStringLiteral("Page") : name;
+}
+
+QString PrintQueue::reservePdfFile(const QString &folder, const QString &title)
+{
+    if (!Paths::ensureDir(folder))
+        return QString();
+    const QString base = QDir(folder).filePath(safeFileName(title));
+    for (int n = 1; n < 10000; ++n) {
+        const QString path = n == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
+        QFile file(path);
+        // NewOnly fails on any existing file, so nothing is ever overwritten.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (!file.exists())
+            return QString(); // the folder refuses new files
+    }
+    return QString();
+}
+
+void PrintQueue::enqueue(BrowserControl *web, const QString &caption, Status status, std::shared_ptr<QPrinter> printer)
+{
+    if (!web)
+        return;
+    m_jobs.append({web, caption, std::move(status), std::move(printer)});
+    if (!m_running)
+        runNext();
+}
+
+void PrintQueue::runNext()
+{
+    while (!m_jobs.isEmpty() && !m_jobs.first().web)
+        m_jobs.removeFirst(); // its window was closed while waiting
+    if (m_jobs.isEmpty()) {
+        m_running = false;
+        Q_EMIT idle();
+        return;
+    }
+    m_running = true;
+    const Job job = m_jobs.takeFirst();
+    const quint64 id = ++m_current;
+    BrowserControl *web = job.web;
+
+    if (web->rendererGone()) {
+        finish(id, false, QString(), job);
+        return;
+    }
+    // A window closed mid-print never reports back: move on when it goes.
+    m_watchClose = connect(web, &QObject::destroyed, this, [this, id, job] { finish(id, false, QString(), job); });
+    QTimer::singleShot(watchdogMs, this, [this, id, job] { finish(id, false, QString(), job); });
+
+    std::shared_ptr<QPrinter> printer = job.printer;
+    QString pdfPath;
+    if (printer && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        // The engine's own PDF keeps the text; printing to a PDF printer would rasterise it.
+        pdfPath = printer->outputFileName();
+        web->printToPdf(pdfPath, printer->pageLayout(),
+                        [this, id, job, pdfPath](bool ok) { finish(id, ok, pdfPath, job); });
+        return;
+    }
+    if (!printer && !hasPrinter()) {
+        // No printer at all: a file the user can find beats printing nothing.
+        const QString title = web->LocationName().isEmpty() ? job.caption : web->LocationName();
+        pdfPath = reservePdfFile(pdfFolder(), title);
+        if (pdfPath.isEmpty()) {
+            finish(id, false, QString(), job);
+            return;
+        }
+        web->printToPdf(pdfPath, WebEngineBrowser::sharedPageLayout(),
+                        [this, id, job, pdfPath](bool ok) { finish(id, ok, pdfPath, job); });
+        return;
+    }
+    if (!printer) {
+        printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+        printer->setPageLayout(WebEngineBrowser::sharedPageLayout());
+    }
+    web->printTo(printer.get(), [this, id, job, printer](bool ok) { finish(id, ok, QString(), job); });
+}
+
+void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &job)
+{
+    if (id != m_current || !m_running)
+        return; // a late answer for a job already given up
+    ++m_current;
+    disconnect(m_watchClose);
+    if (!ok && !pdfPath.isEmpty() && !job.printer && QFile(pdfPath).size() == 0)
+        QFile::remove(pdfPath); // the empty file reserved for it
+    if (job.status) {
+        if (!ok)
+            job.status(QStringLiteral("\"%1\" could not be printed.").arg(job.caption));
+        else if (!pdfPath.isEmpty())
+            job.status(QStringLiteral("\"%1\" saved as %2").arg(job.caption, QDir::toNativeSeparators(pdfPath)));
+        else
+            job.status(QStringLiteral("\"%1\" sent to the printer.").arg(job.caption));
+    }
+    Q_EMIT jobFinished(ok, pdfPath);
+    // Queued: a control that answers at once must not recurse through the whole queue.
+    QMetaObject::invokeMethod(this, &PrintQueue::runNext, Qt::QueuedConnection);
+}

@@ -1,0 +1,56 @@
+#pragma once
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class BrowserControl;
+class QPrinter;
+
+// Pages waiting to be printed, one at a time: the engine drops a print asked
+// for while another is running, so each job starts when the last one finished.
+class PrintQueue : public QObject
+{
+    Q_OBJECT
+public:
+    using Status = std::function<void(const QString &)>;
+
+    static PrintQueue *instance();
+
+    // Prints web's page. With a printer, to it; without, to the default printer,
+    // or, when the machine has none, to a new PDF file in the documents folder.
+    void enqueue(BrowserControl *web, const QString &caption, Status status,
+                 std::shared_ptr<QPrinter> printer = nullptr);
+    bool isBusy() const { return m_running || !m_jobs.isEmpty(); }
+
+    // The folder print-all writes PDF files to when there is no printer.
+    static QString pdfFolder();
+    // A page title made safe as a file name (no folder separators, never hidden or empty).
+    static QString safeFileName(const QString &title);
+    // Makes a new, empty file "<name>.pdf" in folder (never an existing one) and returns its path.
+    static QString reservePdfFile(const QString &folder, const QString &title);
+    static bool hasPrinter();
+
+Q_SIGNALS:
+    // One job is over: ok, and the PDF file written (empty when it went to a printer).
+    void jobFinished(bool ok, const QString &pdfPath);
+    void idle();
+
+private:
+    struct Job {
+        QPointer<BrowserControl> web;
+        QString caption;
+        Status status;
+        std::shared_ptr<QPrinter> printer;
+    };
+    explicit PrintQueue(QObject *parent = nullptr);
+    void runNext();
+    void finish(quint64 id, bool ok, const QString &pdfPath, const Job &job);
+
+    QList<Job> m_jobs;
+    bool m_running = false;
+    quint64 m_current = 0;
+    QMetaObject::Connection m_watchClose;
+};
