@@ -9,7 +9,12 @@
 #include "desktop/externallaunch.h"
 #include "desktop/tipwindow.h"
 #include "favorites/favoritescommands.h"
+#include "personal/form3.h"
+#include "personal/personalmenu.h"
 #include "popups/popuppolicy.h"
+#include "tools/autorefresh.h"
+#include "tools/editcommands.h"
+#include "tools/printing.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
@@ -64,6 +69,25 @@ void mdiform1::routeCommands()
             [this] { SiteCommands::openCatalogueEntry(this, true, sites->currentText()); });
     connect(tools, qOverload<int>(&QComboBox::activated), this,
             [this] { SiteCommands::openCatalogueEntry(this, false, tools->currentText()); });
+
+    // Page tools and personal details act on the active window's page.
+    auto web = [this]() -> BrowserControl * {
+        ChildWindow *c = activeChild();
+        return c ? c->Web1 : nullptr;
+    };
+    auto status = [this](const QString &text) { setStatusText(text); };
+    auto *personalMenu = new PersonalMenu(menu(QStringLiteral("mnuPDs")), web, this);
+    on("Show", [personalMenu] { personalMenu->Show(); });
+    on("personal", [this] { Form3::personal(this); });
+    on("RefreshIT", [this] { AutoRefresh::RefreshIT(activeChild(), this); });
+    on("mnu_PageSetup", [web] { Printing::mnu_PageSetup(web()); });
+    on("Print", [this, web, status] { Printing::Print(web(), this, status); });
+    on("PrintAll", [this, status] { Printing::PrintAll(this, status); });
+    on("mnu_Cut", [web] { EditCommands::mnu_Cut(web()); });
+    on("mnu_Copy", [web] { EditCommands::mnu_Copy(web()); });
+    on("mnu_paste", [web] { EditCommands::mnu_paste(web()); });
+    on("mnu_SelAll", [web] { EditCommands::mnu_SelAll(web()); });
+    on("mnu_find", [web] { EditCommands::mnu_find(web()); });
 
     // Popups: the new-window policy, the ban list dialog from "Block" and popStat.
     Popups::install(this);
