@@ -32,6 +32,10 @@ QString programDataDir()
     const QString beside = QCoreApplication::applicationDirPath();
     if (QFileInfo::exists(beside + QStringLiteral("/TIPOFDAY.TXT")))
         return beside;
+    // An installed tree keeps its data in share/quillon next to bin/, wherever it was installed.
+    const QString shared = QDir::cleanPath(beside + QStringLiteral("/../share/quillon"));
+    if (QFileInfo(shared).isDir())
+        return shared;
 #ifdef QUILLON_DATA_INSTALL_DIR
     return QStringLiteral(QUILLON_DATA_INSTALL_DIR);
 #else
