@@ -1,0 +1,343 @@
+#include "app/mdiform1.h"
+
+#include "app/settingsstore.h"
+#include "app/windowregistry.h"
+#include "browser/addressbar.h"
+#include "browser/childwindow.h"
+#include "browser/windowmanager.h"
+#include "platform/coolbar.h"
+#include "platform/dialogs.h"
+#include "platform/internetsettings.h"
+#include "platform/tabstrip.h"
+#include "tools/rotation.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+mdiform1 *theFrame = nullptr;
+}
+
+mdiform1 *mdiform1::instance() { return theFrame; }
+
+mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
+{
+    theFrame = this;
+    setObjectName(QStringLiteral("mdiform1"));
+    setWindowTitle(QStringLiteral("Quillon v2.1"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
+    resize(1200, 820);
+    WindowRegistry::add(this);
+    buildControls();
+    windows = new WindowManager(this);
+    addressBar = new AddressBar(this, cboAddress);
+    rotation = new Rotation(this);
+    routeCommands();
+}
+
+mdiform1::~mdiform1()
+{
+    if (theFrame == this)
+        theFrame = nullptr;
+}
+
+void mdiform1::buildControls()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setCentralWidget(central);
+
+    menus = buildMenuTree(menuBar());
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(3000);
+
+    buildToolbars();
+
+    cboAddress = new QComboBox;
+    cboAddress->setObjectName(QStringLiteral("cboAddress"));
+    cboAddress->setEditable(true);
+    cboAddress->setInsertPolicy(QComboBox::NoInsert);
+    cboAddress->setFont(QFont(QStringLiteral("Arial")));
+    cboAddress->setEditText(QStringLiteral("http://"));
+    cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    cboAddress->setMinimumContentsLength(30);
+
+    buildExtrasPanel();
+
+    FlickCheck13 = new QCheckBox(QStringLiteral("Rotaview"));
+    FlickCheck13->setObjectName(QStringLiteral("FlickCheck13"));
+    FlickCheck13->setToolTip(QStringLiteral("Flick between all the browser windows - \"Rotaview\"."));
+    Slider1 = new QSlider(Qt::Horizontal);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    Slider1->setRange(1, 60);
+    Slider1->setToolTip(QStringLiteral("How many seconds each Web Window is \"flicked\"."));
+    popStat = new QPushButton(QStringLiteral("PopUps"));
+    popStat->setObjectName(QStringLiteral("popStat"));
+    popStat->setFont(QFont(QStringLiteral("Lucida Sans Unicode")));
+    popStat->setToolTip(QStringLiteral("Click here to view 'blocked' sites..."));
+    MP3 = new QPushButton(QStringLiteral("Search the Web Now"));
+    MP3->setObjectName(QStringLiteral("MP3"));
+    cmdHide = new QPushButton(QStringLiteral("Hide Toolbar"));
+    cmdHide->setObjectName(QStringLiteral("cmdHide"));
+
+    CoolBar1 = new CoolBar(central);
+    CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
+    CoolBar1->addBand({tb2, QString(), 600, 7155, false});
+    CoolBar1->addBand({cboAddress, QString(), 345, 1995, false});
+    CoolBar1->addBand({Frame2, QString(), 5205, 9075, true});
+    CoolBar1->addBand({FlickCheck13, QString(), 255, 1500, true});
+    CoolBar1->addBand({Slider1, QStringLiteral("Sec(s)"), 255, 2595, false});
+    CoolBar1->addBand({popStat, QString(), 255, 4995, false});
+    CoolBar1->addBand({MP3, QString(), 255, 3300, false});
+    CoolBar1->addBand({cmdHide, QString(), 255, 1200, false});
+    CoolBar1->setBandVisible(BandExtras, false);
+
+    tb = new TabStrip;
+    tb->setObjectName(QStringLiteral("tb"));
+    tb->setFont(QFont(QStringLiteral("Lucida Sans Unicode")));
+    tb->insertTab(1, QString()); // the end tab
+
+    Frame3 = new QWidget;
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    auto *f3 = new QHBoxLayout(Frame3);
+    f3->setContentsMargins(0, 0, 0, 0);
+    f3->addWidget(Quick);
+    sites = new QComboBox;
+    sites->setObjectName(QStringLiteral("sites"));
+    sites->setPlaceholderText(QStringLiteral("Click for more News sites."));
+    sites->setMinimumContentsLength(24);
+    tools = new QComboBox;
+    tools->setObjectName(QStringLiteral("tools"));
+    tools->setPlaceholderText(QStringLiteral("Click for more Tool sites"));
+    tools->setMinimumContentsLength(24);
+    f3->addWidget(sites);
+    f3->addWidget(tools);
+    f3->addStretch();
+
+    CoolBar2 = new CoolBar(central);
+    CoolBar2->setObjectName(QStringLiteral("CoolBar2"));
+    CoolBar2->addBand({tb, QString(), 600, 12000, false});
+    CoolBar2->addBand({Frame3, QStringLiteral("Built-in Sites:"), 495, 12000, true});
+
+    mdiArea = new QMdiArea(central);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    layout->addWidget(CoolBar1);
+    layout->addWidget(CoolBar2);
+    layout->addWidget(mdiArea, 1);
+
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setFont(QFont(QStringLiteral("Verdana")));
+    bar->setSizeGripEnabled(false);
+    panel1 = new QLabel(bar);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setTextFormat(Qt::PlainText);
+    panel2 = new QLabel(bar);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    bar->addWidget(panel1, 1);
+    bar->addWidget(panel2);
+    setStatusBar(bar);
+}
+
+void mdiform1::buildToolbars()
+{
+    tb2 = new QToolBar;
+    tb2->setObjectName(QStringLiteral("tb2"));
+    tb2->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    struct Button { const char *key; const char *tip; const char *caption; const char *icon; };
+    const Button goButtons[] = {
+        {"New", "Load a new Window", "", "new"}, {"Back", "Back to previous page", "", "back"},
+        {"Forward", "Forward to next page", "", "forward"}, {"Stop", "Stop loading current page", "", "stop"},
+        {"Refresh", "Refresh this page", "", "refresh"}, {"Home", "Go to your Home page", "", "home"},
+        {"Favorites", "Show Favorites", "", "favorites"}, {"Search", "Search the Web", "", "search"},
+        {"ShowAll", "Show All Open Windows", "Show All", "showall"},
+    };
+    for (const Button &b : goButtons) {
+        QAction *a = tb2->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.icon))),
+                                    QString::fromLatin1(b.caption));
+        a->setObjectName(QString::fromLatin1(b.key));
+        a->setToolTip(QString::fromLatin1(b.tip));
+        a->setData(QString::fromLatin1(b.key));
+    }
+
+    Quick = new QToolBar;
+    Quick->setObjectName(QStringLiteral("Quick"));
+    Quick->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const std::pair<const char *, const char *> quickButtons[] = {
+        {"F", "Full Screen"}, {"R", "Refresh Rate"}, {"W", "Rotaview Toolbar"}, {"IE", "Load active window in IE"},
+        {"P", "Print ALL open Web Windows..."}, {"LD", "Load ALL default sites..."},
+        {"LA", "Load ALL additional sites..."}, {"X", "Close ALL windows"},
+    };
+    for (const auto &[key, tip] : quickButtons) {
+        QAction *a = Quick->addAction(QString::fromLatin1(key));
+        a->setObjectName(QStringLiteral("Quick_") + QString::fromLatin1(key));
+        a->setToolTip(QString::fromLatin1(tip));
+        a->setData(QString::fromLatin1(key));
+    }
+}
+
+void mdiform1::buildExtrasPanel()
+{
+    // Replaced by the full editor of the additional sites; the rows are what the loader fills.
+    auto *panel = new QGroupBox(QStringLiteral("Additional Sites"));
+    panel->setObjectName(QStringLiteral("Frame2"));
+    auto *grid = new QGridLayout(panel);
+    for (int row = 1; row <= 24; ++row) {
+        auto *site = new QLineEdit(panel);
+        site->setObjectName(QStringLiteral("Site%1").arg(row));
+        auto *check = new QCheckBox(panel);
+        check->setObjectName(QStringLiteral("Check%1").arg(row));
+        m_panelSites.append(site);
+        m_panelChecks.append(check);
+        grid->addWidget(site, (row - 1) % 12, (row - 1) / 12 * 2);
+        grid->addWidget(check, (row - 1) % 12, (row - 1) / 12 * 2 + 1);
+    }
+    Frame2 = panel;
+}
+
+QCheckBox *mdiform1::panelCheck(int row) const { return m_panelChecks.value(row - 1); }
+QLineEdit *mdiform1::panelSite(int row) const { return m_panelSites.value(row - 1); }
+
+bool mdiform1::raiseTabctr()
+{
+    if (Tabctr >= 32767)
+        return false;
+    ++Tabctr;
+    return true;
+}
+
+void mdiform1::setStatusText(const QString &text) { panel1->setText(text); }
+QString mdiform1::statusText() const { return panel1->text(); }
+
+void mdiform1::setAddressText(const QString &text) { cboAddress->setEditText(text); }
+QString mdiform1::addressText() const { return cboAddress->currentText(); }
+
+void mdiform1::setPopStat(const QString &caption) { popStat->setText(caption); }
+
+ChildWindow *mdiform1::activeChild() const
+{
+    // The current window, also while the frame is hidden or not the active application window.
+    return qobject_cast<ChildWindow *>(mdiArea->currentSubWindow());
+}
+
+QList<ChildWindow *> mdiform1::childWindows() const
+{
+    QList<ChildWindow *> list;
+    for (QMdiSubWindow *w : mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto *child = qobject_cast<ChildWindow *>(w))
+            list.append(child);
+    return list;
+}
+
+void mdiform1::showChild(ChildWindow *window)
+{
+    if (!window)
+        return;
+    if (window->mdiArea() != mdiArea)
+        mdiArea->addSubWindow(window);
+    window->show();
+    mdiArea->setActiveSubWindow(window);
+}
+
+bool mdiform1::trayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void mdiform1::ensureTray()
+{
+    if (m_tray)
+        return;
+    m_tray = new QSystemTrayIcon(windowIcon(), this);
+    m_tray->setObjectName(QStringLiteral("trayIcon"));
+    m_tray->setToolTip(QStringLiteral("Quillon v2.1"));
+    m_tray->setContextMenu(menu(QStringLiteral("mnuBar")));
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            RestoreFromTray();
+    });
+}
+
+void mdiform1::HideToTray()
+{
+    Status = QStringLiteral("MIN");
+    if (trayAvailable()) {
+        hide();
+        ensureTray();
+        m_tray->show();
+    } else {
+        // No tray to come back from: keep the frame reachable on the task bar.
+        if (!isVisible())
+            showMinimized();
+        else
+            setWindowState(windowState() | Qt::WindowMinimized);
+    }
+}
+
+void mdiform1::RestoreFromTray()
+{
+    Status = QStringLiteral("MAX");
+    if (m_tray)
+        m_tray->hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void mdiform1::unload()
+{
+    if (m_unloading)
+        return;
+    m_unloading = true;
+    if (m_tray)
+        m_tray->hide();
+    const QList<QWidget *> loaded = WindowRegistry::windows();
+    for (QWidget *w : loaded)
+        if (w != this && w)
+            w->close();
+    close();
+    QCoreApplication::quit();
+}
+
+void mdiform1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (!m_unloading)
+        unload();
+}
+
+void mdiform1::resizeEvent(QResizeEvent *event)
+{
+    // Panel 1 carries every message: it takes the whole width of the frame.
+    QMainWindow::resizeEvent(event);
+    panel2->setFixedWidth(0);
+}
+
+bool mdiform1::prevy()
+{
+    return Dialogs::ask(this, QStringLiteral("Already running"),
+                        QStringLiteral("Quillon is already running, Do you want to continue ?"),
+                        QMessageBox::Critical);
+}

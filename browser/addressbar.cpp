@@ -1,0 +1,92 @@
+#include "browser/addressbar.h"
+
+#include "app/browsercontrol.h"
+#include "app/mdiform1.h"
+#include "browser/childwindow.h"
+#include "browser/form1.h"
+#include "browser/windowmanager.h"
+#include "platform/internetsettings.h"
+#include "platform/tabstrip.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+AddressBar::AddressBar(mdiform1 *frame, QComboBox *combo) : QObject(frame), m_frame(frame), m_combo(combo)
+{
+    connect(combo->lineEdit(), &QLineEdit::textChanged, this, &AddressBar::cboAddress_Change);
+    connect(combo, qOverload<int>(&QComboBox::activated), this, &AddressBar::cboAddress_Click);
+    combo->lineEdit()->installEventFilter(this);
+    // The list's own completer would fight ours.
+    combo->setCompleter(nullptr);
+}
+
+void AddressBar::GetHist()
+{
+    const QStringList history = InternetSettings::typedUrls();
+    for (const QString &url : history)
+        m_combo->addItem(url);
+}
+
+void AddressBar::cboAddress_Change()
+{
+    if (m_completing)
+        return;
+    QLineEdit *edit = m_combo->lineEdit();
+    const QString typed = edit->text();
+    if (typed.isEmpty())
+        return;
+    for (int i = 0; i < m_combo->count(); ++i) {
+        const QString entry = m_combo->itemText(i);
+        if (!entry.startsWith(typed, Qt::CaseInsensitive))
+            continue;
+        if (entry.size() > typed.size()) {
+            m_completing = true;
+            edit->setText(typed + entry.mid(typed.size()));
+            edit->setSelection(typed.size(), entry.size() - typed.size());
+            m_completing = false;
+        }
+        return;
+    }
+}
+
+void AddressBar::cboAddress_Enter()
+{
+    const QString address = m_combo->currentText();
+    WindowManager *windows = m_frame->windows;
+    m_frame->raiseTabctr();
+    m_frame->tb->insertTab(m_frame->Tabctr, QString::number(m_frame->Tabctr));
+    if (ChildWindow *before = m_frame->activeChild())
+        before->Web1->setVisible(true);
+    ChildWindow *window = windows->newBrowserWindow();
+    window->Tag = QString::number(m_frame->Tabctr);
+    m_frame->showChild(window);
+    if (ChildWindow *active = m_frame->activeChild()) {
+        active->Web1->Navigate(address);
+        active->Web1->setVisible(true);
+    }
+    // Remembered for the next start's list, as the desktop's browsers do; this list stays as it is.
+    InternetSettings::recordTypedUrl(address);
+}
+
+void AddressBar::cboAddress_Click(int index)
+{
+    if (index < 0)
+        return;
+    const QString address = m_combo->itemText(index);
+    if (ChildWindow *active = m_frame->activeChild())
+        active->Web1->Navigate(address);
+    m_combo->addItem(address);
+}
+
+bool AddressBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            cboAddress_Enter();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,91 @@
+#include "browser/form1.h"
+
+#include "app/browsercontrol.h"
+#include "app/mdiform1.h"
+#include "platform/coolbar.h"
+#include "platform/tabstrip.h"
+
+#include <QCloseEvent>
+
+namespace ChildEvents {
+
+void growTabBand(mdiform1 *frame, int twips)
+{
+    if (frame)
+        frame->CoolBar2->setMinHeightTwips(mdiform1::BandTabs, CoolBar::toTwips(frame->tb->height()) + twips);
+}
+
+void documentComplete(mdiform1 *frame, ChildWindow *window)
+{
+    const QString title = window->Web1->LocationName();
+    window->setWindowTitle(title);
+    int n = 0;
+    if (frame && window->tagNumber(&n)) {
+        frame->tb->setCaption(n, title.left(30));
+        frame->tb->setToolTip(n, title);
+    }
+    // The active window's address, also when a background window completed.
+    if (frame)
+        if (ChildWindow *active = frame->activeChild())
+            frame->setAddressText(active->Web1->LocationURL());
+}
+
+void gotFocus(mdiform1 *frame)
+{
+    if (!frame)
+        return;
+    ChildWindow *active = frame->activeChild();
+    if (active && !active->Web1->LocationURL().trimmed().isEmpty())
+        frame->setAddressText(active->Web1->LocationURL());
+}
+
+void makeSpareTab(mdiform1 *frame, int n)
+{
+    if (!frame)
+        return;
+    frame->tb->setCaption(n, QString());
+    frame->tb->setToolTip(n, QStringLiteral("Spare Tab - Click to use..."));
+}
+
+}
+
+form1::form1(mdiform1 *frame) : ChildWindow(Kind::Browser, QStringLiteral("form1")), m_frame(frame)
+{
+    resize(640, 480);
+    setMouseTracking(true);
+    connect(Web1, &BrowserControl::DocumentComplete, this, &form1::Web1_DocumentComplete);
+    connect(Web1, &BrowserControl::GotFocus, this, &form1::Web1_GotFocus);
+    connect(Web1, &BrowserControl::StatusTextChange, this, [this](const QString &text) {
+        if (m_frame)
+            m_frame->setStatusText(text);
+    });
+    connect(Web1, &BrowserControl::NewWindow2, this, [this](BrowserControl **target, bool *cancel) {
+        if (m_frame && m_frame->newWindowHandler)
+            m_frame->newWindowHandler(this, target, cancel);
+    });
+    ChildEvents::growTabBand(m_frame, 10);
+}
+
+void form1::Web1_DocumentComplete() { ChildEvents::documentComplete(m_frame, this); }
+
+void form1::Web1_GotFocus() { ChildEvents::gotFocus(m_frame); }
+
+void form1::mouseMoveEvent(QMouseEvent *event)
+{
+    ChildWindow::mouseMoveEvent(event);
+    if (!m_frame)
+        return;
+    ChildWindow *active = m_frame->activeChild();
+    if (active && active->Web1->isVisible())
+        m_frame->setAddressText(active->Web1->LocationURL());
+}
+
+void form1::closeEvent(QCloseEvent *event)
+{
+    ChildWindow::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    int n = 0;
+    if (Tag != QLatin1String("1") && tagNumber(&n))
+        ChildEvents::makeSpareTab(m_frame, n);
+}
