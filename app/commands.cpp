@@ -5,11 +5,16 @@
 #include "app/processstate.h"
 #include "app/settingsstore.h"
 #include "browser/addressbar.h"
+#include "favorites/favoritescommands.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
 #include "platform/coolbar.h"
 #include "platform/tabstrip.h"
+#include "sites/additionalsitespanel.h"
+#include "sites/catalogue.h"
+#include "sites/form2.h"
+#include "sites/sitecommands.h"
 #include "sites/startuploading.h"
 #include "tools/rotation.h"
 
@@ -20,7 +25,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-void mdiform1::additems() {}
+void mdiform1::additems() { Catalogue::additems(sites, tools); }
 
 void mdiform1::routeCommands()
 {
@@ -41,6 +46,27 @@ void mdiform1::routeCommands()
     // Web Sites: "Work Online" keeps its check mark whatever happens.
     if (QAction *ie = action(QStringLiteral("IE")))
         connect(ie, &QAction::toggled, ie, [ie] { ie->setChecked(true); });
+
+    // Web Sites
+    on("Options", [this] { Form2::showOptions(this); });
+    on("ShowAddSites", [this] { SiteCommands::showAdditionalSites(this); });
+    connect(m_panel, &AdditionalSitesPanel::saved, this, [this] { SiteCommands::hideAdditionalSites(this); });
+    connect(m_panel, &AdditionalSitesPanel::closeClicked, this, [this] { SiteCommands::hideAdditionalSites(this); });
+    connect(m_panel, &AdditionalSitesPanel::siteDoubleClicked, this,
+            [this](int, const QString &text) { SiteCommands::openNow(this, text); });
+    connect(sites, qOverload<int>(&QComboBox::activated), this,
+            [this] { SiteCommands::openCatalogueEntry(this, true, sites->currentText()); });
+    connect(tools, qOverload<int>(&QComboBox::activated), this,
+            [this] { SiteCommands::openCatalogueEntry(this, false, tools->currentText()); });
+
+    // Favorites
+    auto *favorites = new FavoritesCommands(this, [this]() -> BrowserControl * {
+        ChildWindow *child = activeChild();
+        return child ? child->Web1 : nullptr;
+    }, this);
+    on("AddtoFavs", [favorites] { favorites->AddtoFavs_Click(); });
+    on("mnu_OrganizeFavorites", [favorites] { favorites->mnu_OrganizeFavorites_Click(); });
+    on("mnu_ViewFavorites", [favorites] { favorites->mnu_ViewFavorites_Click(); });
 
     // Options
     on("mnuIncrease", [this] { windows->increaseTabsSpace(); });

@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/internetsettings.h"
 #include "platform/tabstrip.h"
+#include "sites/additionalsitespanel.h"
 #include "tools/rotation.h"
 
 #include <QAction>
@@ -37,9 +38,13 @@ mdiform1 *theFrame = nullptr;
 
 mdiform1 *mdiform1::instance() { return theFrame; }
 
+// The pictures are compiled into the core library, which the linker would otherwise leave out.
+static void loadResources() { Q_INIT_RESOURCE(quillon); }
+
 mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
 {
     theFrame = this;
+    loadResources();
     setObjectName(QStringLiteral("mdiform1"));
     setWindowTitle(QStringLiteral("Quillon v2.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
@@ -112,6 +117,7 @@ void mdiform1::buildControls()
     CoolBar1->addBand({MP3, QString(), 255, 3300, false});
     CoolBar1->addBand({cmdHide, QString(), 255, 1200, false});
     CoolBar1->setBandVisible(BandExtras, false);
+    CoolBar1->setBandStretch(BandGo, 0); // the buttons keep their size; the address bar takes the rest
 
     tb = new TabStrip;
     tb->setObjectName(QStringLiteral("tb"));
@@ -202,25 +208,12 @@ void mdiform1::buildToolbars()
 
 void mdiform1::buildExtrasPanel()
 {
-    // Replaced by the full editor of the additional sites; the rows are what the loader fills.
-    auto *panel = new QGroupBox(QStringLiteral("Additional Sites"));
-    panel->setObjectName(QStringLiteral("Frame2"));
-    auto *grid = new QGridLayout(panel);
-    for (int row = 1; row <= 24; ++row) {
-        auto *site = new QLineEdit(panel);
-        site->setObjectName(QStringLiteral("Site%1").arg(row));
-        auto *check = new QCheckBox(panel);
-        check->setObjectName(QStringLiteral("Check%1").arg(row));
-        m_panelSites.append(site);
-        m_panelChecks.append(check);
-        grid->addWidget(site, (row - 1) % 12, (row - 1) / 12 * 2);
-        grid->addWidget(check, (row - 1) % 12, (row - 1) / 12 * 2 + 1);
-    }
-    Frame2 = panel;
+    m_panel = new AdditionalSitesPanel;
+    Frame2 = m_panel;
 }
 
-QCheckBox *mdiform1::panelCheck(int row) const { return m_panelChecks.value(row - 1); }
-QLineEdit *mdiform1::panelSite(int row) const { return m_panelSites.value(row - 1); }
+QCheckBox *mdiform1::panelCheck(int row) const { return m_panel->checkBox(row); }
+QLineEdit *mdiform1::panelSite(int row) const { return m_panel->siteField(row); }
 
 bool mdiform1::raiseTabctr()
 {

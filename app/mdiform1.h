@@ -23,6 +23,7 @@ class WindowManager;
 class AddressBar;
 class Rotation;
 class QLineEdit;
+class AdditionalSitesPanel;
 
 // The main frame: menus, two coolbars, the tab strip, the status bar and the
 // multiple-document area that holds browser and popup windows. It builds its
@@ -80,6 +81,7 @@ public:
     AddressBar *addressBar = nullptr;
     Rotation *rotation = nullptr;
 
+    AdditionalSitesPanel *panel() const { return m_panel; }
     // The additional-sites panel's rows (1..24).
     QCheckBox *panelCheck(int row) const;
     QLineEdit *panelSite(int row) const;
@@ -127,6 +129,5 @@ private:
 
     bool m_unloading = false;
     QSystemTrayIcon *m_tray = nullptr;
-    QList<QCheckBox *> m_panelChecks;
-    QList<QLineEdit *> m_panelSites;
+    AdditionalSitesPanel *m_panel = nullptr;
 };

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QTimer>
 
+static void loadResources() { Q_INIT_RESOURCE(quillon); }
+
 namespace Startup {
 
 void prepareEnvironment() {}
@@ -20,6 +22,7 @@ int run(int argc, char *argv[])
 {
     prepareEnvironment();
     QApplication app(argc, argv);
+    loadResources();
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillon"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
@@ -38,6 +41,7 @@ int run(int argc, char *argv[])
     auto *splash = new QLabel;
     splash->setObjectName(QStringLiteral("splash"));
     splash->setWindowFlags(Qt::SplashScreen);
+    splash->setWindowTitle(QStringLiteral("Welcome to Quillon"));
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->setPixmap(QIcon(QStringLiteral(":/icons/quillon.svg")).pixmap(256, 256));
     auto *splashTimer = new QTimer(splash);

@@ -3,6 +3,8 @@
 #include <QPointer>
 
 namespace {
+const char unloadedProperty[] = "quillonUnloaded";
+
 QList<QPointer<QWidget>> &list()
 {
     static QList<QPointer<QWidget>> windows;
@@ -11,6 +13,12 @@ QList<QPointer<QWidget>> &list()
 }
 
 namespace WindowRegistry {
+
+void markUnloaded(QWidget *window)
+{
+    if (window)
+        window->setProperty(unloadedProperty, true);
+}
 
 void add(QWidget *window)
 {
@@ -27,7 +35,7 @@ QList<QWidget *> windows()
 {
     QList<QWidget *> alive;
     for (const QPointer<QWidget> &w : list())
-        if (w)
+        if (w && !w->property(unloadedProperty).toBool())
             alive.append(w);
     return alive;
 }

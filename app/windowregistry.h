@@ -8,4 +8,6 @@
 namespace WindowRegistry {
 void add(QWidget *window);
 QList<QWidget *> windows();
+// A window that has closed for good drops out at once, before it is destroyed.
+void markUnloaded(QWidget *window);
 }

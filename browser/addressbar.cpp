@@ -24,8 +24,12 @@ AddressBar::AddressBar(mdiform1 *frame, QComboBox *combo) : QObject(frame), m_fr
 void AddressBar::GetHist()
 {
     const QStringList history = InternetSettings::typedUrls();
+    const QString text = m_combo->currentText();
+    m_completing = true;
     for (const QString &url : history)
         m_combo->addItem(url);
+    m_combo->setEditText(text); // filling the list leaves the text as it was
+    m_completing = false;
 }
 
 void AddressBar::cboAddress_Change()

@@ -3,6 +3,8 @@
 #include "app/browsercontrol.h"
 #include "app/windowregistry.h"
 
+#include <QCloseEvent>
+#include <QIcon>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -11,6 +13,7 @@ ChildWindow::ChildWindow(Kind kind, const QString &name, QWidget *parent)
 {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setWidget(client);
@@ -40,3 +43,12 @@ bool ChildWindow::tagNumber(int *n) const
     return ok;
 }
 
+
+void ChildWindow::closeEvent(QCloseEvent *event)
+{
+    QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        AutoRefreshMe->stop();
+        WindowRegistry::markUnloaded(this);
+    }
+}

@@ -25,6 +25,9 @@ public:
     // The window's number read as a 16-bit integer; false when Tag is not one.
     bool tagNumber(int *n) const;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     Kind m_kind;
 };

@@ -4,7 +4,7 @@
 
 class mdiform1;
 class ChildWindow;
-class form1;
+#include "browser/form1.h"
 
 // Numbers windows and binds each to its tab: window n carries Tag "n" and owns tab n.
 // Opens, closes and arranges the frame's child windows.

@@ -34,6 +34,7 @@ int CoolBar::addBand(const BandSpec &spec)
     }
     m_currentRow->addWidget(frame, qMax(1, spec.widthTwips / 100));
     m_bands.append({frame, spec.child, 0});
+    m_bandRows.append(m_currentRow);
     setMinHeightTwips(m_bands.size(), spec.minHeightTwips);
     return m_bands.size();
 }
@@ -70,4 +71,10 @@ QWidget *CoolBar::bandWidget(int band) const
 QWidget *CoolBar::child(int band) const
 {
     return band >= 1 && band <= m_bands.size() ? m_bands[band - 1].child : nullptr;
+}
+
+void CoolBar::setBandStretch(int band, int stretch)
+{
+    if (band >= 1 && band <= m_bands.size())
+        m_bandRows[band - 1]->setStretchFactor(m_bands[band - 1].frame, stretch);
 }

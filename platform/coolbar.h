@@ -32,6 +32,8 @@ public:
     void setMinHeightTwips(int band, int twips);
     int minHeightTwips(int band) const;
     QWidget *bandWidget(int band) const;
+    // How much of a row's spare width the band takes (by default in proportion to its width).
+    void setBandStretch(int band, int stretch);
     QWidget *child(int band) const;
 
     // Window units: twips, 15 to the pixel on a 96 dpi screen.
@@ -45,6 +47,7 @@ private:
         int minHeightTwips;
     };
     QList<Band> m_bands;
+    QList<QBoxLayout *> m_bandRows;
     QBoxLayout *m_rows;
     QBoxLayout *m_currentRow = nullptr;
 };

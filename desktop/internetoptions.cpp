@@ -1,0 +1,148 @@
+#include "desktop/internetoptions.h"
+
+#include "app/windowregistry.h"
+#include "platform/dialogs.h"
+#include "platform/internetsettings.h"
+#include "platform/webenginebrowser.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
+
+namespace {
+QPointer<InternetOptionsDialog> &openPanel()
+{
+    static QPointer<InternetOptionsDialog> panel;
+    return panel;
+}
+
+QPushButton *button(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+}
+
+InternetOptionsDialog::InternetOptionsDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmInternetOptions"));
+    setWindowTitle(QStringLiteral("Internet Options"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    WindowRegistry::add(this);
+
+    txtHomePage = new QLineEdit(InternetSettings::homePage(), this);
+    txtHomePage->setObjectName(QStringLiteral("txtHomePage"));
+    txtSearchPage = new QLineEdit(InternetSettings::searchPage(), this);
+    txtSearchPage->setObjectName(QStringLiteral("txtSearchPage"));
+    txtSearchPage->setToolTip(QStringLiteral("%1 in the address stands for the words searched for."));
+
+    auto *pages = new QGroupBox(QStringLiteral("Pages"), this);
+    auto *form = new QFormLayout(pages);
+    form->addRow(QStringLiteral("&Home page:"), txtHomePage);
+    form->addRow(QStringLiteral("&Search page:"), txtSearchPage);
+
+    auto *history = new QGroupBox(QStringLiteral("Typed addresses"), this);
+    lstHistory = new QListWidget(history);
+    lstHistory->setObjectName(QStringLiteral("lstHistory"));
+    cmdClearHistory = button(QStringLiteral("cmdClearHistory"), QStringLiteral("Clear &History"), history);
+    auto *historyLayout = new QVBoxLayout(history);
+    historyLayout->addWidget(lstHistory);
+    historyLayout->addWidget(cmdClearHistory, 0, Qt::AlignRight);
+
+    auto *storage = new QGroupBox(QStringLiteral("Browsing data"), this);
+    cmdClearCache = button(QStringLiteral("cmdClearCache"), QStringLiteral("Delete Cache and &Cookies..."), storage);
+    auto *storageLayout = new QHBoxLayout(storage);
+    storageLayout->addWidget(new QLabel(QStringLiteral("Pages kept for quick loading, and sign-ins."), storage), 1);
+    storageLayout->addWidget(cmdClearCache);
+
+    cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("&Save"), this);
+    cmdSave->setDefault(true);
+    cmdClose = button(QStringLiteral("cmdClose"), QStringLiteral("&Close"), this);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(cmdSave, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cmdClose, QDialogButtonBox::RejectRole);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pages);
+    layout->addWidget(history, 1);
+    layout->addWidget(storage);
+    layout->addWidget(buttons);
+
+    connect(cmdSave, &QPushButton::clicked, this, [this] {
+        if (cmdSave_Click())
+            close();
+    });
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(cmdClearHistory, &QPushButton::clicked, this, &InternetOptionsDialog::cmdClearHistory_Click);
+    connect(cmdClearCache, &QPushButton::clicked, this, &InternetOptionsDialog::cmdClearCache_Click);
+
+    loadHistory();
+    resize(520, 420);
+}
+
+InternetOptionsDialog *InternetOptionsDialog::open(QWidget *parent)
+{
+    InternetOptionsDialog *panel = openPanel();
+    // A closed window waits for its deletion hidden: the next opening makes a fresh one.
+    if (!panel || panel->isHidden()) {
+        panel = new InternetOptionsDialog(parent);
+        openPanel() = panel;
+    }
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
+    return panel;
+}
+
+InternetOptionsDialog *InternetOptionsDialog::current() { return openPanel(); }
+
+void InternetOptionsDialog::loadHistory()
+{
+    lstHistory->clear();
+    lstHistory->addItems(InternetSettings::typedUrls());
+    cmdClearHistory->setEnabled(lstHistory->count() > 0);
+}
+
+bool InternetOptionsDialog::cmdSave_Click()
+{
+    QString error;
+    if (!InternetSettings::setHomePage(txtHomePage->text().trimmed(), &error)
+        || !InternetSettings::setSearchPage(txtSearchPage->text().trimmed(), &error)) {
+        Dialogs::tell(this, QString(), QStringLiteral("The settings were not saved: %1").arg(error),
+                      QMessageBox::Warning);
+        return false;
+    }
+    return true;
+}
+
+void InternetOptionsDialog::cmdClearHistory_Click()
+{
+    QString error;
+    if (!InternetSettings::clearTypedUrls(&error))
+        Dialogs::tell(this, QString(), QStringLiteral("The history was not cleared: %1").arg(error),
+                      QMessageBox::Warning);
+    loadHistory();
+}
+
+void InternetOptionsDialog::cmdClearCache_Click()
+{
+    // Deleting cookies signs the user out of every site: worth one question.
+    if (!Dialogs::ask(this, QString(),
+                      QStringLiteral("Delete all stored pages and cookies? You will be signed out of the sites you use.")))
+        return;
+    QWebEngineProfile *profile = WebEngineBrowser::profile();
+    profile->clearHttpCache();
+    profile->cookieStore()->deleteAllCookies();
+}

@@ -1,0 +1,116 @@
+#include "favorites/addfavoritedialog.h"
+
+#include "app/windowregistry.h"
+#include "favorites/favoritesfolder.h"
+#include "favorites/folderlist.h"
+#include "platform/dialogs.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+AddFavoriteDialog::AddFavoriteDialog(const QString &url, const QString &title, const QString &favoritesRoot,
+                                     QWidget *parent)
+    : QDialog(parent), m_url(url), m_root(favoritesRoot)
+{
+    setObjectName(QStringLiteral("frmAddFavorite"));
+    setWindowTitle(QStringLiteral("Add Favorite"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Add this page to your Favorites:"), this));
+    lblAddress = new QLabel(this);
+    lblAddress->setObjectName(QStringLiteral("lblAddress"));
+    lblAddress->setTextFormat(Qt::PlainText);
+    lblAddress->setText(fontMetrics().elidedText(url, Qt::ElideMiddle, 400));
+    lblAddress->setToolTip(url);
+    layout->addWidget(lblAddress);
+
+    auto *form = new QFormLayout;
+    txtName = new QLineEdit(title, this);
+    txtName->setObjectName(QStringLiteral("txtName"));
+    form->addRow(QStringLiteral("&Name:"), txtName);
+    layout->addLayout(form);
+
+    auto *createIn = new QHBoxLayout;
+    createIn->addWidget(new QLabel(QStringLiteral("Create in:"), this), 1);
+    cmdNewFolder = new QPushButton(QStringLiteral("New &Folder..."), this);
+    cmdNewFolder->setObjectName(QStringLiteral("cmdNewFolder"));
+    cmdNewFolder->setAutoDefault(false);
+    createIn->addWidget(cmdNewFolder);
+    layout->addLayout(createIn);
+
+    treeFolders = new QTreeWidget(this);
+    treeFolders->setObjectName(QStringLiteral("treeFolders"));
+    treeFolders->setHeaderHidden(true);
+    layout->addWidget(treeFolders, 1);
+    FolderList::fill(treeFolders, m_root, QStringLiteral("Favorites"), false);
+    treeFolders->setCurrentItem(treeFolders->topLevelItem(0));
+
+    auto *buttons = new QDialogButtonBox(this);
+    cmdOK = buttons->addButton(QDialogButtonBox::Ok);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    layout->addWidget(buttons);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &AddFavoriteDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(cmdNewFolder, &QPushButton::clicked, this, &AddFavoriteDialog::cmdNewFolder_Click);
+    txtName->selectAll();
+    txtName->setFocus();
+    resize(420, 380);
+    WindowRegistry::add(this);
+}
+
+QString AddFavoriteDialog::selectedFolder() const
+{
+    const QString path = FolderList::path(treeFolders->currentItem());
+    return path.isEmpty() ? m_root : path;
+}
+
+void AddFavoriteDialog::cmdNewFolder_Click()
+{
+    const QString name = Dialogs::input(this, QStringLiteral("New Folder"), QStringLiteral("Name of the new folder:"));
+    if (name.trimmed().isEmpty())
+        return;
+    QString made;
+    QString error;
+    if (!FavoritesFolder::createFolder(selectedFolder(), name, &made, &error)) {
+        Dialogs::tell(this, QString(), error, QMessageBox::Warning);
+        return;
+    }
+    FolderList::fill(treeFolders, m_root, QStringLiteral("Favorites"), false);
+    if (QTreeWidgetItem *item = FolderList::find(treeFolders, made))
+        treeFolders->setCurrentItem(item);
+}
+
+void AddFavoriteDialog::accept()
+{
+    QString error;
+    QString path;
+    const auto confirm = [this](const QString &existing) {
+        return Dialogs::ask(this, QString(),
+                            QStringLiteral("A favorite named \"%1\" already exists in this folder.\n"
+                                           "Do you want to replace it?")
+                                .arg(QFileInfo(existing).completeBaseName()),
+                            QMessageBox::Warning);
+    };
+    switch (FavoritesFolder::saveShortcut(selectedFolder(), txtName->text(), m_url, confirm, &path, &error)) {
+    case FavoritesFolder::Result::Done:
+        m_savedPath = path;
+        QDialog::accept();
+        break;
+    case FavoritesFolder::Result::Cancelled:
+        break;
+    case FavoritesFolder::Result::Failed:
+        Dialogs::tell(this, QString(), error, QMessageBox::Warning);
+        break;
+    }
+}

@@ -1,0 +1,143 @@
+#include "favorites/favorites.h"
+
+#include "favorites/favoriteimages.h"
+#include "favorites/favoritestree.h"
+#include "favorites/shortcutfile.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+
+// Linked folders can lead back to an ancestor; past this depth the walk stops anyway.
+constexpr int maxDepth = 256;
+
+struct Listing {
+    QStringList shortcuts;   // file names ending in ".url" in any letter case, not folders
+    QStringList folders;
+};
+
+// The file system lists in no particular order; sort by name so that the tree and the
+// first-wins rule for duplicate keys do not change from one load to the next.
+void sortNames(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+bool list(const QString &path, Listing *out)
+{
+    QDir dir(path);
+    if (!dir.exists() || !dir.isReadable())
+        return false;
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo &entry : entries) {
+        const QString name = entry.fileName();
+        if (entry.isDir())
+            out->folders.append(name);
+        else if (name.endsWith(QLatin1String(".url"), Qt::CaseInsensitive))
+            out->shortcuts.append(name);
+    }
+    sortNames(out->shortcuts);
+    sortNames(out->folders);
+    return true;
+}
+
+void listShortcuts(FavoritesTree *tree, const QString &path, const QStringList &names, const QString &parentKey)
+{
+    for (const QString &name : names) {
+        QString title;
+        if (!Favorites::shortcutTitle(name, &title))
+            continue;
+        const QString address = ShortcutFile::readUrl(path + name);
+        if (parentKey == Favorites::hiddenShortcutsFolder)
+            continue;
+        tree->addNode(parentKey, title + QStringLiteral("_URL"), title, FavoriteImages::Shortcut, -1, address);
+    }
+}
+
+void walk(FavoritesTree *tree, QString path, const QString &parentKey, QSet<QString> &ancestors, int depth)
+{
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty() || ancestors.contains(real) || depth > maxDepth)
+        return;
+    Listing listing;
+    if (!list(path, &listing))
+        return;
+    ancestors.insert(real);
+    listShortcuts(tree, path, listing.shortcuts, parentKey);
+    for (const QString &name : listing.folders) {
+        tree->addNode(parentKey, name, name, FavoriteImages::Folder, FavoriteImages::Shortcut, path + name);
+        // A folder whose key is taken is still walked; its contents join the node holding the key.
+        walk(tree, path + name, name, ancestors, depth + 1);
+    }
+    ancestors.remove(real);
+}
+
+}
+
+namespace Favorites {
+
+QString &FavoritesRoot()
+{
+    static QString root;
+    return root;
+}
+
+QString GetSpecialFolder(int id, const QWidget *owner)
+{
+    if (!owner || id != FavoritesFolderId)
+        return QString();
+    const QString path = Paths::favoritesDir();
+    return Paths::ensureDir(path) ? path : QString();
+}
+
+bool shortcutTitle(const QString &fileName, QString *title)
+{
+    const qsizetype at = fileName.indexOf(QLatin1String(".url"));
+    if (at < 0)
+        return false;
+    if (title)
+        *title = fileName.left(at);
+    return true;
+}
+
+void WalkFavoritesFolder(FavoritesTree *tree, const QString &path, const QString &parentKey)
+{
+    QSet<QString> ancestors;
+    walk(tree, path, parentKey, ancestors, 0);
+}
+
+void LoadFavorites(FavoritesTree *tree, const QWidget *owner, QWidget *messageParent)
+{
+    if (!tree)
+        return;
+    tree->clearNodes();
+    tree->update();
+    FavoritesRoot() = GetSpecialFolder(FavoritesFolderId, owner);
+    tree->addNode(QString(), QStringLiteral("R"), QStringLiteral("Internet Favorites"), FavoriteImages::Root);
+    if (FavoritesRoot().isEmpty()) {
+        Dialogs::tell(messageParent, QStringLiteral("Favorites Error"),
+                      QStringLiteral(" Could not load favorites! ")
+                          + QStringLiteral("Next time, make sure you have at least one browser window open!"),
+                      QMessageBox::Critical);
+        return;
+    }
+    // One repaint at the end, not one per node, for large folders.
+    const bool updates = tree->updatesEnabled();
+    tree->setUpdatesEnabled(false);
+    WalkFavoritesFolder(tree, FavoritesRoot(), QStringLiteral("R"));
+    if (QTreeWidgetItem *root = tree->node(QStringLiteral("R")))
+        root->setExpanded(true);
+    tree->setUpdatesEnabled(updates);
+}
+
+}

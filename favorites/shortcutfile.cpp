@@ -1,0 +1,112 @@
+#include "favorites/shortcutfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace {
+
+// A shortcut is a few hundred bytes; anything past this is not worth reading.
+constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
+
+// Names compare as the profile reader does: ASCII letters without regard to case.
+bool sameName(QByteArrayView a, QByteArrayView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString decode(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    // Older shortcut files are in an 8-bit code page; Latin-1 keeps every byte.
+    return QString::fromLatin1(bytes);
+}
+
+}
+
+namespace ShortcutFile {
+
+QString readValue(const QString &path, const QString &section, const QString &key, int maxChars)
+{
+    if (maxChars < 1)
+        return QString();
+    const QFileInfo info(path);
+    // Pipes and devices could block or never end; a shortcut is always a regular file.
+    if (!info.isFile())
+        return QString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QByteArray data = file.read(maxFileBytes);
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data.remove(0, 3);
+
+    const QByteArray wantSection = section.toUtf8();
+    const QByteArray wantKey = key.toUtf8();
+    const QByteArrayView all(data);
+    bool inSection = false;
+    bool seenSection = false;
+    qsizetype pos = 0;
+    while (pos < all.size()) {
+        qsizetype end = all.indexOf('\n', pos);
+        if (end < 0)
+            end = all.size();
+        QByteArrayView line = all.sliced(pos, end - pos);
+        pos = end + 1;
+        // A NUL ends the line's text, as it would in the reader's C strings.
+        const qsizetype nul = line.indexOf('\0');
+        if (nul >= 0)
+            line.truncate(nul);
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith('[')) {
+            if (seenSection && inSection)
+                break; // the first section of that name is the one read
+            const qsizetype close = line.indexOf(']');
+            const QByteArrayView name = (close < 0 ? line.sliced(1) : line.sliced(1, close - 1)).trimmed();
+            inSection = sameName(name, wantSection);
+            seenSection = seenSection || inSection;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0 || !sameName(line.first(eq).trimmed(), wantKey))
+            continue;
+        QByteArrayView value = line.sliced(eq + 1).trimmed();
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.sliced(1, value.size() - 2);
+        QString text = decode(value);
+        if (text.size() > maxChars - 1)
+            text.truncate(maxChars - 1);
+        return text;
+    }
+    return QString();
+}
+
+QString readUrl(const QString &path)
+{
+    return readValue(path, QStringLiteral("InternetShortcut"), QStringLiteral("URL"));
+}
+
+bool writeUrl(const QString &path, const QString &url)
+{
+    QString clean = url;
+    clean.remove(QLatin1Char('\r'));
+    clean.remove(QLatin1Char('\n'));
+    clean.remove(QChar(0));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("[InternetShortcut]\r\nURL=");
+    file.write(clean.toUtf8());
+    file.write("\r\n");
+    return file.commit();
+}
+
+}

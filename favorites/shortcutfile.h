@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+// Internet-shortcut files (*.url): an INI section "InternetShortcut" with a key "URL".
+namespace ShortcutFile {
+
+// Reads one value the way the desktop's private-profile reader does: section and key
+// matched without regard to case, the value is the rest of its line (trimmed, one pair
+// of enclosing quotes dropped) and at most maxChars - 1 characters. Commas, semicolons
+// and backslashes in values are plain text. The empty text when the file, the section
+// or the key is missing or unreadable; only regular files are opened, and at most
+// the first few megabytes of them are looked at.
+QString readValue(const QString &path, const QString &section, const QString &key, int maxChars = 2048);
+
+// The address a shortcut file points at ("InternetShortcut"/"URL").
+QString readUrl(const QString &path);
+
+// Writes a shortcut file atomically; line breaks in the address are dropped so that it
+// cannot add keys of its own. False when the file could not be written.
+bool writeUrl(const QString &path, const QString &url);
+
+}

@@ -1,0 +1,135 @@
+#include "app/mdiform1.h"
+#include "app/settingsstore.h"
+#include "app/windowregistry.h"
+#include "browser/childwindow.h"
+#include "browser/navigation.h"
+#include "browser/windowmanager.h"
+#include "httpserver.h"
+#include "platform/dialogs.h"
+#include "platform/internetsettings.h"
+#include "platform/keyboardstate.h"
+#include "platform/tabstrip.h"
+#include "platform/webenginebrowser.h"
+#include "sites/defaultsitesmodel.h"
+#include "sites/startuploading.h"
+#include "testenv.h"
+
+#include <QLabel>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace {
+QByteArray page(const QString &title, const QByteArray &body = QByteArray())
+{
+    return "<html><head><title>" + title.toUtf8() + "</title></head><body>" + body + "</body></html>";
+}
+}
+
+// The frame with the real engine against pages served on loopback.
+class TestBrowserE2E : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TempHome> m_home;
+    mdiform1 *m_frame = nullptr;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        BrowserControl::setFactory({});
+        KeyboardState::setOverride(0);
+        DefaultSitesModel::discard();
+        m_frame = new mdiform1;
+        m_frame->resize(1200, 800);
+        m_frame->show();
+    }
+    void cleanup()
+    {
+        Dialogs::setTellHook({});
+        for (QWidget *w : WindowRegistry::windows())
+            if (w != m_frame)
+                delete w;
+        delete m_frame;
+        m_home.reset();
+    }
+
+    void titleStatusAndUserAgentReachTheFrame()
+    {
+        // The token is written at start-up and read by the engine profile when it is made.
+        InternetSettings::writeUserAgentToken(InternetSettings::productTokenName(), InternetSettings::productTokenData());
+        LoopbackServer server;
+        QVERIFY(server.isListening());
+        server.setPage("/", page(QStringLiteral("Hello from a loopback page with a long title"),
+                                 "<a id='l' href='/target' style='font-size:80px'>target link</a>"
+                                 "<script>setTimeout(function(){ window.status = 'scripted status'; }, 50);</script>"));
+        m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), server.url());
+        ChildWindow *w = m_frame->activeChild();
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Hello from a loopback page with a long title"), 30000);
+        QCOMPARE(m_frame->tb->caption(1), QStringLiteral("Hello from a loopback page wit"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->statusText(), QStringLiteral("scripted status"), 10000);
+
+        // Hovering the link shows its address in the status bar.
+        auto *web = static_cast<WebEngineBrowser *>(w->Web1);
+        QWidget *surface = web->view()->focusProxy();
+        QVERIFY(surface);
+        int k = 0;
+        auto hovered = [&] {
+            QTest::mouseMove(surface, QPoint(20 + (k++ % 20), 40));
+            return m_frame->statusText() == server.url(QStringLiteral("/target"));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(hovered(), 15000);
+
+        const QByteArray agent = server.requests().first().headers.value("user-agent");
+        QVERIFY2(agent.contains("; QLN v2.1 - quillon.example.org)"), agent.constData());
+    }
+
+    void backAtTheStartOfHistoryReportsOnceFromTheToolbar()
+    {
+        LoopbackServer server;
+        server.setPage("/", page(QStringLiteral("Only page")));
+        m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), server.url());
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(1), QStringLiteral("Only page"), 30000);
+        int told = 0;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) {
+            QCOMPARE(q.text, QStringLiteral("No more pages in the history for this Web Window!"));
+            ++told;
+        });
+        Navigation::goMenu(m_frame, QStringLiteral("GoBack"));
+        QCOMPARE(told, 0);
+        Navigation::tb2_ButtonClick(m_frame, QStringLiteral("Back"));
+        QCOMPARE(told, 1);
+    }
+
+    void thirtyTwoSitesOnThirtyTwoHostsAllComplete()
+    {
+        using namespace SettingsStore;
+        std::vector<std::unique_ptr<LoopbackServer>> servers;
+        const char *defaultKeys[] = {"sone", "stwo", "sthree", "sfour", "sfive", "scool", "snine", "szero"};
+        const char *extraKeys[] = {"sone", "stwo", "sthree", "sfour", "sfive", "scool", "sseven", "seight", "snine",
+                                   "sten", "seleven", "stwelve", "s13", "s14", "s15", "s16", "s17", "s18", "s19",
+                                   "s20", "s21", "s22", "s23", "s24"};
+        for (int slot = 1; slot <= 32; ++slot) {
+            auto server = std::make_unique<LoopbackServer>(QStringLiteral("127.0.0.%1").arg(slot + 10));
+            QVERIFY(server->isListening());
+            server->setPage("/", page(QStringLiteral("Site of slot %1").arg(slot)));
+            const QString section = slot <= 8 ? QStringLiteral("Startup") : QStringLiteral("Startup1");
+            const QString key = QLatin1String(slot <= 8 ? defaultKeys[slot - 1] : extraKeys[slot - 9]);
+            QVERIFY(SaveSetting(AppKey, section, key, server->url()));
+            if (slot > 8)
+                QVERIFY(SaveSetting(AppKey, section, QStringLiteral("c%1").arg(slot - 8), QStringLiteral("1")));
+            servers.push_back(std::move(server));
+        }
+        m_frame->Tabctr = 0;
+        StartupLoading::LoadSites(m_frame);
+        StartupLoading::LoadExtras(m_frame);
+        QCOMPARE(m_frame->Tabctr, qint16(32));
+        const int order[] = {2, 5, 4, 6, 3, 1, 8, 7};
+        for (int n = 1; n <= 32; ++n) {
+            const int slot = n <= 8 ? order[n - 1] : n;
+            QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(n), QStringLiteral("Site of slot %1").arg(slot), 60000);
+        }
+    }
+};
+
+QUILLON_TEST_MAIN(TestBrowserE2E)
+#include "tst_browser_e2e.moc"

@@ -1,0 +1,130 @@
+#include "browser/addressbar.h"
+#include "browser/navigation.h"
+#include "browser/windowmanager.h"
+#include "framefixture.h"
+#include "platform/coolbar.h"
+#include "platform/dialogs.h"
+#include "platform/tabstrip.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QtTest>
+
+// Browser windows and the frame's navigation and address bar, with scripted pages.
+class TestBrowserWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void longTitleIsCutOnTheTabOnly()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("http://a.test/"));
+        const QString title = QStringLiteral("A page whose title is well over thirty characters long");
+        FrameFixture::web(w)->complete(title);
+        QCOMPARE(w->windowTitle(), title);
+        QCOMPARE(f.frame->tb->caption(1), title.left(30));
+        QCOMPARE(f.frame->tb->toolTip(1), title);
+    }
+
+    void lastCompletedFrameWins()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("http://a.test/"));
+        FrameFixture::web(w)->complete(QStringLiteral("Inner frame"));
+        FrameFixture::web(w)->complete(QStringLiteral("Top page"));
+        QCOMPARE(f.frame->tb->caption(1), QStringLiteral("Top page"));
+    }
+
+    void backgroundWindowWritesTheActiveAddress()
+    {
+        FrameFixture f;
+        ChildWindow *back = f.open(QStringLiteral("http://background.test/"));
+        f.open(QStringLiteral("http://front.test/"));
+        FrameFixture::web(back)->complete(QStringLiteral("Background"));
+        QCOMPARE(f.frame->addressText().left(24), QStringLiteral("http://front.test/"));
+        QCOMPARE(f.frame->tb->caption(1), QStringLiteral("Background"));
+    }
+
+    void statusTextReachesPanelOne()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("http://a.test/"));
+        Q_EMIT FrameFixture::web(w)->StatusTextChange(QStringLiteral("http://a.test/link"));
+        QCOMPARE(f.frame->panel1->text(), QStringLiteral("http://a.test/link"));
+        f.frame->resize(1000, 700);
+        QCoreApplication::processEvents();
+        QVERIFY(f.frame->panel1->width() >= f.frame->width() - 20);
+    }
+
+    void focusPutsTheActiveAddressInTheBar()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("  "));
+        f.frame->setAddressText(QStringLiteral("typed"));
+        Q_EMIT FrameFixture::web(w)->GotFocus();
+        QCOMPARE(f.frame->addressText(), QStringLiteral("typed")); // blank address: left alone
+        FrameFixture::web(w)->Navigate(QStringLiteral("http://b.test/"));
+        Q_EMIT FrameFixture::web(w)->GotFocus();
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://b.test/"));
+    }
+
+    void toolbarReportsTheEndOfHistoryOnce()
+    {
+        FrameFixture f;
+        QStringList told;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q.text; });
+        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Back")); // no window: nothing
+        QVERIFY(told.isEmpty());
+        f.open(QStringLiteral("http://a.test/"));
+        Navigation::goMenu(f.frame, QStringLiteral("GoBack"));
+        QVERIFY(told.isEmpty());
+        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Back"));
+        QCOMPARE(told, QStringList{QStringLiteral("No more pages in the history for this Web Window!")});
+        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Forward"));
+        QCOMPARE(told.size(), 2);
+        f.activeWeb()->Navigate(QStringLiteral("http://b.test/"));
+        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Back"));
+        QCOMPARE(told.size(), 2);
+        QCOMPARE(f.activeWeb()->LocationURL(), QStringLiteral("http://a.test/"));
+    }
+
+    void menuCommandsReachTheActiveWindow()
+    {
+        FrameFixture f;
+        f.frame->action(QStringLiteral("GoStop"))->trigger(); // no window: caption stays
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("Quillon v2.1"));
+        ChildWindow *w = f.open(QStringLiteral("http://a.test/"));
+        FrameFixture::web(w)->complete(QStringLiteral("Stopped page"));
+        for (const char *item : {"GoRefresh", "GoHome", "GoSearch", "GoStop"})
+            f.frame->action(QString::fromLatin1(item))->trigger();
+        QCOMPARE(FrameFixture::web(w)->calls.mid(1),
+                 QStringList({QStringLiteral("Refresh"), QStringLiteral("GoHome"), QStringLiteral("GoSearch"),
+                              QStringLiteral("Stop")}));
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("Stopped page"));
+    }
+
+    void newWindowGoesHome()
+    {
+        FrameFixture f;
+        f.frame->action(QStringLiteral("NewWin"))->trigger();
+        QCOMPARE(f.frame->Tabctr, qint16(1));
+        QCOMPARE(f.activeWeb()->calls, QStringList{QStringLiteral("GoHome")});
+    }
+
+    void closeActiveWindowKeepsTheFrameInTheTrayState()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        f.frame->windows->CloseActiveWin();
+        QCOMPARE(f.frame->popStat->text(), QStringLiteral("Closing Active Web Window..."));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(f.frame->childWindows().isEmpty());
+    }
+};
+
+QUILLON_TEST_MAIN(TestBrowserWindow)
+#include "tst_browserwindow.moc"

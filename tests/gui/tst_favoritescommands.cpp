@@ -1,0 +1,216 @@
+#include "fakebrowser.h"
+#include "favorites/addfavoritedialog.h"
+#include "favorites/favoritescommands.h"
+#include "favorites/favoritestree.h"
+#include "favorites/folderlist.h"
+#include "favorites/organizefavoritesdialog.h"
+#include "favorites/shortcutfile.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+// A frame stand-in with one active page, and answers for every box the commands raise.
+struct Fixture {
+    TempHome home;
+    QWidget frame;
+    FakeBrowser browser;
+    bool hasBrowser = true;
+    FavoritesCommands commands{&frame, [this]() -> BrowserControl * { return hasBrowser ? &browser : nullptr; }};
+    QStringList told;
+    QStringList asked;
+    bool answer = false;
+    QStringList inputs;
+    QString fav;
+
+    Fixture()
+    {
+        fav = Paths::favoritesDir() + QLatin1Char('/');
+        Dialogs::setTellHook([this](const Dialogs::Question &q) { told << q.title + QLatin1Char('|') + q.text; });
+        Dialogs::setAskHook([this](const Dialogs::Question &q) { asked << q.text; return answer; });
+        Dialogs::setInputHook([this](const QString &, const QString &) { return inputs.isEmpty() ? QString() : inputs.takeFirst(); });
+    }
+    ~Fixture()
+    {
+        Dialogs::setTellHook(nullptr);
+        Dialogs::setAskHook(nullptr);
+        Dialogs::setInputHook(nullptr);
+    }
+
+    void page(const QString &url, const QString &title)
+    {
+        browser.Navigate(url);
+        browser.complete(title);
+    }
+
+    AddFavoriteDialog *add()
+    {
+        commands.AddtoFavs_Click();
+        return commands.addDialog();
+    }
+
+    QStringList shownTitles()
+    {
+        QStringList out;
+        const FavoritesTree *tree = commands.favs()->treeFavorites;
+        QTreeWidgetItemIterator it(const_cast<FavoritesTree *>(tree));
+        for (; *it; ++it)
+            if (FavoritesTree::key(*it).endsWith(QLatin1String("_URL")))
+                out << (*it)->text(0);
+        return out;
+    }
+};
+
+}
+
+class TestFavoritesCommands : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void addDialogOffersThePageAndWritesAShortcut()
+    {
+        Fixture f;
+        f.page(QStringLiteral("http://a.test/news?x=1,2"), QStringLiteral("Daily/News"));
+        AddFavoriteDialog *dialog = f.add();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->objectName(), QStringLiteral("frmAddFavorite"));
+        QCOMPARE(dialog->txtName->text(), QStringLiteral("Daily/News"));
+        QCOMPARE(dialog->lblAddress->toolTip(), QStringLiteral("http://a.test/news?x=1,2"));
+
+        // A new folder made from the dialog becomes the chosen one.
+        f.inputs << QStringLiteral("Work");
+        dialog->cmdNewFolder->click();
+        QVERIFY(QFileInfo(f.fav + "Work").isDir());
+        QCOMPARE(FolderList::path(dialog->treeFolders->currentItem()), f.fav + "Work");
+        dialog->cmdOK->click();
+        QTRY_VERIFY(!f.commands.addDialog());
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Work/Daily-News.url"), QStringLiteral("http://a.test/news?x=1,2"));
+        QVERIFY(f.told.isEmpty());
+        QVERIFY(!f.commands.favs()); // adding loads no tree
+    }
+
+    void addDialogAsksBeforeReplacing()
+    {
+        Fixture f;
+        QDir().mkpath(f.fav);
+        ShortcutFile::writeUrl(f.fav + "Site.url", QStringLiteral("http://old/"));
+        f.page(QStringLiteral("http://new/"), QStringLiteral("Site"));
+        AddFavoriteDialog *dialog = f.add();
+        dialog->cmdOK->click();
+        QCOMPARE(f.asked.size(), 1);
+        QVERIFY(f.asked.first().contains(QStringLiteral("\"Site\"")));
+        QVERIFY(dialog->isVisible()); // declined: stays open for another name
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Site.url"), QStringLiteral("http://old/"));
+        dialog->txtName->setText(QStringLiteral("Site 2"));
+        dialog->cmdOK->click();
+        QTRY_VERIFY(!f.commands.addDialog());
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Site 2.url"), QStringLiteral("http://new/"));
+
+        f.answer = true;
+        f.add()->cmdOK->click();
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Site.url"), QStringLiteral("http://new/"));
+    }
+
+    void addWithoutTitleOrWindow()
+    {
+        Fixture f;
+        f.page(QStringLiteral("http://untitled.test/"), QString());
+        AddFavoriteDialog *dialog = f.add();
+        QCOMPARE(dialog->txtName->text(), QString());
+        QCOMPARE(dialog->url(), QStringLiteral("http://untitled.test/"));
+        dialog->cmdOK->click();
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Untitled.url"), QStringLiteral("http://untitled.test/"));
+
+        f.hasBrowser = false;
+        dialog = f.add();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->url(), QString());
+        dialog->cmdCancel->click();
+        QTRY_VERIFY(!f.commands.addDialog());
+    }
+
+    void organiseButtons()
+    {
+        Fixture f;
+        QDir().mkpath(f.fav + "Old");
+        ShortcutFile::writeUrl(f.fav + "A.url", QStringLiteral("http://a/"));
+        ShortcutFile::writeUrl(f.fav + "B.url", QStringLiteral("http://b/"));
+        ShortcutFile::writeUrl(f.fav + "C.url", QStringLiteral("http://c/"));
+        f.commands.mnu_OrganizeFavorites_Click();
+        OrganizeFavoritesDialog *d = f.commands.organizeDialog();
+        QVERIFY(d);
+        QCOMPARE(d->objectName(), QStringLiteral("frmOrganizeFavorites"));
+        QVERIFY(!d->cmdDelete->isEnabled()); // the Favorites folder itself is selected
+
+        f.inputs << QStringLiteral("Reading");
+        d->cmdCreateFolder->click();
+        QVERIFY(QFileInfo(f.fav + "Reading").isDir());
+
+        QVERIFY(d->select(f.fav + "A.url"));
+        f.inputs << QStringLiteral("Apple");
+        d->cmdRename->click();
+        QVERIFY(QFileInfo::exists(f.fav + "Apple.url"));
+
+        // Renaming onto an existing favourite asks first; declined, both stay.
+        QVERIFY(d->select(f.fav + "B.url"));
+        f.inputs << QStringLiteral("Apple");
+        d->cmdRename->click();
+        QCOMPARE(f.asked.size(), 1);
+        QVERIFY(QFileInfo::exists(f.fav + "B.url"));
+
+        QVERIFY(d->select(f.fav + "B.url"));
+        d->cmdMove->click();
+        auto *chooser = d->findChild<FolderChooser *>(QStringLiteral("frmChooseFolder"));
+        QVERIFY(chooser && chooser->isVisible());
+        chooser->treeFolders->setCurrentItem(FolderList::find(chooser->treeFolders, f.fav + "Reading"));
+        chooser->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        QVERIFY(QFileInfo::exists(f.fav + "Reading/B.url"));
+
+        QVERIFY(d->select(f.fav + "Old"));
+        f.answer = false;
+        d->cmdDelete->click();
+        QVERIFY(QFileInfo::exists(f.fav + "Old"));
+        f.answer = true;
+        d->cmdDelete->click();
+        QVERIFY(!QFileInfo::exists(f.fav + "Old"));
+
+        QSignalSpy organized(&f.commands, &FavoritesCommands::organized);
+        d->cmdClose->click();
+        QCOMPARE(organized.count(), 1);
+        Favs *favs = f.commands.favs();
+        QVERIFY(favs);
+        QVERIFY(!favs->isVisible()); // organising loads the window without showing it
+        QCOMPARE(f.shownTitles(), QStringList({"Apple", "C", "B"}));
+        QVERIFY(favs->treeFavorites->node("Reading"));
+        QVERIFY(!favs->treeFavorites->node("Old"));
+    }
+
+    void organiseWithoutBrowserWindow()
+    {
+        Fixture f;
+        f.hasBrowser = false;
+        f.commands.mnu_OrganizeFavorites_Click();
+        QVERIFY(!f.commands.organizeDialog());
+        // The window is loaded for the rebuild, and the failure is reported once.
+        QCOMPARE(f.told.size(), 1);
+        QVERIFY(f.told.first().startsWith(QStringLiteral("Favorites Error| Could not load favorites! ")));
+        QVERIFY(f.commands.favs());
+        QCOMPARE(f.commands.favs()->treeFavorites->nodeCount(), 1);
+
+        f.commands.mnu_ViewFavorites_Click();
+        QCOMPARE(f.told.size(), 1); // shown as it was built
+    }
+};
+
+QUILLON_TEST_MAIN(TestFavoritesCommands)
+#include "tst_favoritescommands.moc"

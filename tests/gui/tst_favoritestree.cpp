@@ -1,0 +1,330 @@
+#include "fakebrowser.h"
+#include "favorites/favorites.h"
+#include "favorites/favoritestree.h"
+#include "favorites/favs.h"
+#include "favorites/shortcutfile.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "testenv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+
+void shortcut(const QString &path, const QString &url)
+{
+    QVERIFY2(QFileInfo(path).dir().mkpath(QStringLiteral(".")), qPrintable(path));
+    QVERIFY2(ShortcutFile::writeUrl(path, url), qPrintable(path));
+}
+
+QStringList captions(const QTreeWidgetItem *item)
+{
+    QStringList out;
+    for (int i = 0; item && i < item->childCount(); ++i)
+        out << item->child(i)->text(0);
+    return out;
+}
+
+// Every tree test works on a fresh Favorites folder and a window built over it.
+struct Fixture {
+    TempHome home;
+    FakeBrowser browser;
+    QStringList errors;
+    QString fav;
+
+    Fixture()
+    {
+        fav = Paths::favoritesDir() + QLatin1Char('/');
+        QDir().mkpath(fav);
+        Dialogs::setTellHook([this](const Dialogs::Question &q) { errors << q.title + QLatin1Char('|') + q.text; });
+    }
+    ~Fixture() { Dialogs::setTellHook(nullptr); }
+
+    Favs *open(bool withBrowser = true)
+    {
+        return new Favs([this, withBrowser]() -> BrowserControl * { return withBrowser ? &browser : nullptr; });
+    }
+};
+
+}
+
+class TestFavoritesTree : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void nestedFoldersInListingOrder()
+    {
+        Fixture f;
+        shortcut(f.fav + "A.url", "http://a.test/");
+        shortcut(f.fav + "News/B.url", "http://b.test/");
+        shortcut(f.fav + "News/Local/C.url", "http://c.test/");
+        shortcut(f.fav + "News/Alpha/D.url", "http://d.test/");
+        QScopedPointer<Favs> w(f.open());
+        FavoritesTree *tree = w->treeFavorites;
+
+        QCOMPARE(w->objectName(), QStringLiteral("Favs"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Your Favorites"));
+        QCOMPARE(tree->objectName(), QStringLiteral("treeFavorites"));
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem *root = tree->topLevelItem(0);
+        QCOMPARE(FavoritesTree::key(root), QStringLiteral("R"));
+        QCOMPARE(root->text(0), QStringLiteral("Internet Favorites"));
+        QCOMPARE(FavoritesTree::image(root), 4);
+        QVERIFY(root->isExpanded());
+        QCOMPARE(captions(root), QStringList({"A", "News"}));
+
+        QTreeWidgetItem *a = tree->node("A_URL");
+        QCOMPARE(FavoritesTree::tag(a), QStringLiteral("http://a.test/"));
+        QCOMPARE(FavoritesTree::image(a), 2);
+        QCOMPARE(FavoritesTree::selectedImage(a), -1);
+
+        QTreeWidgetItem *news = tree->node("News");
+        QCOMPARE(FavoritesTree::tag(news), f.fav + "News");
+        QCOMPARE(FavoritesTree::image(news), 1);
+        QCOMPARE(FavoritesTree::selectedImage(news), 2);
+        QVERIFY(!news->isExpanded());
+        // Shortcuts first, then each subfolder with its whole subtree, folders by name.
+        QCOMPARE(captions(news), QStringList({"B", "Alpha", "Local"}));
+        QCOMPARE(captions(tree->node("Local")), QStringList({"C"}));
+        QCOMPARE(tree->node("C_URL")->parent(), tree->node("Local"));
+        QVERIFY(f.errors.isEmpty());
+
+        // A rebuild starts from nothing and reads the disk again.
+        QFile::remove(f.fav + "News/B.url");
+        shortcut(f.fav + "Z.url", "http://z.test/");
+        w->LoadFavorites();
+        QCOMPARE(captions(tree->topLevelItem(0)), QStringList({"A", "Z", "News"}));
+        QVERIFY(!tree->node("B_URL"));
+        QCOMPARE(tree->nodeCount(), 8);
+    }
+
+    void duplicateKeysFirstWins()
+    {
+        Fixture f;
+        shortcut(f.fav + "Beta/Same.url", "http://second.test/");
+        shortcut(f.fav + "Alpha/Same.url", "http://first.test/");
+        shortcut(f.fav + "Alpha/Shared/One.url", "http://one.test/");
+        shortcut(f.fav + "Beta/Shared/Two.url", "http://two.test/");
+        // A folder named like the root's key joins the root.
+        shortcut(f.fav + "R/Three.url", "http://three.test/");
+        QScopedPointer<Favs> w(f.open());
+        FavoritesTree *tree = w->treeFavorites;
+
+        QCOMPARE(FavoritesTree::tag(tree->node("Same_URL")), QStringLiteral("http://first.test/"));
+        QCOMPARE(tree->node("Same_URL")->parent(), tree->node("Alpha"));
+        QCOMPARE(captions(tree->node("Beta")), QStringList());
+        // The second "Shared" gets no node; its contents go under the first.
+        QCOMPARE(tree->node("Shared")->parent(), tree->node("Alpha"));
+        QCOMPARE(captions(tree->node("Shared")), QStringList({"One", "Two"}));
+        QCOMPARE(tree->node("Three_URL")->parent(), tree->topLevelItem(0));
+    }
+
+    void fileNameRules()
+    {
+        Fixture f;
+        shortcut(f.fav + "Upper.URL", "http://upper.test/");
+        shortcut(f.fav + "Mixed.Url", "http://mixed.test/");
+        shortcut(f.fav + "my.url.backup.url", "http://my.test/");
+        shortcut(f.fav + "notes.txt", "http://txt.test/");
+        QFile noKey(f.fav + "NoKey.url");
+        QVERIFY(noKey.open(QIODevice::WriteOnly));
+        noKey.write("[InternetShortcut]\r\nIconIndex=1\r\n[Other]\r\nURL=http://wrong.test/\r\n");
+        noKey.close();
+        QVERIFY(QDir().mkdir(f.fav + "folder.url")); // a folder is never a shortcut
+        QVERIFY(QFile::link(f.fav + "missing-target", f.fav + "Dangling.url"));
+        QScopedPointer<Favs> w(f.open());
+        FavoritesTree *tree = w->treeFavorites;
+
+        QVERIFY(!tree->node("Upper_URL"));
+        QVERIFY(!tree->node("Mixed_URL"));
+        QVERIFY(!tree->node("notes.txt_URL"));
+        QCOMPARE(FavoritesTree::tag(tree->node("my_URL")), QStringLiteral("http://my.test/"));
+        QCOMPARE(tree->node("my_URL")->text(0), QStringLiteral("my"));
+        QVERIFY(tree->node("NoKey_URL"));
+        QCOMPARE(FavoritesTree::tag(tree->node("NoKey_URL")), QString());
+        QVERIFY(tree->node("Dangling_URL"));
+        QCOMPARE(FavoritesTree::tag(tree->node("Dangling_URL")), QString());
+        QCOMPARE(FavoritesTree::image(tree->node("folder.url")), 1);
+    }
+
+    void hiddenShortcutsFolder()
+    {
+        Fixture f;
+        shortcut(f.fav + "RI Vovediravor/Secret.url", "http://secret.test/");
+        shortcut(f.fav + "RI Vovediravor/Inner/Open.url", "http://open.test/");
+        shortcut(f.fav + "ri vovediravor/Lower.url", "http://lower.test/");
+        QScopedPointer<Favs> w(f.open());
+        FavoritesTree *tree = w->treeFavorites;
+        QVERIFY(tree->node("RI Vovediravor"));
+        QVERIFY(!tree->node("Secret_URL"));
+        QCOMPARE(tree->node("Open_URL")->parent(), tree->node("Inner"));
+        QCOMPARE(tree->node("Inner")->parent(), tree->node("RI Vovediravor"));
+        QVERIFY(tree->node("Lower_URL")); // the name is matched exactly
+    }
+
+    void foldersThatCannotBeWalked()
+    {
+        Fixture f;
+        shortcut(f.fav + "Good/G.url", "http://g.test/");
+        // Running as root, permission bits do not stop a listing: use things that are not
+        // listable folders at all, and a link back to an ancestor that would never end.
+        QVERIFY(QFile::link(f.fav + "nowhere", f.fav + "Dangling"));
+        QFile plain(f.fav + "NotAFolder");
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QVERIFY(QFile::link(f.fav, f.fav + "Good/Loop"));
+        shortcut(f.fav + "Good/Sub/S.url", "http://s.test/");
+        QScopedPointer<Favs> w(f.open());
+        FavoritesTree *tree = w->treeFavorites;
+        QVERIFY(!tree->node("Dangling"));
+        QVERIFY(!tree->node("NotAFolder"));
+        QVERIFY(tree->node("Loop"));
+        QCOMPARE(tree->node("Loop")->childCount(), 0);
+        QCOMPARE(tree->node("S_URL")->parent(), tree->node("Sub"));
+        QCOMPARE(tree->node("G_URL")->parent(), tree->node("Good"));
+    }
+
+    void deepFolders()
+    {
+        Fixture f;
+        QString path = f.fav;
+        for (int level = 1; level <= 30; ++level)
+            path += QStringLiteral("L%1/").arg(level);
+        shortcut(path + "Bottom.url", "http://bottom.test/");
+        QScopedPointer<Favs> w(f.open());
+        QTreeWidgetItem *node = w->treeFavorites->node("Bottom_URL");
+        QVERIFY(node);
+        int depth = 0;
+        while ((node = node->parent()))
+            ++depth;
+        QCOMPARE(depth, 31);
+    }
+
+    void manyShortcutsInOneFolder()
+    {
+        Fixture f;
+        // Plain writes: the atomic writer's flush to disk would only slow the set-up.
+        for (int i = 0; i < 2000; ++i) {
+            QFile file(f.fav + QStringLiteral("Site %1.url").arg(i, 4, 10, QLatin1Char('0')));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QStringLiteral("[InternetShortcut]\r\nURL=http://site%1.test/\r\n").arg(i).toLatin1());
+        }
+        QScopedPointer<Favs> w(f.open());
+        QElapsedTimer timer;
+        timer.start();
+        w->LoadFavorites();
+        qInfo("2000 shortcuts loaded in %lld ms", timer.elapsed());
+        QCOMPARE(w->treeFavorites->topLevelItem(0)->childCount(), 2000);
+        QCOMPARE(w->treeFavorites->topLevelItem(0)->child(1999)->text(0), QStringLiteral("Site 1999"));
+        QCOMPARE(FavoritesTree::tag(w->treeFavorites->node("Site 1999_URL")), QStringLiteral("http://site1999.test/"));
+    }
+
+    void noBrowserWindowOrNoFolder()
+    {
+        Fixture f;
+        shortcut(f.fav + "A.url", "http://a.test/");
+        QScopedPointer<Favs> w(f.open(false));
+        const QString message = QStringLiteral("Favorites Error| Could not load favorites! Next time, make sure you "
+                                               "have at least one browser window open!");
+        QCOMPARE(f.errors, QStringList(message));
+        QCOMPARE(w->treeFavorites->topLevelItemCount(), 1);
+        QCOMPARE(w->treeFavorites->topLevelItem(0)->childCount(), 0);
+        QVERIFY(!w->treeFavorites->topLevelItem(0)->isExpanded());
+        QVERIFY(Favorites::FavoritesRoot().isEmpty());
+
+        // With a window but a plain file where the folder should be, the lookup fails too.
+        QVERIFY(QDir(f.fav).removeRecursively());
+        QFile blocker(Paths::favoritesDir());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QCOMPARE(Favorites::GetSpecialFolder(6, &f.browser), QString());
+        QScopedPointer<Favs> w2(f.open());
+        QCOMPARE(f.errors.size(), 2);
+        QCOMPARE(w2->treeFavorites->nodeCount(), 1);
+    }
+
+    void specialFolderIsMadeOnFirstUse()
+    {
+        TempHome home;
+        FakeBrowser browser;
+        QVERIFY(!QFileInfo::exists(Paths::favoritesDir()));
+        QCOMPARE(Favorites::GetSpecialFolder(6, &browser), Paths::favoritesDir());
+        QVERIFY(QFileInfo(Paths::favoritesDir()).isDir());
+        QCOMPARE(Favorites::GetSpecialFolder(5, &browser), QString());
+    }
+
+    void nodeClick()
+    {
+        Fixture f;
+        shortcut(f.fav + "A.url", "http://a.test/");
+        shortcut(f.fav + "Docs_URL/B.url", "http://b.test/");
+        QPointer<Favs> w(f.open());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        FavoritesTree *tree = w->treeFavorites;
+
+        // Folders and the root only open and close.
+        for (const char *key : {"R", "Docs_URL"}) {
+            tree->scrollToItem(tree->node(key));
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->node(key)).center());
+            QVERIFY(w->isVisible());
+        }
+        QVERIFY(f.browser.navigations.isEmpty());
+
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->node("A_URL")).center());
+        QCOMPARE(f.browser.navigations, QStringList("http://a.test/"));
+        QVERIFY(w->isHidden());
+
+        // Shown again it is the same window with the same tree, not reread.
+        shortcut(f.fav + "New.url", "http://new.test/");
+        w->show();
+        QVERIFY(!tree->node("New_URL"));
+
+        // Close in the menu hides; it does not unload.
+        w->Close->trigger();
+        QVERIFY(w);
+        QVERIFY(w->isHidden());
+
+        // With no active window a shortcut loads nothing, and the window still hides.
+        w->show();
+        delete w;
+        QScopedPointer<Favs> lone(f.open(false));
+        f.errors.clear();
+        lone->show();
+        lone->treeFavorites->addNode("R", "X_URL", "X", 2, -1, "http://x.test/");
+        lone->treeFavorites_NodeClick(lone->treeFavorites->node("X_URL"));
+        QCOMPARE(f.browser.navigations, QStringList("http://a.test/"));
+        QVERIFY(lone->isHidden());
+    }
+
+    void layoutFollowsTheWindow()
+    {
+        Fixture f;
+        QScopedPointer<Favs> w(f.open());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.data()));
+        w->resize(400, 500);
+        QTRY_COMPARE(w->frameGeometry().size().width() >= 400, true);
+        FavoritesTree *tree = w->treeFavorites;
+        const int outerWidth = w->frameGeometry().width();
+        QTRY_COMPARE(tree->y(), 0);
+        // 100 twips at 96 dpi are 6.67 pixels.
+        QTRY_COMPARE(tree->width(), qMin(outerWidth - 7, w->centralWidget()->width() - tree->x()));
+        QVERIFY(tree->geometry().bottom() <= w->centralWidget()->height());
+        QVERIFY(tree->height() > w->centralWidget()->height() - 20);
+
+        // Too small for the rule: no size goes negative.
+        w->resize(3, 3);
+        QApplication::processEvents();
+        QVERIFY(tree->width() >= 0 && tree->height() >= 0);
+    }
+};
+
+QUILLON_TEST_MAIN(TestFavoritesTree)
+#include "tst_favoritestree.moc"

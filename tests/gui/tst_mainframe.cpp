@@ -1,0 +1,221 @@
+#include "app/settingsstore.h"
+#include "app/windowregistry.h"
+#include "platform/dialogs.h"
+#include "framefixture.h"
+#include "platform/coolbar.h"
+#include "tools/rotation.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+// name|caption|shortcut|check ("" none, "0", "1"); a menu line starts with "#" and ends with "hidden" if so.
+const char *expectedTree[] = {
+    "#mnuPDs|&Personal|hidden",
+    "n1|&First Name||", "n2|&Surname||", "n3|&Email Address||", "n4|&URL||", "n5|Street &Address||",
+    "n6|&City||", "n12|S&tate||", "n7|&Zip / Postcode||", "n8|Countr&y||", "n9|&Phone||", "n10|&Fax||",
+    "n11|Hide &Menu||",
+    "#File|&File|", "Down|&Place in tray|F2|", "NewWin|&New Window|F6|", "browser|Launch &Browser (IE)||",
+    "LoadinIE|Load active window in I&E||", "CloseActiveWin|&Close Active Window||", "S|-||",
+    "mnu_PageSetup|Page &Setup...||", "Print|&Print...||", "PrintAll|Print &All Open Windows||", "mnu_line|-||",
+    "exit|E&xit                  Alt+F4||",
+    "#mnuEdit|&Edit|", "mnu_Cut|Cut|Ctrl+X|", "mnu_Copy|Copy|Ctrl+C|", "mnu_paste|Paste|Ctrl+V|", "mnued1|-||",
+    "mnu_SelAll|Select All|Ctrl+A|", "mnued2|-||", "mnu_find|Find (On this page)...|Ctrl+F|",
+    "#SitesLoad|Web &Sites|", "Options|&Default Sites (1-8)...|Ctrl+U|",
+    "ShowAddSites|Edit &Additional Sites (9-32)...|Ctrl+H|", "RefreshIT|Auto-Refresh||", "IE|Work Online|Ctrl+I|1",
+    "#Popus|Pop&ups|", "EnDiBoxes|&Allow Popup windows||1", "Internally|&View Popup windows in IE||0",
+    "Block|Block PopUps Permanently...||",
+    "#mnuFavs|F&avorites|", "AddtoFavs|Add to Favorites...||", "mnu_OrganizeFavorites|Organize Favorites...||",
+    "mnu_ViewFavorites|My Favorites...||",
+    "#MyOptions|&Options|", "mnu_InterNetOptions|&Internet Options...||",
+    "personal|Modify Personal &Details...|Ctrl+M|", "mnuIncrease|&Increase Tabs Space|Ctrl+F1|",
+    "mnuDecrease|&Decrease Tabs Space|Ctrl+F2|",
+    "#Go|&Go|", "GoBack|&Back||", "GoForward|&Forward||", "GoRefresh|&Refresh||", "GoHome|&Home||",
+    "GoSearch|&Search||", "GoStop|S&top||",
+    "#mnmail|&Mail|", "RunMail|Send &Mail...|F8|",
+    "#Toolbars|&Toolbars|", "SMSFlick|Rotaview / &Advanced Toolbar|Ctrl+W|", "MT|&Hide / Show All Toolbars|F4|",
+    "bis|&Built-in Sites||", "Show|Show / Hide Personal Details &Menu|Ctrl+D|",
+    "#Window|&Window|", "Showallwins|Show &All Windows|F11|", "qqq|-||", "Cascade|&Cascade Windows||",
+    "tilev|Tile &Vertically||", "TileH|Tile &Horizontally||", "Arrange|&Arrange Icons||",
+    "#Help|&Help|", "tipday|&Tip of the Day||", "About|A&bout Quillon||",
+    "#mnuBar|PopupMenu|hidden", "sendMail|Send &Mail||", "RestoreM|&Restore||", "Aboutit|&About Quillon||",
+    "mnuMain|&Quit||",
+};
+}
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void menuTreeMatchesTheTable()
+    {
+        FrameFixture f;
+        QStringList actual;
+        for (QAction *top : f.frame->menuBar()->actions()) {
+            actual << QStringLiteral("#%1|%2|%3").arg(top->objectName(), top->text(),
+                                                     top->isVisible() ? QString() : QStringLiteral("hidden"));
+            for (QAction *item : top->menu()->actions()) {
+                const QString check = item->isCheckable() ? QString::number(item->isChecked()) : QString();
+                actual << QStringLiteral("%1|%2|%3|%4")
+                              .arg(item->objectName(), item->isSeparator() ? QStringLiteral("-") : item->text(),
+                                   item->shortcut().toString(), check);
+            }
+        }
+        QStringList expected;
+        for (const char *line : expectedTree)
+            expected << QString::fromUtf8(line);
+        QCOMPARE(actual, expected);
+    }
+
+    void workOnlineKeepsItsCheck()
+    {
+        FrameFixture f;
+        f.frame->action(QStringLiteral("IE"))->trigger();
+        QVERIFY(f.frame->action(QStringLiteral("IE"))->isChecked());
+    }
+
+    void toolbarsCarryTheirKeysAndTips()
+    {
+        FrameFixture f;
+        QStringList quick;
+        for (QAction *a : f.frame->Quick->actions())
+            quick << a->data().toString() + QLatin1Char('=') + a->toolTip();
+        QCOMPARE(quick, QStringList({QStringLiteral("F=Full Screen"), QStringLiteral("R=Refresh Rate"),
+                                     QStringLiteral("W=Rotaview Toolbar"), QStringLiteral("IE=Load active window in IE"),
+                                     QStringLiteral("P=Print ALL open Web Windows..."),
+                                     QStringLiteral("LD=Load ALL default sites..."),
+                                     QStringLiteral("LA=Load ALL additional sites..."),
+                                     QStringLiteral("X=Close ALL windows")}));
+        QStringList go;
+        for (QAction *a : f.frame->tb2->actions())
+            go << a->data().toString();
+        QCOMPARE(go, QStringList({QStringLiteral("New"), QStringLiteral("Back"), QStringLiteral("Forward"),
+                                  QStringLiteral("Stop"), QStringLiteral("Refresh"), QStringLiteral("Home"),
+                                  QStringLiteral("Favorites"), QStringLiteral("Search"), QStringLiteral("ShowAll")}));
+    }
+
+    void bandsHideAndShowAsGroups()
+    {
+        FrameFixture f;
+        CoolBar *bar = f.frame->CoolBar1;
+        QCOMPARE(bar->bandCount(), 8);
+        QVERIFY(!bar->isBandVisible(3));
+        bar->setBandVisible(6, false);
+        f.frame->action(QStringLiteral("SMSFlick"))->trigger(); // band 4 visible: all five hide
+        for (int band = 4; band <= 8; ++band)
+            QVERIFY(!bar->isBandVisible(band));
+        f.frame->action(QStringLiteral("SMSFlick"))->trigger();
+        for (int band = 4; band <= 8; ++band)
+            QVERIFY(bar->isBandVisible(band));
+        f.frame->rotation->cmdHide_Click();
+        QVERIFY(!bar->isBandVisible(4) && !bar->isBandVisible(8));
+        f.frame->action(QStringLiteral("SMSFlick"))->trigger();
+        QVERIFY(bar->isBandVisible(4) && bar->isBandVisible(8));
+
+        // Each band bar flips on its own.
+        f.frame->CoolBar2->hide();
+        f.frame->action(QStringLiteral("MT"))->trigger();
+        QVERIFY(f.frame->CoolBar1->isHidden() && !f.frame->CoolBar2->isHidden());
+        f.frame->action(QStringLiteral("MT"))->trigger();
+        QVERIFY(!f.frame->CoolBar1->isHidden() && f.frame->CoolBar2->isHidden());
+    }
+
+    void builtinBandFollowsItsSetting()
+    {
+        FrameFixture f;
+        using namespace SettingsStore;
+        f.frame->action(QStringLiteral("bis"))->trigger();
+        QVERIFY(!f.frame->CoolBar2->isBandVisible(mdiform1::BandBuiltins));
+        QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("Show Builtins"), 1), QStringLiteral("0"));
+        f.frame->action(QStringLiteral("bis"))->trigger();
+        QVERIFY(f.frame->CoolBar2->isBandVisible(mdiform1::BandBuiltins));
+        QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("Show Builtins"), 1), QStringLiteral("1"));
+    }
+
+    void rotationSwitchesAndCaptions()
+    {
+        FrameFixture f;
+        f.frame->Slider1->setEnabled(false);
+        f.frame->Slider1->setValue(3);
+        QCOMPARE(f.frame->Timer1->interval(), 3000);
+        f.frame->FlickCheck13->setChecked(true);
+        QVERIFY(f.frame->Timer1->isActive());
+        QVERIFY(f.frame->Slider1->isEnabled());
+        QCOMPARE(f.frame->FlickCheck13->text(), QStringLiteral("Rotaview (3)"));
+        f.frame->Slider1->setValue(10);
+        QCOMPARE(f.frame->Timer1->interval(), 10000);
+        QCOMPARE(f.frame->FlickCheck13->text(), QStringLiteral("Rotaview (3)"));
+        f.frame->Slider1->setValue(45);
+        QCOMPARE(f.frame->Timer1->interval(), 45000);
+        f.frame->FlickCheck13->setChecked(false);
+        QVERIFY(!f.frame->Timer1->isActive());
+        QVERIFY(!f.frame->Slider1->isEnabled());
+        QCOMPARE(f.frame->FlickCheck13->text(), QStringLiteral("Rotaview"));
+    }
+
+    void rotationTicksWalkTheWindowsWithWrapAround()
+    {
+        FrameFixture f;
+        f.frame->rotation->Timer1_Timer(); // no window: nothing happens
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        f.frame->rotation->Timer1_Timer();
+        QCOMPARE(f.frame->activeChild(), a); // one window stays active
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        ChildWindow *c = f.open(QStringLiteral("http://c.test/"));
+        f.frame->mdiArea->setActivationOrder(QMdiArea::CreationOrder);
+        f.frame->mdiArea->setActiveSubWindow(a);
+        QList<ChildWindow *> seen;
+        for (int i = 0; i < 4; ++i) {
+            f.frame->rotation->Timer1_Timer();
+            seen << f.frame->activeChild();
+        }
+        QCOMPARE(seen, QList<ChildWindow *>({b, c, a, b}));
+    }
+
+    void realTicksAtOneSecond()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        f.open(QStringLiteral("http://b.test/"));
+        f.frame->Slider1->setValue(1);
+        f.frame->FlickCheck13->setChecked(true);
+        QSignalSpy ticks(f.frame->Timer1, &QTimer::timeout);
+        QVERIFY(ticks.wait(5000));
+        f.frame->action(QStringLiteral("Down"))->trigger(); // placing in the tray suspends rotation
+        QVERIFY(!f.frame->Timer1->isActive());
+        QVERIFY(f.frame->FlickCheck13->isChecked());
+        QCOMPARE(f.frame->Status, QStringLiteral("MIN"));
+        f.frame->RestoreFromTray();
+        QCOMPARE(f.frame->Status, QStringLiteral("MAX"));
+        QVERIFY(!f.frame->Timer1->isActive());
+    }
+
+    void exitUnloadsEveryWindowWithoutQuestions()
+    {
+        FrameFixture f;
+        int asked = 0;
+        Dialogs::setAskHook([&](const Dialogs::Question &) { ++asked; return false; });
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        QPointer<QWidget> dialog = new QWidget;
+        WindowRegistry::add(dialog);
+        dialog->show();
+        QPointer<ChildWindow> guard(a);
+        f.frame->unload();
+        QCOMPARE(asked, 0);
+        QVERIFY(!dialog->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!guard);
+        delete dialog;
+    }
+};
+
+QUILLON_TEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"

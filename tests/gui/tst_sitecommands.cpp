@@ -1,0 +1,105 @@
+#include "app/settingsstore.h"
+#include "framefixture.h"
+#include "platform/coolbar.h"
+#include "platform/tabstrip.h"
+#include "sites/additionalsitespanel.h"
+#include "sites/catalogue.h"
+#include "sites/sitecommands.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QtTest>
+
+// The frame's site commands: the additional-sites band and the catalogue lists.
+class TestSiteCommands : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void panelShowsOverTheActivePageAndGivesItBack()
+    {
+        FrameFixture f;
+        ChildWindow *first = f.open(QStringLiteral("http://a.test/"));
+        f.frame->action(QStringLiteral("ShowAddSites"))->trigger();
+        QVERIFY(f.frame->CoolBar1->isBandVisible(mdiform1::BandExtras));
+        QVERIFY(first->Web1->isHidden());
+
+        // A double click opens the field's text even with its box unchecked; that window is now active.
+        f.frame->panel()->setSite(24, QStringLiteral("http://twenty-four.test/"));
+        QVERIFY(!f.frame->panel()->checkBox(24)->isChecked());
+        QTest::mouseDClick(f.frame->panel()->siteField(24), Qt::LeftButton);
+        ChildWindow *opened = f.frame->activeChild();
+        QVERIFY(opened != first);
+        QCOMPARE(opened->Tag, QStringLiteral("2"));
+        QCOMPARE(FrameFixture::web(opened)->navigations, QStringList{QStringLiteral("http://twenty-four.test/")});
+        QCOMPARE(f.frame->tb->count(), 3); // the old end tab became window 2's, a new end tab follows
+        QCOMPARE(f.frame->tb->caption(2), QString());
+
+        // Close gives the band back to the page of the window active now.
+        opened->Web1->hide();
+        emit f.frame->panel()->closeClicked();
+        QVERIFY(!f.frame->CoolBar1->isBandVisible(mdiform1::BandExtras));
+        QVERIFY(!opened->Web1->isHidden());
+        QVERIFY(first->Web1->isHidden());
+    }
+
+    void panelSaveTouchesOnlyTheAdditionalSection()
+    {
+        FrameFixture f;
+        using namespace SettingsStore;
+        f.frame->action(QStringLiteral("ShowAddSites"))->trigger();
+        f.frame->panel()->setCheck(3, 1);
+        f.frame->panel()->setSite(3, QStringLiteral("http://three.test/"));
+        QTest::mouseClick(f.frame->panel()->findChild<QPushButton *>(QStringLiteral("Command7")), Qt::LeftButton);
+        QVERIFY(!f.frame->CoolBar1->isBandVisible(mdiform1::BandExtras));
+        QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("c3"), 0), QStringLiteral("1"));
+        QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("sthree"), QString()),
+                 QStringLiteral("http://three.test/"));
+        QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("sthree"), QStringLiteral("absent")),
+                 QStringLiteral("absent"));
+    }
+
+    void catalogueChoiceOpensAMaximisedWindow()
+    {
+        FrameFixture f;
+        f.frame->additems();
+        const int index = f.frame->sites->findText(QStringLiteral("R E U T E R S"));
+        QVERIFY(index >= 0);
+        f.frame->sites->setCurrentIndex(index);
+        emit f.frame->sites->activated(index);
+        ChildWindow *w = f.frame->activeChild();
+        QVERIFY(w);
+        QVERIFY(w->isMaximized());
+        QCOMPARE(FrameFixture::web(w)->navigations,
+                 QStringList{Catalogue::lookup(Catalogue::List::Sites, QStringLiteral("R E U T E R S"))});
+        // A title the list does not hold leaves the new window blank, still shown.
+        SiteCommands::openCatalogueEntry(f.frame, true, QStringLiteral("r e u t e r s"));
+        QVERIFY(FrameFixture::web(f.frame->activeChild())->navigations.isEmpty());
+        QCOMPARE(f.frame->Tabctr, qint16(2));
+    }
+
+    void panelIsReadableAtTheFramesDefaultSize()
+    {
+        FrameFixture f;
+        f.frame->resize(1200, 820);
+        f.open(QStringLiteral("http://a.test/"));
+        f.frame->action(QStringLiteral("ShowAddSites"))->trigger();
+        QCoreApplication::processEvents();
+        for (int row = 1; row <= 24; ++row) {
+            QLineEdit *site = f.frame->panel()->siteField(row);
+            QVERIFY(site->isVisible());
+            QVERIFY2(site->width() >= 200, qPrintable(QString::number(site->width())));
+        }
+        QVERIFY(f.frame->mdiArea->height() > 150); // pages still have room below the band
+        const QString dir = qEnvironmentVariable("QUILLON_ARTIFACTS", QDir::tempPath());
+        QDir().mkpath(dir);
+        QVERIFY(f.frame->grab().save(dir + QStringLiteral("/frame-with-additional-sites.png")));
+    }
+};
+
+QUILLON_TEST_MAIN(TestSiteCommands)
+#include "tst_sitecommands.moc"

@@ -1,0 +1,325 @@
+#include "app/processstate.h"
+#include "app/settingsstore.h"
+#include "browser/windowmanager.h"
+#include "framefixture.h"
+#include "platform/coolbar.h"
+#include "platform/dialogs.h"
+#include "platform/keyboardstate.h"
+#include "platform/tabstrip.h"
+#include "sites/defaultsitesmodel.h"
+#include "sites/startuploading.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+void saveAllSlots(bool defaultsOn, int extras)
+{
+    using namespace SettingsStore;
+    for (const char *k : {"c1", "c2", "c3", "c4", "c5", "c6", "c99", "c200"})
+        SaveSetting(AppKey, QStringLiteral("Startup"), QLatin1String(k), defaultsOn ? QStringLiteral("1") : QStringLiteral("0"));
+    const char *keys[] = {"sone", "stwo", "sthree", "sfour", "sfive", "scool", "snine", "szero"};
+    for (int i = 0; i < 8; ++i)
+        SaveSetting(AppKey, QStringLiteral("Startup"), QLatin1String(keys[i]), QStringLiteral("http://d%1.test/").arg(i + 1));
+    const char *extraKeys[] = {"sone", "stwo", "sthree", "sfour", "sfive", "scool", "sseven", "seight", "snine", "sten",
+                               "seleven", "stwelve", "s13", "s14", "s15", "s16", "s17", "s18", "s19", "s20", "s21",
+                               "s22", "s23", "s24"};
+    for (int row = 1; row <= 24; ++row) {
+        SaveSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("c%1").arg(row),
+                    row <= extras ? QStringLiteral("1") : QStringLiteral("0"));
+        SaveSetting(AppKey, QStringLiteral("Startup1"), QLatin1String(extraKeys[row - 1]),
+                    QStringLiteral("http://e%1.test/").arg(row));
+    }
+}
+}
+
+class TestWindowManager : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void openingNumbersWindowsAndTabs()
+    {
+        FrameFixture f;
+        QCOMPARE(f.frame->tb->count(), 1); // the end tab
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        QCOMPARE(f.frame->Tabctr, qint16(2));
+        QCOMPARE(f.frame->tb->count(), 3);
+        QCOMPARE(a->Tag, QStringLiteral("1"));
+        QCOMPARE(b->Tag, QStringLiteral("2"));
+        QCOMPARE(f.frame->tb->caption(2), QStringLiteral("2"));
+        QCOMPARE(f.frame->tb->caption(3), QString());
+        QCOMPARE(f.frame->activeChild(), b);
+        QCOMPARE(FrameFixture::web(b)->navigations, QStringList{QStringLiteral("http://b.test/")});
+    }
+
+    void secondOfThreeClosedThenItsSpareTabClicked()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *second = f.open(QStringLiteral("http://b.test/"));
+        f.open(QStringLiteral("http://c.test/"));
+        FrameFixture::web(second)->complete(QStringLiteral("Second page"));
+        QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Second page"));
+        second->close();
+        settle();
+        QCOMPARE(f.frame->tb->caption(2), QString());
+        QCOMPARE(f.frame->tb->toolTip(2), QStringLiteral("Spare Tab - Click to use..."));
+        QCOMPARE(f.frame->tb->count(), 4);
+
+        f.frame->tb->click(2);
+        ChildWindow *fresh = f.windowTagged(QStringLiteral("2"));
+        QVERIFY(fresh);
+        QVERIFY(fresh != second);
+        QCOMPARE(FrameFixture::web(fresh)->navigations, QStringList{QStringLiteral("about:blank")});
+        QVERIFY(fresh->isMaximized());
+        QCOMPARE(f.frame->Tabctr, qint16(3));
+        FrameFixture::web(fresh)->complete(QStringLiteral("Blank again"));
+        QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Blank again"));
+    }
+
+    void windowOneKeepsItsTabAndAClickMakesANewWindow()
+    {
+        FrameFixture f;
+        ChildWindow *one = f.open(QStringLiteral("http://a.test/"));
+        FrameFixture::web(one)->complete(QStringLiteral("First"));
+        one->close();
+        settle();
+        QCOMPARE(f.frame->tb->caption(1), QStringLiteral("First"));
+        QCOMPARE(f.frame->tb->toolTip(1), QStringLiteral("First"));
+        f.frame->tb->click(1);
+        QVERIFY(f.windowTagged(QStringLiteral("1")));
+    }
+
+    void tabClickShowsEveryWindowOfThatNumber()
+    {
+        FrameFixture f;
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        f.open(QStringLiteral("http://b.test/"));
+        FrameFixture::web(a)->complete(QStringLiteral("A title that is rather longer than thirty characters"));
+        f.frame->tb->click(1);
+        QCOMPARE(f.frame->activeChild(), a);
+        QVERIFY(a->isMaximized());
+        QCOMPARE(f.frame->tb->caption(1), QStringLiteral("A title that is rather longer "));
+    }
+
+    void endTabClickOpensWindowWithoutChangingTheCounter()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        f.frame->tb->click(2); // the end tab
+        ChildWindow *endWindow = f.windowTagged(QStringLiteral("2"));
+        QVERIFY(endWindow);
+        QCOMPARE(f.frame->Tabctr, qint16(1));
+        FrameFixture::web(endWindow)->complete(QStringLiteral("End"));
+        QCOMPARE(f.frame->tb->caption(2), QStringLiteral("End"));
+        // The next window also gets number 2: its tab goes in front and a click shows both.
+        ChildWindow *next = f.open(QStringLiteral("http://c.test/"));
+        QCOMPARE(next->Tag, QStringLiteral("2"));
+        QCOMPARE(f.frame->tb->caption(3), QStringLiteral("End"));
+        f.frame->tb->click(2);
+        QCOMPARE(f.windowsTagged(QStringLiteral("2")).size(), 2);
+    }
+
+    void renameWithLeftControlAndCancel()
+    {
+        FrameFixture f;
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        KeyboardState::setOverride(1);
+        QString asked;
+        Dialogs::setInputHook([&](const QString &title, const QString &prompt) {
+            asked = title + QLatin1Char('|') + prompt;
+            return QStringLiteral("My tab");
+        });
+        f.frame->tb->click(1);
+        QCOMPARE(asked, QStringLiteral("Tab description|Enter new Tab description"));
+        QCOMPARE(f.frame->tb->caption(1), QStringLiteral("My tab"));
+        Dialogs::setInputHook([](const QString &, const QString &) { return QString(); });
+        f.frame->tb->click(1);
+        QCOMPARE(f.frame->tb->caption(1), QString());
+        QCOMPARE(f.frame->activeChild(), b); // the selected window is not shown
+        Q_UNUSED(a);
+    }
+
+    void closeAllThenClickGivesAFreshWindow()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        f.open(QStringLiteral("http://b.test/"));
+        f.frame->windows->closeAll();
+        settle();
+        QVERIFY(f.frame->childWindows().isEmpty());
+        QCOMPARE(f.frame->tb->count(), 3);
+        QVERIFY(f.frame->isVisible()); // the frame itself stays
+        f.frame->tb->click(2);
+        QVERIFY(f.windowTagged(QStringLiteral("2")));
+    }
+
+    void counterStopsAt32767()
+    {
+        FrameFixture f;
+        f.frame->Tabctr = 32766;
+        // Tab indices past the strip's count are refused quietly; the window still opens.
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        QCOMPARE(f.frame->Tabctr, qint16(32767));
+        QCOMPARE(a->Tag, QStringLiteral("32767"));
+        QCOMPARE(b->Tag, QStringLiteral("32767"));
+        QVERIFY(b->isVisible());
+    }
+
+    void removingAMiddleTabKeepsLaterWindowsOnTheirTabs()
+    {
+        FrameFixture f;
+        ChildWindow *w1 = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *w2 = f.open(QStringLiteral("http://b.test/"));
+        ChildWindow *w3 = f.open(QStringLiteral("http://c.test/"));
+        FrameFixture::web(w3)->complete(QStringLiteral("Third"));
+        f.frame->windows->removeTab(2);
+        QCOMPARE(f.frame->Tabctr, qint16(2));
+        QCOMPARE(w1->Tag, QStringLiteral("1"));
+        QCOMPARE(w3->Tag, QStringLiteral("2"));
+        QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Third"));
+        FrameFixture::web(w3)->complete(QStringLiteral("Third again"));
+        QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Third again"));
+        f.frame->tb->click(2);
+        QCOMPARE(f.frame->activeChild(), w3);
+        Q_UNUSED(w2);
+    }
+
+    void tabBandHeightFollowsWindowsAndCommands()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        const int tbTwips = CoolBar::toTwips(f.frame->tb->height());
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), tbTwips + 10);
+        f.frame->windows->increaseTabsSpace();
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), CoolBar::toTwips(f.frame->tb->height()) + 50);
+        f.frame->windows->decreaseTabsSpace();
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), CoolBar::toTwips(f.frame->tb->height()) - 50);
+    }
+
+    void manyTabsWrapIntoRows()
+    {
+        FrameFixture f;
+        f.frame->resize(900, 700);
+        for (int i = 0; i < 40; ++i)
+            f.open(QStringLiteral("http://s%1.test/").arg(i));
+        QCoreApplication::processEvents();
+        const int oneRow = f.frame->tb->button(1)->height();
+        QVERIFY(f.frame->tb->height() > 2 * oneRow);
+        // Every tab lies within the strip's width and is visible.
+        for (int i = 1; i <= f.frame->tb->count(); ++i) {
+            QToolButton *tab = f.frame->tb->button(i);
+            QVERIFY(tab->isVisible());
+            QVERIFY(tab->geometry().right() <= f.frame->tb->width());
+            QVERIFY(tab->geometry().bottom() <= f.frame->tb->height());
+        }
+    }
+
+    void allThirtyTwoSlotsOpenInOrder()
+    {
+        FrameFixture f;
+        saveAllSlots(true, 24);
+        f.frame->Tabctr = 0;
+        StartupLoading::LoadSites(f.frame);
+        StartupLoading::LoadExtras(f.frame);
+        QCOMPARE(f.frame->Tabctr, qint16(32));
+        QCOMPARE(f.frame->tb->count(), 33);
+        const int slotOrder[] = {2, 5, 4, 6, 3, 1, 8, 7};
+        for (int n = 1; n <= 32; ++n) {
+            ChildWindow *w = f.windowTagged(QString::number(n));
+            QVERIFY2(w, qPrintable(QString::number(n)));
+            const QString expected = n <= 8 ? QStringLiteral("http://d%1.test/").arg(slotOrder[n - 1])
+                                            : QStringLiteral("http://e%1.test/").arg(n - 8);
+            QCOMPARE(FrameFixture::web(w)->navigations, QStringList{expected});
+        }
+        // Fixed captions of the default slots; additional windows are maximised.
+        QCOMPARE(f.windowTagged(QStringLiteral("6"))->windowTitle(), QStringLiteral("News and Information"));
+        QCOMPARE(f.windowTagged(QStringLiteral("4"))->windowTitle(), QStringLiteral("International News"));
+        QVERIFY(f.windowTagged(QStringLiteral("7"))->isMaximized() || f.windowTagged(QStringLiteral("32"))->isMaximized());
+    }
+
+    void emptyDefaultAddressOpensItsFallbackAndTheModelShowsIt()
+    {
+        FrameFixture f;
+        saveAllSlots(false, 0);
+        using namespace SettingsStore;
+        SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c4"), QStringLiteral("1"));
+        SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("sfour"), QString());
+        StartupLoading::LoadSites(f.frame);
+        ChildWindow *w = f.windowTagged(QStringLiteral("1"));
+        QVERIFY(w);
+        const QString fallback = QStringLiteral("https://duckduckgo.com/");
+        QCOMPARE(FrameFixture::web(w)->navigations, QStringList{fallback});
+        QCOMPARE(DefaultSitesModel::get().address(4), fallback);
+        QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("sfour"), QStringLiteral("x")), QString());
+    }
+
+    void loadDefaultsAgainReusesOpenWindows()
+    {
+        FrameFixture f;
+        saveAllSlots(false, 0);
+        using namespace SettingsStore;
+        SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c1"), QStringLiteral("1"));
+        SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c2"), QStringLiteral("1"));
+        StartupLoading::LoadSites(f.frame);
+        ChildWindow *tool = f.windowTagged(QStringLiteral("1"));
+        ChildWindow *news = f.windowTagged(QStringLiteral("2"));
+        news->close();
+        settle();
+        StartupLoading::LoadSites(f.frame); // "LD"
+        QCOMPARE(f.frame->Tabctr, qint16(4));
+        QCOMPARE(tool->Tag, QStringLiteral("3"));
+        QCOMPARE(FrameFixture::web(tool)->navigations.size(), 2);
+        ChildWindow *newNews = f.windowTagged(QStringLiteral("4"));
+        QVERIFY(newNews && newNews != news);
+    }
+
+    void skipFlagKeepsAdditionalSitesClosedButFillsThePanel()
+    {
+        FrameFixture f;
+        saveAllSlots(true, 3);
+        ProcessState::skipstr = QStringLiteral("YES");
+        f.frame->Tabctr = 0;
+        StartupLoading::LoadExtras(f.frame);
+        QCOMPARE(f.frame->Tabctr, qint16(0));
+        QVERIFY(f.frame->panelCheck(2)->isChecked());
+        QVERIFY(!f.frame->panelCheck(4)->isChecked());
+        QCOMPARE(f.frame->panelSite(3)->text(), QStringLiteral("http://e3.test/"));
+        // "LA" afterwards opens them.
+        ProcessState::skipstr = QStringLiteral("NO");
+        StartupLoading::LoadExtras(f.frame);
+        QCOMPARE(f.frame->Tabctr, qint16(3));
+    }
+
+    void arrangementsMatch()
+    {
+        FrameFixture f;
+        for (int i = 0; i < 3; ++i)
+            f.open(QStringLiteral("http://s%1.test/").arg(i));
+        f.frame->windows->tileVertically();
+        QList<QRect> viaMenu;
+        for (ChildWindow *w : f.frame->childWindows())
+            viaMenu << w->geometry();
+        f.frame->windows->cascade();
+        f.frame->action(QStringLiteral("Showallwins"))->trigger();
+        QList<QRect> viaShowAll;
+        for (ChildWindow *w : f.frame->childWindows())
+            viaShowAll << w->geometry();
+        QCOMPARE(viaShowAll, viaMenu);
+        // Side by side: equal widths, full height.
+        QVERIFY(viaMenu.at(0).x() < viaMenu.at(1).x());
+        QCOMPARE(viaMenu.at(0).height(), f.frame->mdiArea->viewport()->height());
+    }
+};
+
+QUILLON_TEST_MAIN(TestWindowManager)
+#include "tst_windowmanager.moc"

@@ -1,0 +1,55 @@
+#include "framefixture.h"
+
+#include "app/processstate.h"
+#include "app/windowregistry.h"
+#include "browser/form1.h"
+#include "browser/windowmanager.h"
+#include "platform/dialogs.h"
+#include "platform/keyboardstate.h"
+#include "sites/defaultsitesmodel.h"
+
+FrameFixture::FrameFixture() : home(std::make_unique<TempHome>())
+{
+    FakeBrowser::install();
+    KeyboardState::setOverride(0);
+    ProcessState::skipstr.clear();
+    ProcessState::PopupVerdict.clear();
+    DefaultSitesModel::discard();
+    frame = new mdiform1;
+    frame->show();
+}
+
+FrameFixture::~FrameFixture()
+{
+    Dialogs::setAskHook({});
+    Dialogs::setTellHook({});
+    Dialogs::setInputHook({});
+    KeyboardState::setOverride(-1);
+    for (QWidget *w : WindowRegistry::windows())
+        if (w != frame)
+            delete w;
+    delete frame;
+    DefaultSitesModel::discard();
+}
+
+ChildWindow *FrameFixture::open(const QString &address)
+{
+    ChildWindow *w = frame->windows->newBrowserWindow();
+    frame->windows->OpenSiteWindow(w, address);
+    return w;
+}
+
+QList<ChildWindow *> FrameFixture::windowsTagged(const QString &tag) const
+{
+    QList<ChildWindow *> list;
+    for (QWidget *w : WindowRegistry::windows())
+        if (auto *c = qobject_cast<ChildWindow *>(w); c && c->Tag == tag)
+            list.append(c);
+    return list;
+}
+
+ChildWindow *FrameFixture::windowTagged(const QString &tag) const
+{
+    const QList<ChildWindow *> list = windowsTagged(tag);
+    return list.isEmpty() ? nullptr : list.first();
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include "app/mdiform1.h"
+#include "browser/childwindow.h"
+#include "fakebrowser.h"
+#include "testenv.h"
+
+#include <memory>
+
+// A main frame whose windows get scripted browser controls, on an empty store.
+struct FrameFixture {
+    FrameFixture();
+    ~FrameFixture();
+
+    std::unique_ptr<TempHome> home;
+    mdiform1 *frame = nullptr;
+
+    static FakeBrowser *web(ChildWindow *w) { return w ? qobject_cast<FakeBrowser *>(w->Web1) : nullptr; }
+    FakeBrowser *activeWeb() const { return web(frame->activeChild()); }
+    // Opens a window on an address as the loaders do; returns it.
+    ChildWindow *open(const QString &address);
+    ChildWindow *windowTagged(const QString &tag) const;
+    QList<ChildWindow *> windowsTagged(const QString &tag) const;
+};

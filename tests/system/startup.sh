@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real programme started as a person would: left Control held, and a second copy.
+source "$(dirname "$0")/lib.sh"
+
+requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
+
+start_site
+
+# 1. Left Control held at start: the message comes first, no site is requested.
+new_home A
+write_store "$SITE"
+xdotool keydown Control_L
+"$QUILLON" > "$WORK/a.out" 2>&1 &
+A=$!; PIDS+=($A)
+box=$(wait_window '^Quillon$' 60) || fail "no message box with left Control held"
+xdotool keyup Control_L
+[ "$(requests)" = 0 ] || fail "a site was requested before the message was answered"
+xdotool windowfocus --sync "$box" key Return || xdotool key --window "$box" Return
+wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "start-up did not finish after the message"
+# Loading requests every page before the splash appears; give the network a moment to carry any.
+sleep 3
+[ "$(requests)" = 0 ] || fail "a site was loaded although left Control was held"
+kill $A; wait $A 2>/dev/null || true
+
+# 2. Without the key the same store loads the site (the check above means something).
+new_home B
+write_store "$SITE"
+"$QUILLON" > "$WORK/b.out" 2>&1 &
+B=$!; PIDS+=($B)
+wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "first copy did not start"
+for _ in $(seq 1 300); do [ "$(requests)" -ge 1 ] && break; sleep 0.1; done
+[ "$(requests)" -ge 1 ] || fail "the enabled site was not requested"
+before=$(requests)
+
+# 3. A second copy asks; No ends it without a window while the first runs on.
+"$QUILLON" > "$WORK/c.out" 2>&1 &
+C=$!; PIDS+=($C)
+ask=$(wait_window '^Already running$' 60) || fail "the second copy did not ask"
+xdotool windowfocus --sync "$ask" key Return || xdotool key --window "$ask" Return
+wait_exit $C 30 || fail "the second copy did not end after No"
+[ "$STATUS" = 0 ] || fail "the second copy ended with status $STATUS"
+[ "$(requests)" = "$before" ] || fail "the second copy requested a site"
+kill -0 $B || fail "the first copy ended too"
+if xdotool search --name '^Welcome to Quillon$' 2>/dev/null | wc -l | grep -qv '^1$'; then
+  fail "the second copy showed its splash"
+fi
+echo "startup: 3 passed, 0 failed"

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The tray as a person meets it: the frame waits in the tray after start-up, a click
+# brings it back, the tray menu's Quit ends the programme; with no tray the frame is
+# minimised on the task bar instead of lost.
+source "$(dirname "$0")/lib.sh"
+
+write_empty_store() {
+  printf '[Startup]\nc1=0\nc2=0\nc3=0\nc4=0\nc5=0\nc6=0\nc99=0\nc200=0\nShow%%20Tips%%20at%%20Startup=0\n' \
+    > "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
+}
+
+# The programme's small mapped window docked in the tray host, if any.
+tray_icon() {
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    local geometry; geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
+    local width=${geometry%x*}
+    [ "${width:-999}" -le 64 ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
+frame_visible() { xdotool search --all --onlyvisible --pid "$1" --name '^Quillon v2.1' >/dev/null 2>&1; }
+
+wait_for() { # condition, seconds
+  for _ in $(seq 1 $(($2 * 10))); do eval "$1" && return 0; sleep 0.1; done; return 1
+}
+
+# 1. No tray host: the frame ends minimised, not lost.
+new_home N
+write_empty_store
+"$QUILLON" > "$WORK/n.out" 2>&1 &
+N=$!; PIDS+=($N)
+wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "no start-up without a tray"
+frame=$(xdotool search --all --pid $N --name '^Quillon v2.1' | head -1)
+[ -n "$frame" ] || fail "the frame window is gone without a tray"
+wait_for "xprop -id $frame WM_HINTS _NET_WM_STATE | grep -q -E 'Iconic State|_NET_WM_STATE_HIDDEN'" 20 || fail "the frame is not minimised without a tray"
+kill $N; wait $N 2>/dev/null || true
+
+# 2. With a tray host.
+trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 > "$WORK/trayer.log" 2>&1 &
+PIDS+=($!)
+wait_window '^panel$' 20 >/dev/null || fail "the tray host did not start"
+new_home T
+write_empty_store
+"$QUILLON" > "$WORK/t.out" 2>&1 &
+T=$!; PIDS+=($T)
+wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "no start-up with a tray"
+wait_for "tray_icon $T >/dev/null" 20 || fail "no tray icon after start-up"
+frame_visible $T && fail "the frame is on screen after start-up"
+
+icon=$(tray_icon $T)
+xdotool mousemove --window "$icon" 8 8 click 1
+wait_for "frame_visible $T" 20 || fail "a left click on the icon did not restore the frame"
+wait_for "! tray_icon $T >/dev/null" 20 || fail "the icon stayed after restoring"
+frame=$(xdotool search --all --onlyvisible --pid $T --name '^Quillon v2.1' | head -1)
+
+# F2 places it in the tray again; the tray menu's Quit ends the programme.
+xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
+wait_for "tray_icon $T >/dev/null" 20 || fail "F2 did not place the frame in the tray"
+wait_for "! frame_visible $T" 20 || fail "F2 left the frame on screen"
+icon=$(tray_icon $T)
+visible() { xdotool search --onlyvisible --pid $T 2>/dev/null | wc -l; }
+before=$(visible)
+xdotool mousemove --window "$icon" 8 8 click 3
+wait_for '[ "$(visible)" -gt "$before" ]' 20 || fail "a right click on the icon opened no menu"
+xdotool key q
+wait_exit $T 30 || fail "Quit from the tray menu did not end the programme"
+echo "tray: 4 passed, 0 failed"

@@ -1,0 +1,216 @@
+#include "favorites/favoritesfolder.h"
+#include "favorites/shortcutfile.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString put(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return path;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}
+
+class TestFavoritesFiles : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readsLikeTheProfileReader_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("commas, semicolons, backslashes")
+            << QByteArray("[InternetShortcut]\r\nURL=http://a.test/x?a=1,2;b=\\c#d\r\n")
+            << "http://a.test/x?a=1,2;b=\\c#d";
+        QTest::newRow("names in any case, blanks around")
+            << QByteArray("[ internetshortcut ]\nurl =  http://b.test/  \n") << "http://b.test/";
+        QTest::newRow("other sections first")
+            << QByteArray("[DEFAULT]\nBASEURL=http://base/\nURL=http://no/\n[InternetShortcut]\nIconFile=x\nURL=http://yes/\n")
+            << "http://yes/";
+        QTest::newRow("key only elsewhere") << QByteArray("[Other]\nURL=http://no/\n") << "";
+        QTest::newRow("longer key is not the key")
+            << QByteArray("[InternetShortcut]\nURLX=1\nURL=http://ok/\n") << "http://ok/";
+        QTest::newRow("quoted") << QByteArray("[InternetShortcut]\nURL=\"http://q.test/\"\n") << "http://q.test/";
+        QTest::newRow("empty value") << QByteArray("[InternetShortcut]\nURL=\nURL=http://later/\n") << "";
+        QTest::newRow("NUL ends the line") << QByteArray("[InternetShortcut]\nURL=http://n\0ul/\n", 32)
+                                           << "http://n";
+        QTest::newRow("8-bit code page") << QByteArray("[InternetShortcut]\nURL=http://caf\xE9.test/\n")
+                                         << QString::fromUtf8("http://caf\xC3\xA9.test/");
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF[InternetShortcut]\nURL=http://\xE4\xBE\x8B.test/\n")
+                                        << QString::fromUtf8("http://\xE4\xBE\x8B.test/");
+        QTest::newRow("binary junk") << QByteArray("\x00\xff[\x01]\n=\n[[[\n\x80=\x81", 16) << "";
+    }
+
+    void readsLikeTheProfileReader()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, url);
+        QTemporaryDir dir;
+        QCOMPARE(ShortcutFile::readUrl(put(dir.filePath("s.url"), content)), url);
+    }
+
+    void readingIsBounded()
+    {
+        QTemporaryDir dir;
+        // The value is cut to the reader's buffer.
+        const QByteArray longUrl = "http://long.test/" + QByteArray(5000, 'x');
+        QCOMPARE(ShortcutFile::readUrl(put(dir.filePath("long.url"), "[InternetShortcut]\nURL=" + longUrl)),
+                 QString::fromLatin1(longUrl.left(2047)));
+        // A megabyte-long line before the section does not hide it.
+        QCOMPARE(ShortcutFile::readUrl(put(dir.filePath("line.url"),
+                                           QByteArray(1 << 20, 'j') + "\n[InternetShortcut]\nURL=http://after/\n")),
+                 QStringLiteral("http://after/"));
+        // What lies past the first few megabytes is not read at all.
+        const QString huge = put(dir.filePath("huge.url"), QByteArray(6 << 20, '\n') + "[InternetShortcut]\nURL=http://far/\n");
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(ShortcutFile::readUrl(huge), QString());
+        qInfo("6 MB shortcut skipped in %lld ms", timer.elapsed());
+
+        // Things that are not regular files give nothing, and a pipe does not block.
+        QDir().mkdir(dir.filePath("folder.url"));
+        QCOMPARE(ShortcutFile::readUrl(dir.filePath("folder.url")), QString());
+        QFile::link(dir.filePath("gone"), dir.filePath("dangling.url"));
+        QCOMPARE(ShortcutFile::readUrl(dir.filePath("dangling.url")), QString());
+        QCOMPARE(ShortcutFile::readUrl(dir.filePath("missing.url")), QString());
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("pipe.url")).constData(), 0600) == 0);
+        QCOMPARE(ShortcutFile::readUrl(dir.filePath("pipe.url")), QString());
+    }
+
+    void writesOneAddressLine()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("w.url");
+        QVERIFY(ShortcutFile::writeUrl(path, QStringLiteral("http://a.test/?q=1,2;x=\\y")));
+        QCOMPARE(contents(path), QByteArray("[InternetShortcut]\r\nURL=http://a.test/?q=1,2;x=\\y\r\n"));
+        QCOMPARE(ShortcutFile::readUrl(path), QStringLiteral("http://a.test/?q=1,2;x=\\y"));
+        // A line break in the address cannot smuggle in a section or key of its own.
+        QVERIFY(ShortcutFile::writeUrl(path, QStringLiteral("http://a/\r\n[InternetShortcut]\r\nURL=http://evil/")));
+        QCOMPARE(contents(path).count('\n'), 2);
+        QVERIFY(ShortcutFile::readUrl(path).startsWith(QStringLiteral("http://a/[InternetShortcut]")));
+        QVERIFY(!ShortcutFile::writeUrl(dir.filePath("no/such/folder/x.url"), QStringLiteral("http://a/")));
+    }
+
+    void fileNamesFromTitles_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("separators") << "a/b\\c" << "a-b-c";
+        QTest::newRow("leading dots") << "..hidden" << "hidden";
+        QTest::newRow("dots and blanks") << " . .x. " << "x.";
+        QTest::newRow("path climb") << "../../etc/passwd" << "-..-etc-passwd";
+        QTest::newRow("empty") << "" << "Untitled";
+        QTest::newRow("control characters") << "line\nbreak\ttab" << "line break tab";
+        QTest::newRow("unicode kept") << QString::fromUtf8("Zo\xC3\xAB \xE6\xBC\xA2 ~{}") << QString::fromUtf8("Zo\xC3\xAB \xE6\xBC\xA2 ~{}");
+    }
+
+    void fileNamesFromTitles()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        QCOMPARE(FavoritesFolder::makeFileName(title), name);
+    }
+
+    void longTitlesFitTheFileSystem()
+    {
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        for (const QString &title : {QString(300, QLatin1Char('a')), QStringLiteral("x") + emoji.repeated(90)}) {
+            const QString name = FavoritesFolder::makeFileName(title);
+            QVERIFY(name.toUtf8().size() + 4 <= 255);
+            QVERIFY(!name.back().isHighSurrogate());
+        }
+    }
+
+    void savingReplacesOnlyTheLinkAskedAbout()
+    {
+        QTemporaryDir dir;
+        QTemporaryDir outside;
+        using FavoritesFolder::Result;
+        const auto yes = [](const QString &) { return true; };
+        // A link in the way is replaced itself; what it points at is left alone.
+        const QString target = put(outside.filePath("precious.txt"), "keep me");
+        QVERIFY(QFile::link(target, dir.filePath("Linked.url")));
+        QCOMPARE(FavoritesFolder::saveShortcut(dir.path(), "Linked", "http://l/", yes), Result::Done);
+        QCOMPARE(contents(target), QByteArray("keep me"));
+        QCOMPARE(ShortcutFile::readUrl(dir.filePath("Linked.url")), QStringLiteral("http://l/"));
+        // A folder of that name is never replaced.
+        QVERIFY(QDir(dir.path()).mkdir("Taken.url"));
+        QCOMPARE(FavoritesFolder::saveShortcut(dir.path(), "Taken", "http://t/", yes), Result::Failed);
+        QVERIFY(QFileInfo(dir.filePath("Taken.url")).isDir());
+    }
+
+    void organisingStaysInside()
+    {
+        QTemporaryDir base;
+        QTemporaryDir outside;
+        const QString root = base.filePath("Favorites");
+        QDir().mkpath(root);
+        using FavoritesFolder::Result;
+        bool answer = false;
+        const auto confirm = [&](const QString &) { return answer; };
+
+        QString folder;
+        QVERIFY(FavoritesFolder::createFolder(root, "News", &folder));
+        QVERIFY(!FavoritesFolder::createFolder(root, "News"));
+        QVERIFY(FavoritesFolder::createFolder(root, "../Escape", &folder));
+        QCOMPARE(folder, root + "/-Escape");
+        put(root + "/A.url", "[InternetShortcut]\nURL=http://a/\n");
+        put(root + "/B.url", "[InternetShortcut]\nURL=http://b/\n");
+        put(root + "/Upper.URL", "[InternetShortcut]\nURL=http://u/\n");
+
+        QString moved;
+        QCOMPARE(FavoritesFolder::rename(root + "/A.url", "Alpha/Beta", confirm, &moved), Result::Done);
+        QCOMPARE(moved, root + "/Alpha-Beta.url");
+        QCOMPARE(FavoritesFolder::rename(root + "/Upper.URL", "Upper", confirm, &moved), Result::Done);
+        QCOMPARE(moved, root + "/Upper.url"); // now found by the tree
+        QCOMPARE(FavoritesFolder::rename(root + "/B.url", "Alpha-Beta", confirm), Result::Cancelled);
+        QVERIFY(QFileInfo::exists(root + "/B.url"));
+        answer = true;
+        QCOMPARE(FavoritesFolder::rename(root + "/B.url", "Alpha-Beta", confirm), Result::Done);
+        QCOMPARE(ShortcutFile::readUrl(root + "/Alpha-Beta.url"), QStringLiteral("http://b/"));
+        QCOMPARE(FavoritesFolder::rename(root + "/-Escape", "News", confirm), Result::Failed);
+        QCOMPARE(FavoritesFolder::rename(root + "/-Escape", "Local", confirm), Result::Done);
+
+        QCOMPARE(FavoritesFolder::move(root, root + "/Local", root + "/News", confirm, &moved), Result::Done);
+        QCOMPARE(moved, root + "/News/Local");
+        QCOMPARE(FavoritesFolder::move(root, root + "/News", root + "/News/Local", confirm), Result::Failed);
+        QCOMPARE(FavoritesFolder::move(root, root + "/Upper.url", outside.path(), confirm), Result::Failed);
+        QVERIFY(QFile::link(outside.path(), root + "/Out"));
+        QCOMPARE(FavoritesFolder::move(root, root + "/Upper.url", root + "/Out", confirm), Result::Failed);
+        QCOMPARE(FavoritesFolder::move(root, root, root + "/News", confirm), Result::Failed);
+        QVERIFY(QFileInfo::exists(root + "/Upper.url"));
+
+        // Deleting a folder removes links inside it, not what they point at.
+        const QString keep = put(outside.filePath("keep/file.txt"), "data");
+        QVERIFY(QFile::link(outside.filePath("keep"), root + "/News/Local/link"));
+        QVERIFY(FavoritesFolder::remove(root, root + "/News"));
+        QVERIFY(!QFileInfo::exists(root + "/News"));
+        QCOMPARE(contents(keep), QByteArray("data"));
+        QVERIFY(FavoritesFolder::remove(root, root + "/Out"));
+        QVERIFY(QFileInfo::exists(outside.path()));
+        QVERIFY(!FavoritesFolder::remove(root, root));
+        QVERIFY(!FavoritesFolder::remove(root, keep));
+        QVERIFY(QFileInfo(root).isDir());
+    }
+};
+
+QUILLON_TEST_MAIN(TestFavoritesFiles)
+#include "tst_favoritesfiles.moc"
