@@ -5,4 +5,6 @@ namespace Startup {
 int run(int argc, char *argv[]);
 // Prepares the engine's process environment; called before the application object exists.
 void prepareEnvironment();
+// At most this many renderer processes serve all windows (unless the user's own engine flags say otherwise).
+inline constexpr int RendererProcessLimit = 8;
 }

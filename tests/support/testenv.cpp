@@ -1,5 +1,7 @@
 #include "testenv.h"
 
+#include "app/startup.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtGlobal>
@@ -46,6 +48,7 @@ void prepareEngine()
     if (!flags.contains("--disable-gpu"))
         flags += " --disable-gpu";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    Startup::prepareEnvironment(); // the engine's process model as the programme ships it
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
