@@ -39,6 +39,20 @@ void gotFocus(mdiform1 *frame)
         frame->setAddressText(active->Web1->LocationURL());
 }
 
+void connectToFrame(mdiform1 *frame, ChildWindow *window)
+{
+    QObject::connect(window->Web1, &BrowserControl::StatusTextChange, window, [frame](const QString &text) {
+        if (frame)
+            frame->setStatusText(text);
+    });
+    QObject::connect(window->Web1, &BrowserControl::NewWindow2, window,
+                     [frame, window](BrowserControl **target, bool *cancel) {
+                         if (frame && frame->newWindowHandler)
+                             frame->newWindowHandler(window, target, cancel);
+                     });
+    growTabBand(frame, 10);
+}
+
 void makeSpareTab(mdiform1 *frame, int n)
 {
     if (!frame)
@@ -55,15 +69,7 @@ form1::form1(mdiform1 *frame) : ChildWindow(Kind::Browser, QStringLiteral("form1
     setMouseTracking(true);
     connect(Web1, &BrowserControl::DocumentComplete, this, &form1::Web1_DocumentComplete);
     connect(Web1, &BrowserControl::GotFocus, this, &form1::Web1_GotFocus);
-    connect(Web1, &BrowserControl::StatusTextChange, this, [this](const QString &text) {
-        if (m_frame)
-            m_frame->setStatusText(text);
-    });
-    connect(Web1, &BrowserControl::NewWindow2, this, [this](BrowserControl **target, bool *cancel) {
-        if (m_frame && m_frame->newWindowHandler)
-            m_frame->newWindowHandler(this, target, cancel);
-    });
-    ChildEvents::growTabBand(m_frame, 10);
+    ChildEvents::connectToFrame(m_frame, this);
 }
 
 void form1::Web1_DocumentComplete() { ChildEvents::documentComplete(m_frame, this); }

@@ -25,6 +25,9 @@ private:
 namespace ChildEvents {
 void documentComplete(mdiform1 *frame, ChildWindow *window);
 void gotFocus(mdiform1 *frame);
+// What every child window does on load: status text and new-window requests go to
+// the frame, and the tab band grows by 10 twips over the tab strip's height.
+void connectToFrame(mdiform1 *frame, ChildWindow *window);
 // Raises the tab band's minimum height to the tab strip's height plus the given twips.
 void growTabBand(mdiform1 *frame, int twips);
 // Turns tab n into a spare tab.

@@ -1,5 +1,7 @@
 #include "personal/personalmenu.h"
 
+#include "platform/keystrokes.h"
+
 #include "app/browsercontrol.h"
 #include "personal/form3.h"
 #include "personal/personaldetails.h"
@@ -110,12 +112,5 @@ void PersonalMenu::typeIntoFocus(const QString &text, BrowserControl *fallback)
         return;
     }
     // Not a page (the address bar, say): plain key events with the characters as text.
-    const QList<uint> codePoints = text.toUcs4();
-    for (uint cp : codePoints) {
-        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, one);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, one);
-        QCoreApplication::sendEvent(focus, &press);
-        QCoreApplication::sendEvent(focus, &release);
-    }
+    Keystrokes::typeInto(focus, text);
 }

@@ -1,10 +1,10 @@
 #include "platform/webenginebrowser.h"
 
 #include "platform/internetsettings.h"
+#include "platform/keystrokes.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -298,17 +298,7 @@ void WebEngineBrowser::printTo(QPrinter *printer, Done done)
 
 void WebEngineBrowser::typeText(const QString &text)
 {
-    QWidget *target = m_view->focusProxy();
-    if (!target)
-        return;
-    const QList<uint> codePoints = text.toUcs4();
-    for (uint cp : codePoints) {
-        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, one);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, one);
-        QCoreApplication::sendEvent(target, &press);
-        QCoreApplication::sendEvent(target, &release);
-    }
+    Keystrokes::typeInto(m_view->focusProxy(), text);
 }
 
 void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)

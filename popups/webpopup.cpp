@@ -20,21 +20,13 @@ webPopup::webPopup(mdiform1 *frame) : ChildWindow(Kind::Popup, QStringLiteral("w
     connect(Web1, &BrowserControl::DocumentComplete, this, &webPopup::Web1_DocumentComplete);
     connect(Web1, &BrowserControl::DownloadBegin, this, &webPopup::Web1_DownloadBegin);
     connect(Web1, &BrowserControl::GotFocus, this, [this] { ChildEvents::gotFocus(m_frame); });
-    connect(Web1, &BrowserControl::StatusTextChange, this, [this](const QString &text) {
-        if (m_frame)
-            m_frame->setStatusText(text);
-    });
-    connect(Web1, &BrowserControl::NewWindow2, this, [this](BrowserControl **target, bool *cancel) {
-        if (m_frame && m_frame->newWindowHandler)
-            m_frame->newWindowHandler(this, target, cancel);
-    });
     // A page closing its own window (window.close()) makes the control invisible.
     if (auto *engine = qobject_cast<WebEngineBrowser *>(Web1))
         connect(engine->page(), &QWebEnginePage::windowCloseRequested, this, [this] {
             Web1->hide();
             visibilityWatch();
         });
-    ChildEvents::growTabBand(m_frame, 10);
+    ChildEvents::connectToFrame(m_frame, this);
 }
 
 void webPopup::visibilityWatch()
