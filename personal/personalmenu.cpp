@@ -7,7 +7,6 @@
 #include "personal/personaldetails.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
