@@ -20,6 +20,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -89,6 +90,8 @@ QWebEngineProfile *WebEngineBrowser::profile()
     static QPointer<QWebEngineProfile> shared;
     if (!shared) {
         shared = new QWebEngineProfile(QStringLiteral("Quillon"), qApp);
+        // Windows show no page icons: fetching them would only add a request per page at start-up.
+        shared->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
         shared->setHttpUserAgent(InternetSettings::withTokens(shared->httpUserAgent(),
                                                              InternetSettings::userAgentTokens()));
         QWebEngineScript status;

@@ -102,6 +102,16 @@ private Q_SLOTS:
         QCOMPARE(told, 1);
     }
 
+    void newWindowOpensTheSavedHomePage()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.5"));
+        server.setPage("/home", page(QStringLiteral("My home page")));
+        QVERIFY(InternetSettings::setHomePage(server.url(QStringLiteral("/home"))));
+        m_frame->action(QStringLiteral("NewWin"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(1), QStringLiteral("My home page"), 30000);
+        QCOMPARE(server.count("/home"), 1);
+    }
+
     void eightWindowsTiledScreenshot()
     {
         std::vector<std::unique_ptr<LoopbackServer>> servers;
