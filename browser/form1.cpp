@@ -11,8 +11,10 @@ namespace ChildEvents {
 
 void growTabBand(mdiform1 *frame, int twips)
 {
+    // The strip's height for its width: a strip not laid out yet (frame still hidden) has no real height.
     if (frame)
-        frame->CoolBar2->setMinHeightTwips(mdiform1::BandTabs, CoolBar::toTwips(frame->tb->height()) + twips);
+        frame->CoolBar2->setMinHeightTwips(mdiform1::BandTabs,
+                                           CoolBar::toTwips(frame->tb->heightForWidth(frame->tb->width())) + twips);
 }
 
 void documentComplete(mdiform1 *frame, ChildWindow *window)

@@ -198,12 +198,22 @@ private Q_SLOTS:
     {
         FrameFixture f;
         f.open(QStringLiteral("http://a.test/"));
-        const int tbTwips = CoolBar::toTwips(f.frame->tb->height());
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), tbTwips + 10);
+        QCoreApplication::processEvents();
+        auto strip = [&] { return CoolBar::toTwips(f.frame->tb->height()); };
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), strip() + 10);
         f.frame->windows->increaseTabsSpace();
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), CoolBar::toTwips(f.frame->tb->height()) + 50);
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), strip() + 50);
         f.frame->windows->decreaseTabsSpace();
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), CoolBar::toTwips(f.frame->tb->height()) - 50);
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), strip() - 50);
+    }
+
+    void windowsOpenedWhileTheFrameIsHiddenKeepTheTabBandSmall()
+    {
+        FrameFixture f(false);
+        for (int i = 0; i < 3; ++i)
+            f.open(QStringLiteral("http://s%1.test/").arg(i));
+        const int oneRow = f.frame->tb->button(1)->sizeHint().height();
+        QVERIFY(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs) < CoolBar::toTwips(3 * oneRow));
     }
 
     void manyTabsWrapIntoRows()

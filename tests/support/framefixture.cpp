@@ -8,7 +8,7 @@
 #include "platform/keyboardstate.h"
 #include "sites/defaultsitesmodel.h"
 
-FrameFixture::FrameFixture() : home(std::make_unique<TempHome>())
+FrameFixture::FrameFixture(bool shown) : home(std::make_unique<TempHome>())
 {
     FakeBrowser::install();
     KeyboardState::setOverride(0);
@@ -16,7 +16,8 @@ FrameFixture::FrameFixture() : home(std::make_unique<TempHome>())
     ProcessState::PopupVerdict.clear();
     DefaultSitesModel::discard();
     frame = new mdiform1;
-    frame->show();
+    if (shown)
+        frame->show();
 }
 
 FrameFixture::~FrameFixture()

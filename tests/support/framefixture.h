@@ -8,7 +8,8 @@
 
 // A main frame whose windows get scripted browser controls, on an empty store.
 struct FrameFixture {
-    FrameFixture();
+    // shown: false leaves the frame as start-up does, never shown before the windows open.
+    explicit FrameFixture(bool shown = true);
     ~FrameFixture();
 
     std::unique_ptr<TempHome> home;
