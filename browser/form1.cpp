@@ -15,9 +15,14 @@ void growTabBand(mdiform1 *frame, int twips)
         frame->CoolBar2->setMinHeightTwips(mdiform1::BandTabs, CoolBar::toTwips(frame->tb->height()) + twips);
 }
 
+// A page's title goes whole into the caption and tooltip, up to a bound: a page
+// can set a title of many megabytes, which no caption needs and the window
+// system should not be asked to lay out.
+constexpr int MaxTitle = 4096;
+
 void documentComplete(mdiform1 *frame, ChildWindow *window)
 {
-    const QString title = window->Web1->LocationName();
+    const QString title = window->Web1->LocationName().left(MaxTitle);
     window->setWindowTitle(title);
     int n = 0;
     if (frame && window->tagNumber(&n)) {
