@@ -101,6 +101,10 @@ bool SaveSetting(const QString &appKey, const QString &section, const QString &k
     }
     clearAbandonedLock(path);
     QSettings settings = open(appKey);
+    // Sections are parsed when first used, and a save writes every one of them back
+    // leaving out each line it could not parse (one without '=', say), yet only says
+    // so afterwards. Parse them all first, so that a damaged file is left alone.
+    settings.allKeys();
     if (settings.status() == QSettings::FormatError)
         return fail(QStringLiteral("%1 is damaged and was left as it is.").arg(path));
     // A file that cannot be read would be replaced by this one value alone.

@@ -50,6 +50,7 @@ bool write(const std::function<void(QSettings &)> &change, QString *error)
     }
     SettingsStore::clearAbandonedLock(path);
     QSettings s = open();
+    s.allKeys(); // parses every section now: a save would drop the lines it cannot parse
     if (s.status() == QSettings::FormatError) {
         if (error)
             *error = QStringLiteral("%1 is damaged and was left as it is.").arg(path);

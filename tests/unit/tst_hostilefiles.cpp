@@ -195,6 +195,27 @@ private Q_SLOTS:
             QVERIFY(!ok && entries.isEmpty());
     }
 
+    // A line without '=' in a section the save does not touch: a save would write
+    // every section back without that line, so it is refused and the file kept.
+    void damagedLineElsewhereIsNotDroppedBySaving()
+    {
+        TempHome home;
+        const QByteArray store = "[personal]\npdone=Zo\n127.0.0.1/\n[Startup]\nc1=0\n";
+        QVERIFY(make(Paths::settingsFile(), Shape::Bytes, store));
+        QString why;
+        QVERIFY(!SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), QStringLiteral("c2"),
+                                            QStringLiteral("0"), &why));
+        QVERIFY(why.contains(QLatin1String("damaged")));
+        QCOMPARE(headOf(Paths::settingsFile()), store);
+        QCOMPARE(SettingsStore::GetSetting(SettingsStore::AppKey, QStringLiteral("Startup"), QStringLiteral("c1"), 1),
+                 QStringLiteral("0"));
+
+        const QByteArray internet = "[Main]\nStart%20Page=http://home.test/\nShow%20Tips%20at%2\n[TypedURLs]\nurl1=http://one.test/\n";
+        QVERIFY(make(Paths::internetSettingsFile(), Shape::Bytes, internet));
+        QVERIFY(!InternetSettings::recordTypedUrl(QStringLiteral("http://two.test/")));
+        QCOMPARE(headOf(Paths::internetSettingsFile()), internet);
+    }
+
     // Running as root reads any file whatever its mode, so an unreadable file cannot
     // be made here; as another user the store falls back to its defaults.
     void unreadableStore()
