@@ -11,8 +11,8 @@
 # Needs Debian's clang-14 and libclang-rt-14-dev (libFuzzer and the sanitizer
 # runtimes) and qt6-base-dev. Builds into bench/fuzz/build; new inputs found go
 # there too (build/corpus/NAME), the seeds in bench/fuzz/corpus/NAME stay as they
-# are. A crash leaves its input in build/ as crash-*; rerun it with
-#   bench/fuzz/build/fuzz_NAME bench/fuzz/build/crash-...
+# are. A crash leaves its input in build/NAME/ as crash-*; rerun it with
+#   bench/fuzz/build/fuzz_NAME bench/fuzz/build/NAME/crash-...
 set -eu
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -59,10 +59,15 @@ status=0
 for t in $TARGETS; do
   mkdir -p "$OUT/corpus/$t"
   echo "== fuzz_$t for ${SECONDS_EACH}s"
-  ( cd "$OUT" && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-      "./fuzz_$t" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
-      -jobs="$JOBS" -workers="$JOBS" -print_final_stats=1 \
-      "corpus/$t" "$HERE/corpus/$t" ) > "$OUT/fuzz_$t.log" 2>&1 || status=1
-  tail -n 12 "$OUT/fuzz_$t.log" | grep -E 'stat::number_of_executed_units|cov:|ERROR|SUMMARY|crash-' || true
+  # More than one job runs in libFuzzer's fork mode, each job logging to its own file.
+  parallel=""
+  [ "$JOBS" -gt 1 ] && parallel="-jobs=$JOBS -workers=$JOBS"
+  mkdir -p "$OUT/$t"
+  # shellcheck disable=SC2086
+  ( cd "$OUT/$t" && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+      "$OUT/fuzz_$t" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
+      $parallel -print_final_stats=1 \
+      "$OUT/corpus/$t" "$HERE/corpus/$t" ) > "$OUT/fuzz_$t.log" 2>&1 || status=1
+  grep -E '^Done|stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY|Test unit written' "$OUT/fuzz_$t.log" "$OUT/$t"/fuzz-*.log 2>/dev/null || true
 done
 exit $status
