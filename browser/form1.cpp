@@ -22,7 +22,10 @@ constexpr int MaxTitle = 4096;
 
 void documentComplete(mdiform1 *frame, ChildWindow *window)
 {
-    const QString title = window->Web1->LocationName().left(MaxTitle);
+    QString title = window->Web1->LocationName().left(MaxTitle);
+    // A page whose renderer died is not there any more, whatever its title says.
+    if (window->Web1->rendererGone())
+        title.prepend(QStringLiteral("Page stopped - "));
     window->setWindowTitle(title);
     int n = 0;
     if (frame && window->tagNumber(&n)) {

@@ -297,10 +297,7 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
 QString WebEngineBrowser::LocationName() const
 {
     // Everything that shows the title (captions, tabs, favourites) gets a bounded one.
-    const QString title = m_view->title().left(MaxStatusText);
-    if (m_rendererGone)
-        return QStringLiteral("Page stopped - ") + title;
-    return title;
+    return m_view->title().left(MaxStatusText);
 }
 
 QString WebEngineBrowser::LocationURL() const
