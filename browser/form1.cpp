@@ -17,9 +17,17 @@ void growTabBand(mdiform1 *frame, int twips)
                                            CoolBar::toTwips(frame->tb->heightForWidth(frame->tb->width())) + twips);
 }
 
+// A page's title goes whole into the caption and tooltip, up to a bound: a page
+// can set a title of many megabytes, which no caption needs and the window
+// system should not be asked to lay out.
+constexpr int MaxTitle = 4096;
+
 void documentComplete(mdiform1 *frame, ChildWindow *window)
 {
-    const QString title = window->Web1->LocationName();
+    QString title = window->Web1->LocationName().left(MaxTitle);
+    // A page whose renderer died is not there any more, whatever its title says.
+    if (window->Web1->rendererGone())
+        title.prepend(QStringLiteral("Page stopped - "));
     window->setWindowTitle(title);
     int n = 0;
     if (frame && window->tagNumber(&n)) {

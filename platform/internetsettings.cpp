@@ -1,5 +1,6 @@
 #include "platform/internetsettings.h"
 
+#include "app/settingsstore.h"
 #include "platform/paths.h"
 
 #include <QFile>
@@ -11,6 +12,9 @@
 namespace {
 
 constexpr int maxTypedRead = 10000; // a bound on a hostile file with endless url keys
+// A real file holds a few kilobytes; a larger one is damaged or hostile, and reading
+// it whole would stall the address bar. It is then neither read nor rewritten.
+constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
 
 QSettings open()
 {
@@ -20,7 +24,7 @@ QSettings open()
 bool readable()
 {
     const QFileInfo info(Paths::internetSettingsFile());
-    return !info.exists() || info.isFile();
+    return !info.exists() || (info.isFile() && info.size() <= maxFileBytes);
 }
 
 QString read(const QString &key, const QString &fallback)
@@ -44,10 +48,18 @@ bool write(const std::function<void(QSettings &)> &change, QString *error)
             *error = QStringLiteral("%1 cannot be written.").arg(path);
         return false;
     }
+    SettingsStore::clearAbandonedLock(path);
     QSettings s = open();
+    s.allKeys(); // parses every section now: a save would drop the lines it cannot parse
     if (s.status() == QSettings::FormatError) {
         if (error)
             *error = QStringLiteral("%1 is damaged and was left as it is.").arg(path);
+        return false;
+    }
+    // A file that cannot be read would be replaced by this change alone.
+    if (s.status() != QSettings::NoError) {
+        if (error)
+            *error = QStringLiteral("%1 cannot be read and was left as it is.").arg(path);
         return false;
     }
     change(s);

@@ -53,9 +53,34 @@ protected:
             Q_EMIT m_owner->StatusTextChange(message.mid(statusMarker.size()));
     }
 
+    // A page calling alert() in a loop would put up one modal box after another:
+    // after a few from one page the rest are dropped, and their text is bounded.
+    void javaScriptAlert(const QUrl &origin, const QString &msg) override
+    {
+        if (m_owner->allowDialog())
+            QWebEnginePage::javaScriptAlert(origin, msg.left(WebEngineBrowser::MaxDialogText));
+    }
+    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
+    {
+        return m_owner->allowDialog()
+            && QWebEnginePage::javaScriptConfirm(origin, msg.left(WebEngineBrowser::MaxDialogText));
+    }
+    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue, QString *result) override
+    {
+        return m_owner->allowDialog()
+            && QWebEnginePage::javaScriptPrompt(origin, msg.left(WebEngineBrowser::MaxDialogText),
+                                                defaultValue.left(WebEngineBrowser::MaxDialogText), result);
+    }
+
 private:
     WebEngineBrowser *m_owner;
 };
+
+QString originOf(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+        .toString();
+}
 
 }
 
@@ -124,12 +149,22 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     layout->addWidget(m_view);
     setFocusProxy(m_view);
 
-    connect(page, &QWebEnginePage::linkHovered, this, &BrowserControl::StatusTextChange);
+    connect(page, &QWebEnginePage::linkHovered, this,
+            [this](const QString &url) { Q_EMIT StatusTextChange(url.left(MaxStatusText)); });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         if (m_cover)
             m_cover->hide();
         m_rendererGone = false;
         Q_EMIT DownloadBegin();
+    });
+    // A page that reloads itself, or moves within its own site, keeps its dialog
+    // count: only another site, or the user's own navigation, starts a fresh one.
+    connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        const QString origin = originOf(url);
+        if (origin != m_dialogOrigin) {
+            m_dialogOrigin = origin;
+            m_dialogs = 0;
+        }
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool) { Q_EMIT DocumentComplete(); });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
@@ -142,6 +177,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
                     ? QStringLiteral("was ended by the system")
                     : QStringLiteral("stopped unexpectedly (code %1)").arg(code);
                 showCrashCover(why);
+                // The window's caption and tab say the page stopped, not that it is there.
+                Q_EMIT DocumentComplete();
             });
     connect(qApp, &QApplication::focusChanged, this, &WebEngineBrowser::onFocusChanged);
 }
@@ -165,8 +202,26 @@ void WebEngineBrowser::showCrashCover(const QString &why)
     Q_EMIT StatusTextChange(QStringLiteral("A page stopped working: ") + LocationURL().left(300));
 }
 
+bool WebEngineBrowser::allowDialog()
+{
+    if (m_dialogs >= DialogsPerPage) {
+        ++m_dialogsDropped;
+        return false;
+    }
+    ++m_dialogs;
+    return true;
+}
+
+void WebEngineBrowser::resizeEvent(QResizeEvent *event)
+{
+    BrowserControl::resizeEvent(event);
+    if (m_cover)
+        m_cover->setGeometry(rect());
+}
+
 void WebEngineBrowser::Navigate(const QString &address)
 {
+    m_dialogs = 0;
     m_view->load(QUrl::fromUserInput(address, QDir::currentPath()));
 }
 
@@ -181,6 +236,7 @@ void WebEngineBrowser::GoSearch()
 
 BrowserControl::HResult WebEngineBrowser::GoBack()
 {
+    m_dialogs = 0;
     if (!m_view->history()->canGoBack())
         return E_FAIL;
     m_view->back();
@@ -189,6 +245,7 @@ BrowserControl::HResult WebEngineBrowser::GoBack()
 
 BrowserControl::HResult WebEngineBrowser::GoForward()
 {
+    m_dialogs = 0;
     if (!m_view->history()->canGoForward())
         return E_FAIL;
     m_view->forward();
@@ -197,6 +254,7 @@ BrowserControl::HResult WebEngineBrowser::GoForward()
 
 void WebEngineBrowser::Refresh()
 {
+    m_dialogs = 0;
     if (m_cover)
         m_cover->hide();
     m_view->reload();
@@ -244,7 +302,11 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
     }
 }
 
-QString WebEngineBrowser::LocationName() const { return m_view->title(); }
+QString WebEngineBrowser::LocationName() const
+{
+    // Everything that shows the title (captions, tabs, favourites) gets a bounded one.
+    return m_view->title().left(MaxStatusText);
+}
 
 QString WebEngineBrowser::LocationURL() const
 {

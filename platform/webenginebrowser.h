@@ -44,6 +44,19 @@ public:
     // The page layout "Page Setup" chose, used by every later print.
     static QPageLayout &sharedPageLayout();
 
+    // Bounds on what a page can push at the user: dialogs (alert, confirm, prompt) shown
+    // from one page before the rest are dropped, and the length of page-supplied text.
+    static constexpr int DialogsPerPage = 3;
+    static constexpr int MaxDialogText = 2000;
+    static constexpr int MaxStatusText = 4096;
+    // Whether the page may show one more dialog now; counts it when yes.
+    bool allowDialog();
+    int dialogsShown() const { return m_dialogs; }
+    int dialogsDropped() const { return m_dialogsDropped; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void onFocusChanged(QWidget *old, QWidget *now);
@@ -53,4 +66,7 @@ private:
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
     bool m_printing = false;
+    int m_dialogs = 0;
+    int m_dialogsDropped = 0;
+    QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
 };

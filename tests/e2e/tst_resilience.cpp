@@ -1,0 +1,266 @@
+#include "app/mdiform1.h"
+#include "app/stallwatch.h"
+#include "browser/form1.h"
+#include "browser/windowmanager.h"
+#include "httpserver.h"
+#include "platform/tabstrip.h"
+#include "platform/webenginebrowser.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+#include <sys/types.h>
+
+namespace {
+
+QByteArray page(const QByteArray &title, const QByteArray &body = QByteArray())
+{
+    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+WebEngineBrowser *engine(ChildWindow *w) { return qobject_cast<WebEngineBrowser *>(w->Web1); }
+
+// Lets the event loop run for ms, without sleeping the thread.
+void runFor(int ms)
+{
+    QTimer done;
+    done.setSingleShot(true);
+    QSignalSpy spy(&done, &QTimer::timeout);
+    done.start(ms);
+    QVERIFY(spy.wait(ms + 30000));
+}
+
+}
+
+// Pages that crash or flood, in the real frame with the real engine: the frame
+// keeps answering and the other windows keep working.
+class TestResilience : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<LoopbackServer> m_server;
+    std::unique_ptr<mdiform1> m_frame;
+    std::unique_ptr<StallWatch> m_stalls;
+
+    form1 *open(const QString &path)
+    {
+        form1 *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(w, m_server->url(path));
+        return w;
+    }
+    int tabOf(ChildWindow *w)
+    {
+        int n = -1;
+        w->tagNumber(&n);
+        return n;
+    }
+    // Another window loads a fresh page: the rest of the programme works.
+    void checkStillWorking(const QByteArray &tag)
+    {
+        m_server->setPage("/fresh" + tag, page("Fresh " + tag));
+        form1 *w = open(QStringLiteral("/fresh") + QString::fromLatin1(tag));
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Fresh ") + QString::fromLatin1(tag), 30000);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_server = std::make_unique<LoopbackServer>();
+        QVERIFY(m_server->isListening());
+        m_frame = std::make_unique<mdiform1>();
+        m_frame->resize(1200, 800);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        m_stalls = std::make_unique<StallWatch>(50);
+    }
+    void cleanup()
+    {
+        // The frame answered a timer within a second all through the test.
+        const qint64 worst = m_stalls->worstMs();
+        m_stalls.reset();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("outsideWindow"))
+                delete w;
+        m_frame.reset();
+        m_server.reset();
+        m_home.reset();
+        QVERIFY2(worst < 1000, qPrintable(QStringLiteral("event loop stalled %1 ms").arg(worst)));
+    }
+
+    void killedRendererLeavesOtherWindowsWorking()
+    {
+        const QList<QByteArray> names = {"One", "Two", "Three"};
+        QList<form1 *> windows;
+        for (const QByteArray &name : names) {
+            m_server->setPage("/" + name, page("Page " + name, "<input id=i>"));
+            windows << open(QStringLiteral("/") + QString::fromLatin1(name));
+        }
+        for (int i = 0; i < 3; ++i)
+            QTRY_COMPARE_WITH_TIMEOUT(windows[i]->windowTitle(), QStringLiteral("Page ") + QString::fromLatin1(names[i]), 30000);
+        QList<qint64> pids;
+        for (form1 *w : windows) {
+            QTRY_VERIFY_WITH_TIMEOUT(engine(w)->rendererProcessId() > 0, 10000);
+            pids << engine(w)->rendererProcessId();
+        }
+        // Window "Two" loses its renderer, and with it every window that shares it.
+        const qint64 victim = pids[1];
+        QList<int> sharing, others;
+        for (int i = 0; i < 3; ++i)
+            (pids[i] == victim ? sharing : others) << i;
+        auto list = [&](const QList<int> &which) {
+            QStringList text;
+            for (int i : which)
+                text << QString::fromLatin1(names[i]);
+            return text.join(QLatin1Char(' '));
+        };
+        qInfo("renderer %lld drew windows: %s; the others: %s", victim, qPrintable(list(sharing)),
+              qPrintable(list(others)));
+        QCOMPARE(::kill(pid_t(victim), SIGKILL), 0);
+
+        for (int i : sharing) {
+            WebEngineBrowser *web = engine(windows[i]);
+            QTRY_VERIFY_WITH_TIMEOUT(web->rendererGone(), 20000);
+            auto *cover = web->findChild<QWidget *>(QStringLiteral("crashCover"));
+            QVERIFY(cover);
+            QTRY_VERIFY(cover->isVisible());
+            QCOMPARE(cover->geometry(), web->rect());
+            QVERIFY(cover->findChild<QPushButton *>(QStringLiteral("crashReload"))->isVisible());
+            // The caption and tab no longer claim the page is there.
+            QTRY_VERIFY(windows[i]->windowTitle().startsWith(QLatin1String("Page stopped")));
+            QVERIFY(m_frame->tb->caption(tabOf(windows[i])).startsWith(QLatin1String("Page stopped")));
+            // The cover follows the window's size.
+            windows[i]->resize(windows[i]->size() + QSize(40, 30));
+            QTRY_COMPARE(cover->geometry(), web->rect());
+        }
+        for (int i : others) {
+            QVERIFY(!engine(windows[i])->rendererGone());
+            m_server->setPage("/next" + names[i], page("Next " + names[i]));
+            windows[i]->Web1->Navigate(m_server->url(QStringLiteral("/next") + QString::fromLatin1(names[i])));
+            QTRY_COMPARE_WITH_TIMEOUT(windows[i]->windowTitle(), QStringLiteral("Next ") + QString::fromLatin1(names[i]), 30000);
+        }
+        checkStillWorking("after-kill");
+
+        // The cover's button brings the page back in a new renderer.
+        WebEngineBrowser *web = engine(windows[1]);
+        auto *reload = web->findChild<QPushButton *>(QStringLiteral("crashReload"));
+        QTest::mouseClick(reload, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(windows[1]->windowTitle(), QStringLiteral("Page Two"), 30000);
+        QVERIFY(!web->rendererGone());
+        QVERIFY(!web->findChild<QWidget *>(QStringLiteral("crashCover"))->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(web->rendererProcessId() > 0, 10000);
+        QVERIFY(web->rendererProcessId() != victim);
+        QCOMPARE(m_frame->tb->caption(tabOf(windows[1])), QStringLiteral("Page Two"));
+    }
+
+    void alertLoopShowsAFewBoxesOnly()
+    {
+        m_server->setPage("/alerts", page("Alerts", "<script>for (var i = 0; i < 400; ++i) alert('flood ' + i);"
+                                                    "var c = confirm('sure?'); var p = prompt('name?', 'x');"
+                                                    "document.title = 'after ' + c + ' ' + p;</script>"));
+        int boxes = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->reject();
+            }
+        });
+        closer.start(20);
+        form1 *w = open(QStringLiteral("/alerts"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("after false null"), 60000);
+        QCOMPARE(engine(w)->dialogsShown(), WebEngineBrowser::DialogsPerPage);
+        QCOMPARE(engine(w)->dialogsDropped(), 400 + 2 - WebEngineBrowser::DialogsPerPage);
+        QVERIFY(boxes <= WebEngineBrowser::DialogsPerPage);
+        checkStillWorking("after-alerts");
+    }
+
+    void alertsAcrossSelfReloadsStayBounded()
+    {
+        int loads = 0;
+        m_server->setHandler("/again", [&](const LoopbackServer::Request &) {
+            ++loads;
+            LoopbackServer::Response r;
+            r.body = page("Again", "<script>alert('again'); location.reload();</script>");
+            return r;
+        });
+        int boxes = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->reject();
+            }
+        });
+        closer.start(20);
+        form1 *w = open(QStringLiteral("/again"));
+        QTRY_VERIFY_WITH_TIMEOUT(loads >= 10, 60000);
+        QVERIFY(boxes <= WebEngineBrowser::DialogsPerPage);
+        // The user's own reload is a fresh start for the page's dialogs, bounded again.
+        const int before = boxes;
+        w->Web1->Refresh();
+        QTRY_VERIFY_WITH_TIMEOUT(boxes > before, 30000);
+        const int reloaded = loads;
+        QTRY_VERIFY_WITH_TIMEOUT(loads >= reloaded + 10, 60000);
+        QVERIFY(boxes <= before + WebEngineBrowser::DialogsPerPage);
+        w->close();
+    }
+
+    void hugeTitleIsBoundedInCaptionsAndTabs()
+    {
+        m_server->setPage("/title", page("Short", "<script>document.title = 'T'.repeat(50 * 1024 * 1024);</script>"));
+        form1 *w = open(QStringLiteral("/title"));
+        const int n = tabOf(w);
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(n), QString(30, QLatin1Char('T')), 60000);
+        QVERIFY(w->windowTitle().size() <= 4096);
+        QVERIFY(w->windowTitle().startsWith(QLatin1String("TTTT")));
+        QVERIFY(m_frame->tb->toolTip(n).size() <= 4096);
+        QVERIFY(w->Web1->LocationName().size() <= 4096);
+        checkStillWorking("after-title");
+    }
+
+    void reloadLoopKeepsTheFrameAnswering()
+    {
+        int loads = 0;
+        m_server->setHandler("/reload", [&](const LoopbackServer::Request &) {
+            ++loads;
+            LoopbackServer::Response r;
+            r.body = page("Reloading", "<script>location.reload();</script>");
+            return r;
+        });
+        form1 *w = open(QStringLiteral("/reload"));
+        QTRY_VERIFY_WITH_TIMEOUT(loads >= 20, 60000);
+        checkStillWorking("during-reloads");
+        QPointer<form1> gone(w);
+        w->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!gone, 10000);
+    }
+
+    void scriptThatNeverReturnsLeavesTheFrameAnswering()
+    {
+        m_server->setPage("/hang", page("Hang", "<script>setTimeout(function () { document.title = 'Hung';"
+                                                "for (;;) {} }, 50);</script>"));
+        form1 *w = open(QStringLiteral("/hang"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Hang"), 30000);
+        runFor(3000);
+        checkStillWorking("during-hang");
+        // A page of the same site in another window, and closing the hung window.
+        form1 *same = open(QStringLiteral("/freshduring-hang"));
+        QTRY_COMPARE_WITH_TIMEOUT(same->windowTitle(), QStringLiteral("Fresh during-hang"), 30000);
+        QPointer<form1> gone(w);
+        w->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!gone, 10000);
+        checkStillWorking("after-hang");
+    }
+};
+
+QUILLON_TEST_MAIN(TestResilience)
+#include "tst_resilience.moc"
