@@ -3,6 +3,7 @@
 #include "app/mdiform1.h"
 #include "app/processstate.h"
 #include "app/settingsstore.h"
+#include "app/stallwatch.h"
 #include "desktop/splashwindow.h"
 #include "desktop/tipwindow.h"
 #include "platform/dialogs.h"
@@ -38,6 +39,7 @@ int run(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
     // The frame lives in the tray with no window on screen; only its unload ends the programme.
     QApplication::setQuitOnLastWindowClosed(false);
+    StallWatch::fromEnvironment(&app); // opt-in log of event-loop stalls (QUILLON_STALL_LOG)
 
     if (KeyboardState::leftControlDown()) {
         ProcessState::skipstr = QStringLiteral("YES");
