@@ -5,34 +5,15 @@
 
 #include <QPointer>
 #include <QTimer>
-#include <cmath>
 
 namespace {
 // QTimer has no "on but never fires" state (interval 0 fires continuously),
 // so the switch and the period are kept beside it.
 const char onProperty[] = "autoRefreshOn";
 const char periodProperty[] = "autoRefreshPeriod";
-constexpr int maxPeriod = 65535;
 }
 
 namespace AutoRefresh {
-
-int periodFromAnswer(const QString &answer, const QLocale &locale)
-{
-    const QString text = answer.trimmed();
-    if (text.isEmpty())
-        return 0;
-    bool ok = false;
-    double seconds = locale.toDouble(text, &ok);
-    if (!ok)
-        seconds = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(seconds))
-        return 0;
-    const double ms = std::round(seconds * 1000.0);
-    if (ms < 1 || ms > maxPeriod)
-        return 0;
-    return static_cast<int>(ms);
-}
 
 void switchOn(ChildWindow *window, int periodMs)
 {
@@ -41,7 +22,7 @@ void switchOn(ChildWindow *window, int periodMs)
     QTimer *timer = window->AutoRefreshMe;
     timer->stop();
     timer->setProperty(onProperty, true);
-    const int p = periodMs >= 1 && periodMs <= maxPeriod ? periodMs : 0;
+    const int p = periodMs >= 1 && periodMs <= MaxPeriodMs ? periodMs : 0;
     timer->setProperty(periodProperty, p);
     if (p > 0) {
         timer->setInterval(p);

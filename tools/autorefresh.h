@@ -1,6 +1,5 @@
 #pragma once
-#include <QLocale>
-#include <QString>
+#include "tools/refreshperiod.h"
 
 class ChildWindow;
 class QWidget;
@@ -12,10 +11,6 @@ namespace AutoRefresh {
 // The command "Auto-Refresh" (and the "R" key): asks, then arms or stops the
 // active window's timer. dialogParent parents the boxes.
 void RefreshIT(ChildWindow *active, QWidget *dialogParent = nullptr);
-
-// Seconds as typed (the locale's decimal separator, or a point) to a period in
-// milliseconds; 0 when the text is not a number or falls outside 1-65,535 ms.
-int periodFromAnswer(const QString &answer, const QLocale &locale = QLocale());
 
 // Switches the window's timer on with this period (0: on, but never fires), or off.
 void switchOn(ChildWindow *window, int periodMs);

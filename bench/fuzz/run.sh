@@ -6,7 +6,7 @@
 #
 #   -t SECONDS  time per target (default 60)
 #   -j JOBS     parallel fuzzing jobs per target (default 1)
-#   TARGET      any of: banlist shortcut tips settings (default all)
+#   TARGET      any of: banlist shortcut tips settings refreshperiod (default all)
 #
 # Needs Debian's clang-14 and libclang-rt-14-dev (libFuzzer and the sanitizer
 # runtimes) and qt6-base-dev. Builds into bench/fuzz/build; new inputs found go
@@ -28,7 +28,7 @@ while getopts t:j: opt; do
   esac
 done
 shift $((OPTIND - 1))
-TARGETS=${*:-banlist shortcut tips settings}
+TARGETS=${*:-banlist shortcut tips settings refreshperiod}
 
 CXX=${CXX:-clang++-14}
 command -v "$CXX" >/dev/null || { echo "needs $CXX (apt-get install clang-14 libclang-rt-14-dev)" >&2; exit 1; }
@@ -42,6 +42,7 @@ sources_for() {
     shortcut) echo "favorites/shortcutfile.cpp" ;;
     tips)     echo "desktop/tipsfile.cpp" ;;
     settings) echo "app/settingsstore.cpp platform/internetsettings.cpp platform/paths.cpp" ;;
+    refreshperiod) echo "tools/refreshperiod.cpp" ;;
     *) echo "unknown target $1" >&2; exit 2 ;;
   esac
 }
