@@ -68,7 +68,8 @@ private Q_SLOTS:
     void corruptOrUnreadableFileGivesDefaults_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("junk") << QByteArray("\x00\xff\xfe[[[=\n==\x01garbage\n[Startup\nc1", 32);
+        static const char junk[] = "\x00\xff\xfe[[[=\n==\x01garbage\n[Startup\nc1";
+        QTest::newRow("junk") << QByteArray(junk, sizeof(junk) - 1);
         QTest::newRow("nul bytes") << QByteArray(4096, '\0');
         QTest::newRow("invalid utf8") << QByteArray("[Startup]\nsone=\xc3\x28\xa0\xa1\n");
         QTest::newRow("long line") << QByteArray("[Startup]\nsone=") + QByteArray(1 << 20, 'a');
