@@ -111,7 +111,6 @@ public:
 
     // Where the programme has no tray: the frame minimises instead of vanishing.
     static bool trayAvailable();
-    TrayIcon *trayIcon() const { return m_tray; }
 
     // The handler of page requests for new windows (the popup policy installs one).
     std::function<void(ChildWindow *from, BrowserControl **target, bool *cancel)> newWindowHandler;

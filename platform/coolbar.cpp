@@ -33,7 +33,7 @@ int CoolBar::addBand(const BandSpec &spec)
         inner->addWidget(spec.child, 1);
     }
     m_currentRow->addWidget(frame, qMax(1, spec.widthTwips / 100));
-    m_bands.append({frame, spec.child, 0});
+    m_bands.append({frame, 0});
     m_bandRows.append(m_currentRow);
     setMinHeightTwips(m_bands.size(), spec.minHeightTwips);
     return m_bands.size();
@@ -63,15 +63,7 @@ int CoolBar::minHeightTwips(int band) const
     return band >= 1 && band <= m_bands.size() ? m_bands[band - 1].minHeightTwips : 0;
 }
 
-QWidget *CoolBar::bandWidget(int band) const
-{
-    return band >= 1 && band <= m_bands.size() ? m_bands[band - 1].frame : nullptr;
-}
 
-QWidget *CoolBar::child(int band) const
-{
-    return band >= 1 && band <= m_bands.size() ? m_bands[band - 1].child : nullptr;
-}
 
 void CoolBar::setBandStretch(int band, int stretch)
 {

@@ -31,10 +31,8 @@ public:
     bool isBandVisible(int band) const;
     void setMinHeightTwips(int band, int twips);
     int minHeightTwips(int band) const;
-    QWidget *bandWidget(int band) const;
     // How much of a row's spare width the band takes (by default in proportion to its width).
     void setBandStretch(int band, int stretch);
-    QWidget *child(int band) const;
 
     // Window units: twips, 15 to the pixel on a 96 dpi screen.
     static int toPixels(int twips) { return twips / 15; }
@@ -43,7 +41,6 @@ public:
 private:
     struct Band {
         QWidget *frame;
-        QWidget *child;
         int minHeightTwips;
     };
     QList<Band> m_bands;
