@@ -3,10 +3,8 @@
 #include "app/browsercontrol.h"
 #include "app/mdiform1.h"
 #include "browser/childwindow.h"
-#include "browser/form1.h"
 #include "browser/windowmanager.h"
 #include "platform/internetsettings.h"
-#include "platform/tabstrip.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -57,14 +55,10 @@ void AddressBar::cboAddress_Change()
 void AddressBar::cboAddress_Enter()
 {
     const QString address = m_combo->currentText();
-    WindowManager *windows = m_frame->windows;
-    m_frame->raiseTabctr();
-    m_frame->tb->insertTab(m_frame->Tabctr, QString::number(m_frame->Tabctr));
+    // The window that was active keeps its page visible; the new window takes the next number.
     if (ChildWindow *before = m_frame->activeChild())
         before->Web1->setVisible(true);
-    ChildWindow *window = windows->newBrowserWindow();
-    window->Tag = QString::number(m_frame->Tabctr);
-    m_frame->showChild(window);
+    m_frame->windows->openNumbered(m_frame->windows->newBrowserWindow());
     if (ChildWindow *active = m_frame->activeChild()) {
         active->Web1->Navigate(address);
         active->Web1->setVisible(true);
