@@ -62,6 +62,17 @@ class TestResilience : public QObject
         w->tagNumber(&n);
         return n;
     }
+    // Answers every modal box the page puts up, as a person clicking it away would, and counts them.
+    void dismissBoxes(QTimer &closer, int &boxes)
+    {
+        connect(&closer, &QTimer::timeout, this, [&boxes] {
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->reject();
+            }
+        });
+        closer.start(20);
+    }
     // Another window loads a fresh page: the rest of the programme works.
     void checkStillWorking(const QByteArray &tag)
     {
@@ -168,13 +179,7 @@ private Q_SLOTS:
                                                     "document.title = 'after ' + c + ' ' + p;</script>"));
         int boxes = 0;
         QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [&] {
-            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                ++boxes;
-                box->reject();
-            }
-        });
-        closer.start(20);
+        dismissBoxes(closer, boxes);
         form1 *w = open(QStringLiteral("/alerts"));
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("after false null"), 60000);
         QCOMPARE(engine(w)->dialogsShown(), WebEngineBrowser::DialogsPerPage);
@@ -194,13 +199,7 @@ private Q_SLOTS:
         });
         int boxes = 0;
         QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [&] {
-            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                ++boxes;
-                box->reject();
-            }
-        });
-        closer.start(20);
+        dismissBoxes(closer, boxes);
         form1 *w = open(QStringLiteral("/again"));
         QTRY_VERIFY_WITH_TIMEOUT(loads >= 10, 60000);
         QVERIFY(boxes <= WebEngineBrowser::DialogsPerPage);
