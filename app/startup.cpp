@@ -4,6 +4,7 @@
 #include "app/processstate.h"
 #include "app/settingsstore.h"
 #include "app/stallwatch.h"
+#include "app/startuptrace.h"
 #include "desktop/splashwindow.h"
 #include "desktop/tipwindow.h"
 #include "platform/dialogs.h"
@@ -31,8 +32,10 @@ void prepareEnvironment()
 
 int run(int argc, char *argv[])
 {
+    StartupTrace::mark("main");
     prepareEnvironment();
     QApplication app(argc, argv);
+    StartupTrace::mark("application");
     loadResources();
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillon"));
@@ -53,11 +56,13 @@ int run(int argc, char *argv[])
     // before the splash is shown.
     auto *welcome = new splash;
     auto *frame = new mdiform1;
+    StartupTrace::mark("frame");
     if (!frame->MDIForm_Load(instance.anotherRunning())) {
         delete welcome;
         delete frame;
         return 0;
     }
+    StartupTrace::mark("loaded");
     QObject::connect(welcome, &splash::timedOut, [] { TipOfDay::showAtStartup(nullptr); });
     welcome->show();
     const int result = app.exec();

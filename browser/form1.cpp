@@ -2,6 +2,7 @@
 
 #include "app/browsercontrol.h"
 #include "app/mdiform1.h"
+#include "app/startuptrace.h"
 #include "platform/coolbar.h"
 #include "platform/tabstrip.h"
 
@@ -82,7 +83,11 @@ form1::form1(mdiform1 *frame) : ChildWindow(Kind::Browser, QStringLiteral("form1
     ChildEvents::connectToFrame(m_frame, this);
 }
 
-void form1::Web1_DocumentComplete() { ChildEvents::documentComplete(m_frame, this); }
+void form1::Web1_DocumentComplete()
+{
+    StartupTrace::mark("complete", Tag.toInt());
+    ChildEvents::documentComplete(m_frame, this);
+}
 
 void form1::Web1_GotFocus() { ChildEvents::gotFocus(m_frame); }
 

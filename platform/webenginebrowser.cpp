@@ -1,5 +1,6 @@
 #include "platform/webenginebrowser.h"
 
+#include "app/startuptrace.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
 
@@ -119,6 +120,7 @@ QWebEngineProfile *WebEngineBrowser::profile()
         shared->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
         shared->setHttpUserAgent(InternetSettings::withTokens(shared->httpUserAgent(),
                                                              InternetSettings::userAgentTokens()));
+        StartupTrace::mark("engine");
         QWebEngineScript status;
         status.setName(QStringLiteral("quillon-status"));
         status.setInjectionPoint(QWebEngineScript::DocumentCreation);

@@ -4,6 +4,7 @@
 #include "app/mdiform1.h"
 #include "app/processstate.h"
 #include "app/settingsstore.h"
+#include "app/startuptrace.h"
 #include "browser/form1.h"
 #include "browser/windowmanager.h"
 #include "sites/defaultsitesmodel.h"
@@ -48,7 +49,7 @@ void LoadSites(mdiform1 *frame)
         if (!ref)
             ref = frame->windows->newBrowserWindow();
         ChildWindow *window = ref;
-        frame->windows->openNumbered(window);
+        const int tab = frame->windows->openNumbered(window);
         QString caption;
         if (model.address(rule.slot).isEmpty()) {
             const QString fallback = QString::fromLatin1(StartupSlots::slot(rule.slot).fallbackAddress);
@@ -67,6 +68,7 @@ void LoadSites(mdiform1 *frame)
         }
         if (!caption.isEmpty() || rule.caption[0] == '?')
             window->setWindowTitle(caption);
+        StartupTrace::mark("navigate", tab);
     }
 }
 
@@ -88,6 +90,7 @@ void LoadExtras(mdiform1 *frame)
             ChildWindow *window = frame->windows->newBrowserWindow();
             frame->windows->OpenSiteWindow(window, site ? site->text() : QString());
             window->showMaximized();
+            StartupTrace::mark("navigate", window->Tag.toInt());
         }
     }
 }

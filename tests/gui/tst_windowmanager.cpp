@@ -11,8 +11,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -239,8 +241,23 @@ private Q_SLOTS:
         FrameFixture f;
         saveAllSlots(true, 24);
         f.frame->Tabctr = 0;
+        // The start-up timeline (what the start-up benchmark reads) gets one line per window, in tab order.
+        QTemporaryDir dir;
+        const QString trace = dir.filePath(QStringLiteral("trace.log"));
+        qputenv("QUILLON_TRACE_LOG", trace.toLocal8Bit());
         StartupLoading::LoadSites(f.frame);
         StartupLoading::LoadExtras(f.frame);
+        qunsetenv("QUILLON_TRACE_LOG");
+        QFile log(trace);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QStringList marks;
+        for (const QByteArray &line : log.readAll().split('\n'))
+            if (!line.isEmpty())
+                marks << QString::fromLatin1(line.mid(line.indexOf(' ') + 1));
+        QStringList expectedMarks;
+        for (int n = 1; n <= 32; ++n)
+            expectedMarks << QStringLiteral("navigate %1").arg(n);
+        QCOMPARE(marks, expectedMarks);
         QCOMPARE(f.frame->Tabctr, qint16(32));
         QCOMPARE(f.frame->tb->count(), 33);
         const int slotOrder[] = {2, 5, 4, 6, 3, 1, 8, 7};
