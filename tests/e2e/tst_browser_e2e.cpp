@@ -1,5 +1,6 @@
 #include "app/mdiform1.h"
 #include "app/settingsstore.h"
+#include "app/startup.h"
 #include "app/windowregistry.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QMap>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -177,6 +179,24 @@ private Q_SLOTS:
             const int slot = n <= 8 ? order[n - 1] : n;
             QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(n), QStringLiteral("Site of slot %1").arg(slot), 60000);
         }
+
+        // The 32 windows share the programme's few renderer processes: a renderer crash
+        // costs the windows drawn by that one process, never all of them.
+        QMap<qint64, QStringList> byRenderer;
+        for (ChildWindow *w : m_frame->childWindows()) {
+            auto *web = qobject_cast<WebEngineBrowser *>(w->Web1);
+            QVERIFY(web);
+            QTRY_VERIFY_WITH_TIMEOUT(web->rendererProcessId() > 0, 10000);
+            byRenderer[web->rendererProcessId()] << w->Tag;
+        }
+        int most = 0;
+        for (auto it = byRenderer.cbegin(); it != byRenderer.cend(); ++it) {
+            qInfo("renderer %lld draws windows %s", it.key(), qPrintable(it.value().join(QLatin1Char(' '))));
+            most = qMax(most, int(it.value().size()));
+        }
+        qInfo("32 windows, %d renderers, at most %d windows on one", int(byRenderer.size()), most);
+        QCOMPARE(byRenderer.size(), Startup::RendererProcessLimit);
+        QVERIFY(most < 32 / 2);
     }
 };
 
