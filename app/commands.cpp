@@ -1,9 +1,10 @@
 // Routes every menu item, toolbar key and band control of the frame to the code that owns it.
 #include "app/mdiform1.h"
 
-#include "app/browsercontrol.h"
-#include "app/processstate.h"
-#include "app/settingsstore.h"
+#include "browser/framebands.h"
+#include "core/browsercontrol.h"
+#include "core/processstate.h"
+#include "core/settingsstore.h"
 #include "browser/addressbar.h"
 #include "desktop/aboutwindow.h"
 #include "desktop/externallaunch.h"
@@ -34,7 +35,11 @@
 #include <QTimer>
 #include <QToolBar>
 
+using namespace FrameBands;
+
 void mdiform1::additems() { Catalogue::additems(sites, tools); }
+
+BrowserControl *mdiform1::activePage() const { return windows->activePage(); }
 
 void mdiform1::routeCommands()
 {
@@ -60,26 +65,24 @@ void mdiform1::routeCommands()
 
     // Web Sites
     on("Options", [this] { Form2::showOptions(this); });
-    on("ShowAddSites", [this] { SiteCommands::showAdditionalSites(this); });
-    connect(m_panel, &AdditionalSitesPanel::saved, this, [this] { SiteCommands::hideAdditionalSites(this); });
-    connect(m_panel, &AdditionalSitesPanel::closeClicked, this, [this] { SiteCommands::hideAdditionalSites(this); });
+    on("ShowAddSites", [this] { SiteCommands::showAdditionalSites(windows, CoolBar1); });
+    connect(m_panel, &AdditionalSitesPanel::saved, this, [this] { SiteCommands::hideAdditionalSites(windows, CoolBar1); });
+    connect(m_panel, &AdditionalSitesPanel::closeClicked, this,
+            [this] { SiteCommands::hideAdditionalSites(windows, CoolBar1); });
     connect(m_panel, &AdditionalSitesPanel::siteDoubleClicked, this,
-            [this](int, const QString &text) { SiteCommands::openNow(this, text); });
+            [this](int, const QString &text) { SiteCommands::openNow(windows, text); });
     connect(sites, qOverload<int>(&QComboBox::activated), this,
-            [this] { SiteCommands::openCatalogueEntry(this, true, sites->currentText()); });
+            [this] { SiteCommands::openCatalogueEntry(windows, true, sites->currentText()); });
     connect(tools, qOverload<int>(&QComboBox::activated), this,
-            [this] { SiteCommands::openCatalogueEntry(this, false, tools->currentText()); });
+            [this] { SiteCommands::openCatalogueEntry(windows, false, tools->currentText()); });
 
     // Page tools and personal details act on the active window's page.
-    auto web = [this]() -> BrowserControl * {
-        ChildWindow *c = activeChild();
-        return c ? c->Web1 : nullptr;
-    };
+    auto web = [this] { return activePage(); };
     auto status = [this](const QString &text) { setStatusText(text); };
     auto *personalMenu = new PersonalMenu(menu(QStringLiteral("mnuPDs")), web, this);
     on("Show", [personalMenu] { personalMenu->Show(); });
     on("personal", [this] { Form3::personal(this); });
-    on("RefreshIT", [this] { AutoRefresh::RefreshIT(activeChild(), this); });
+    on("RefreshIT", [this] { AutoRefresh::RefreshIT(windows->activeChild(), this); });
     on("mnu_PageSetup", [web] { Printing::mnu_PageSetup(web()); });
     on("Print", [this, web, status] { Printing::Print(web(), this, status); });
     on("PrintAll", [this, status] { Printing::PrintAll(this, status); });
@@ -90,13 +93,12 @@ void mdiform1::routeCommands()
     on("mnu_find", [web] { EditCommands::mnu_find(web()); });
 
     // Popups: the new-window policy, the ban list dialog from "Block" and popStat.
-    Popups::install(this);
+    popups = new PopupPolicy(windows, action(QStringLiteral("EnDiBoxes")), action(QStringLiteral("Internally")), this);
+    on("Block", [this] { PopupPolicy::showBanList(this); });
+    connect(popStat, &QPushButton::clicked, this, [this] { PopupPolicy::showBanList(this); });
 
     // Favorites
-    auto *favorites = new FavoritesCommands(this, [this]() -> BrowserControl * {
-        ChildWindow *child = activeChild();
-        return child ? child->Web1 : nullptr;
-    }, this);
+    auto *favorites = new FavoritesCommands(this, web, this);
     on("AddtoFavs", [favorites] { favorites->AddtoFavs_Click(); });
     on("mnu_OrganizeFavorites", [favorites] { favorites->mnu_OrganizeFavorites_Click(); });
     on("mnu_ViewFavorites", [favorites] { favorites->mnu_ViewFavorites_Click(); });
@@ -108,7 +110,7 @@ void mdiform1::routeCommands()
     // Go
     for (const char *item : {"GoBack", "GoForward", "GoRefresh", "GoHome", "GoSearch", "GoStop"}) {
         const QString name = QString::fromLatin1(item);
-        on(item, [this, name] { Navigation::goMenu(this, name); });
+        on(item, [this, name] { Navigation::goMenu(windows, name); });
     }
 
     // Toolbars
@@ -133,10 +135,7 @@ void mdiform1::routeCommands()
 
     // Outside programmes, internet options, help
     on("browser", [] { ExternalLaunch::browser_Click(); });
-    on("LoadinIE", [this] {
-        ChildWindow *active = activeChild();
-        ExternalLaunch::LoadinIE_Click(active ? active->Web1 : nullptr);
-    });
+    on("LoadinIE", [web] { ExternalLaunch::LoadinIE_Click(web()); });
     on("RunMail", [] { ExternalLaunch::RunMail_Click(); });
     on("mnu_InterNetOptions", [this] { ExternalLaunch::mnu_InterNetOptions_Click(this); });
     on("tipday", [this] { TipOfDay::tipday(this); });
@@ -157,7 +156,7 @@ void mdiform1::routeCommands()
                 show->trigger();
             return;
         }
-        Navigation::tb2_ButtonClick(this, key);
+        Navigation::tb2_ButtonClick(windows, key);
     });
 
     // Advanced toolbar
@@ -170,10 +169,10 @@ void mdiform1::routeCommands()
                 if (QAction *menuItem = action(QString::fromLatin1(item)))
                     menuItem->trigger();
         if (key == QLatin1String("LD"))
-            StartupLoading::LoadSites(this);
+            StartupLoading::LoadSites(windows);
         else if (key == QLatin1String("LA")) {
             ProcessState::skipstr = QStringLiteral("NO");
-            StartupLoading::LoadExtras(this);
+            StartupLoading::LoadExtras(windows, m_panel, ProcessState::skipstr);
         } else if (key == QLatin1String("X"))
             windows->closeAll();
     });

@@ -1,14 +1,18 @@
 // The main frame's load handler: the steps from a new frame to its rest in the tray.
 #include "app/mdiform1.h"
 
-#include "app/processstate.h"
-#include "app/settingsstore.h"
+#include "core/processstate.h"
+#include "core/settingsstore.h"
 #include "browser/addressbar.h"
+#include "browser/framebands.h"
+#include "browser/windowmanager.h"
 #include "platform/coolbar.h"
 #include "platform/internetsettings.h"
 #include "sites/startuploading.h"
 
 #include <QSlider>
+
+using namespace FrameBands;
 
 bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
 {
@@ -24,12 +28,13 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
                                                        QStringLiteral("Show Builtins"), 1);
     CoolBar2->setBandVisible(BandBuiltins, !SettingsStore::isInt(builtins) || SettingsStore::toInt(builtins) == 1);
     additems();
-    Tabctr = 0;
-    if (ProcessState::skipstr == QLatin1String("YES")) {
-        StartupLoading::LoadExtras(this);
+    windows->Tabctr = 0;
+    const QString skipstr = ProcessState::skipstr;
+    if (skipstr == QLatin1String("YES")) {
+        StartupLoading::LoadExtras(windows, m_panel, skipstr);
     } else {
-        StartupLoading::LoadSites(this);
-        StartupLoading::LoadExtras(this);
+        StartupLoading::LoadSites(windows);
+        StartupLoading::LoadExtras(windows, m_panel, skipstr);
     }
     CoolBar1->setBandVisible(BandExtras, false);
     addressBar->GetHist();

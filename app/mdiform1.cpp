@@ -1,16 +1,16 @@
 #include "app/mdiform1.h"
 
-#include "app/settingsstore.h"
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "browser/addressbar.h"
 #include "browser/childwindow.h"
+#include "browser/framebands.h"
 #include "browser/windowmanager.h"
+#include "core/resources.h"
 #include "desktop/aboutwindow.h"
 #include "desktop/externallaunch.h"
 #include "desktop/trayicon.h"
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
-#include "platform/internetsettings.h"
 #include "platform/tabstrip.h"
 #include "sites/additionalsitespanel.h"
 #include "tools/rotation.h"
@@ -34,36 +34,24 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-namespace {
-mdiform1 *theFrame = nullptr;
-}
-
-mdiform1 *mdiform1::instance() { return theFrame; }
-
-// The pictures are compiled into the core library, which the linker would otherwise leave out.
-static void loadResources() { Q_INIT_RESOURCE(quillon); }
+using namespace FrameBands;
 
 mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
 {
-    theFrame = this;
-    loadResources();
+    Resources::load();
     setObjectName(QStringLiteral("mdiform1"));
     setWindowTitle(QStringLiteral("Quillon v2.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
     resize(1200, 820);
     WindowRegistry::add(this);
     buildControls();
-    windows = new WindowManager(this);
-    addressBar = new AddressBar(this, cboAddress);
-    rotation = new Rotation(this);
+    windows = new WindowManager(this, tb, CoolBar2, mdiArea, this);
+    addressBar = new AddressBar(windows, cboAddress, this);
+    rotation = new Rotation(FlickCheck13, Slider1, Timer1, CoolBar1, mdiArea, this);
     routeCommands();
 }
 
-mdiform1::~mdiform1()
-{
-    if (theFrame == this)
-        theFrame = nullptr;
-}
+mdiform1::~mdiform1() = default;
 
 void mdiform1::buildControls()
 {
@@ -214,17 +202,6 @@ void mdiform1::buildExtrasPanel()
     Frame2 = m_panel;
 }
 
-QCheckBox *mdiform1::panelCheck(int row) const { return m_panel->checkBox(row); }
-QLineEdit *mdiform1::panelSite(int row) const { return m_panel->siteField(row); }
-
-bool mdiform1::raiseTabctr()
-{
-    if (Tabctr >= 32767)
-        return false;
-    ++Tabctr;
-    return true;
-}
-
 void mdiform1::setStatusText(const QString &text) { panel1->setText(text); }
 QString mdiform1::statusText() const { return panel1->text(); }
 
@@ -232,31 +209,6 @@ void mdiform1::setAddressText(const QString &text) { cboAddress->setEditText(tex
 QString mdiform1::addressText() const { return cboAddress->currentText(); }
 
 void mdiform1::setPopStat(const QString &caption) { popStat->setText(caption); }
-
-ChildWindow *mdiform1::activeChild() const
-{
-    // The current window, also while the frame is hidden or not the active application window.
-    return qobject_cast<ChildWindow *>(mdiArea->currentSubWindow());
-}
-
-QList<ChildWindow *> mdiform1::childWindows() const
-{
-    QList<ChildWindow *> list;
-    for (QMdiSubWindow *w : mdiArea->subWindowList(QMdiArea::CreationOrder))
-        if (auto *child = qobject_cast<ChildWindow *>(w))
-            list.append(child);
-    return list;
-}
-
-void mdiform1::showChild(ChildWindow *window)
-{
-    if (!window)
-        return;
-    if (window->mdiArea() != mdiArea)
-        mdiArea->addSubWindow(window);
-    window->show();
-    mdiArea->setActiveSubWindow(window);
-}
 
 bool mdiform1::trayAvailable() { return TrayIcon::isAvailable(); }
 
@@ -276,7 +228,7 @@ void mdiform1::ensureTray()
 
 void mdiform1::HideToTray()
 {
-    Status = QStringLiteral("MIN");
+    Status = FrameHost::Status::MIN;
     if (trayAvailable()) {
         hide();
         ensureTray();
@@ -292,7 +244,7 @@ void mdiform1::HideToTray()
 
 void mdiform1::RestoreFromTray()
 {
-    Status = QStringLiteral("MAX");
+    Status = FrameHost::Status::MAX;
     if (m_tray)
         m_tray->hide();
     setWindowState(windowState() & ~Qt::WindowMinimized);

@@ -1,10 +1,11 @@
 #include "app/startup.h"
 
 #include "app/mdiform1.h"
-#include "app/processstate.h"
-#include "app/settingsstore.h"
+#include "core/processstate.h"
+#include "core/resources.h"
+#include "core/settingsstore.h"
 #include "app/stallwatch.h"
-#include "app/startuptrace.h"
+#include "core/startuptrace.h"
 #include "desktop/splashwindow.h"
 #include "desktop/tipwindow.h"
 #include "platform/dialogs.h"
@@ -13,8 +14,6 @@
 
 #include <QApplication>
 #include <QIcon>
-
-static void loadResources() { Q_INIT_RESOURCE(quillon); }
 
 namespace Startup {
 
@@ -36,7 +35,7 @@ int run(int argc, char *argv[])
     prepareEnvironment();
     QApplication app(argc, argv);
     StartupTrace::mark("application");
-    loadResources();
+    Resources::load();
     QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillon"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));

@@ -1,8 +1,7 @@
 #include "browser/addressbar.h"
 
-#include "app/browsercontrol.h"
-#include "app/mdiform1.h"
-#include "browser/childwindow.h"
+#include "core/browsercontrol.h"
+#include "browser/form1.h"
 #include "browser/windowmanager.h"
 #include "platform/internetsettings.h"
 
@@ -10,7 +9,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-AddressBar::AddressBar(mdiform1 *frame, QComboBox *combo) : QObject(frame), m_frame(frame), m_combo(combo)
+AddressBar::AddressBar(WindowManager *windows, QComboBox *combo, QObject *parent)
+    : QObject(parent), m_windows(windows), m_combo(combo)
 {
     connect(combo->lineEdit(), &QLineEdit::textChanged, this, &AddressBar::cboAddress_Change);
     connect(combo, qOverload<int>(&QComboBox::activated), this, &AddressBar::cboAddress_Click);
@@ -56,10 +56,10 @@ void AddressBar::cboAddress_Enter()
 {
     const QString address = m_combo->currentText();
     // The window that was active keeps its page visible; the new window takes the next number.
-    if (ChildWindow *before = m_frame->activeChild())
+    if (ChildWindow *before = m_windows->activeChild())
         before->Web1->setVisible(true);
-    m_frame->windows->openNumbered(m_frame->windows->newBrowserWindow());
-    if (ChildWindow *active = m_frame->activeChild()) {
+    m_windows->openNumbered(m_windows->newBrowserWindow());
+    if (ChildWindow *active = m_windows->activeChild()) {
         active->Web1->Navigate(address);
         active->Web1->setVisible(true);
     }
@@ -72,7 +72,7 @@ void AddressBar::cboAddress_Click(int index)
     if (index < 0)
         return;
     const QString address = m_combo->itemText(index);
-    if (ChildWindow *active = m_frame->activeChild())
+    if (ChildWindow *active = m_windows->activeChild())
         active->Web1->Navigate(address);
     m_combo->addItem(address);
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include <QObject>
 
-class mdiform1;
+class WindowManager;
 class QComboBox;
 
 // The address bar `cboAddress`: typed-address history, completion as you type,
@@ -10,7 +10,7 @@ class AddressBar : public QObject
 {
     Q_OBJECT
 public:
-    AddressBar(mdiform1 *frame, QComboBox *combo);
+    AddressBar(WindowManager *windows, QComboBox *combo, QObject *parent = nullptr);
 
     // Fills the list from the typed-address history.
     void GetHist();
@@ -23,7 +23,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    mdiform1 *m_frame;
+    WindowManager *m_windows;
     QComboBox *m_combo;
     bool m_completing = false;
 };

@@ -1,15 +1,16 @@
 #include "browser/childwindow.h"
 
-#include "app/browsercontrol.h"
-#include "app/windowregistry.h"
+#include "browser/windowmanager.h"
+#include "core/browsercontrol.h"
+#include "core/windowregistry.h"
 
 #include <QCloseEvent>
 #include <QIcon>
 #include <QTimer>
 #include <QVBoxLayout>
 
-ChildWindow::ChildWindow(Kind kind, const QString &name, QWidget *parent)
-    : QMdiSubWindow(parent), m_kind(kind)
+ChildWindow::ChildWindow(Kind kind, const QString &name, WindowManager *windows)
+    : QMdiSubWindow(nullptr), m_kind(kind), m_windows(windows)
 {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -29,10 +30,19 @@ ChildWindow::ChildWindow(Kind kind, const QString &name, QWidget *parent)
         if (Web1)
             Web1->Refresh();
     });
+    if (windows) {
+        windows->attach(this);
+        connect(Web1, &BrowserControl::GotFocus, this, [this] {
+            if (m_windows)
+                m_windows->showActiveAddress();
+        });
+    }
     WindowRegistry::add(this);
 }
 
 ChildWindow::~ChildWindow() = default;
+
+WindowManager *ChildWindow::windows() const { return m_windows.data(); }
 
 bool ChildWindow::tagNumber(int *n) const
 {
@@ -43,12 +53,14 @@ bool ChildWindow::tagNumber(int *n) const
     return ok;
 }
 
-
 void ChildWindow::closeEvent(QCloseEvent *event)
 {
     QMdiSubWindow::closeEvent(event);
-    if (event->isAccepted()) {
-        AutoRefreshMe->stop();
-        WindowRegistry::markUnloaded(this);
-    }
+    if (!event->isAccepted())
+        return;
+    AutoRefreshMe->stop();
+    WindowRegistry::markUnloaded(this);
+    int n = 0;
+    if (!m_tabGone && m_windows && Tag != QLatin1String("1") && tagNumber(&n))
+        m_windows->makeSpareTab(n);
 }

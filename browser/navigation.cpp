@@ -1,20 +1,20 @@
 #include "browser/navigation.h"
 
-#include "app/browsercontrol.h"
-#include "app/mdiform1.h"
-#include "browser/childwindow.h"
 #include "browser/windowmanager.h"
+#include "core/browsercontrol.h"
+#include "core/framehost.h"
 #include "platform/dialogs.h"
+
+#include <QWidget>
 
 namespace {
 
 // Runs one navigation call on the active window; false when there was none.
-bool call(mdiform1 *frame, const QString &what, BrowserControl::HResult *result)
+bool call(WindowManager *windows, const QString &what, BrowserControl::HResult *result)
 {
-    ChildWindow *active = frame->activeChild();
-    if (!active)
+    BrowserControl *web = windows->activePage();
+    if (!web)
         return false;
-    BrowserControl *web = active->Web1;
     BrowserControl::HResult r = BrowserControl::S_OK;
     if (what == QLatin1String("Back"))
         r = web->GoBack();
@@ -36,24 +36,24 @@ bool call(mdiform1 *frame, const QString &what, BrowserControl::HResult *result)
 
 namespace Navigation {
 
-void goMenu(mdiform1 *frame, const QString &item)
+void goMenu(WindowManager *windows, const QString &item)
 {
     const QString what = item.mid(2); // "GoBack" -> "Back"
     BrowserControl::HResult result;
-    call(frame, what, &result);
+    call(windows, what, &result);
     if (what == QLatin1String("Stop"))
-        if (ChildWindow *active = frame->activeChild())
-            frame->setWindowTitle(active->Web1->LocationName());
+        if (BrowserControl *web = windows->activePage())
+            windows->frame()->frameWidget()->setWindowTitle(web->LocationName());
 }
 
-bool tb2_ButtonClick(mdiform1 *frame, const QString &key)
+bool tb2_ButtonClick(WindowManager *windows, const QString &key)
 {
     if (key == QLatin1String("New")) {
-        frame->windows->NewWin();
+        windows->NewWin();
         return true;
     }
     if (key == QLatin1String("ShowAll")) {
-        frame->windows->tileVertically();
+        windows->tileVertically();
         return true;
     }
     static const QStringList calls = {QStringLiteral("Back"), QStringLiteral("Forward"), QStringLiteral("Refresh"),
@@ -61,8 +61,8 @@ bool tb2_ButtonClick(mdiform1 *frame, const QString &key)
     if (!calls.contains(key))
         return false;
     BrowserControl::HResult result = BrowserControl::S_OK;
-    if (call(frame, key, &result) && result == BrowserControl::E_FAIL)
-        Dialogs::tell(frame, QString(), QStringLiteral("No more pages in the history for this Web Window!"));
+    if (call(windows, key, &result) && result == BrowserControl::E_FAIL)
+        Dialogs::tell(windows->frame()->frameWidget(), QString(), QStringLiteral("No more pages in the history for this Web Window!"));
     return true;
 }
 

@@ -1,29 +1,55 @@
 #include "browser/windowmanager.h"
 
-#include "app/browsercontrol.h"
-#include "app/mdiform1.h"
-#include "app/windowregistry.h"
 #include "browser/form1.h"
+#include "browser/framebands.h"
+#include "core/framehost.h"
+#include "core/windowregistry.h"
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
 #include "platform/keyboardstate.h"
 #include "platform/tabstrip.h"
 
 #include <QMdiArea>
-#include <QPushButton>
 
-WindowManager::WindowManager(mdiform1 *frame) : QObject(frame), m_frame(frame) {}
+namespace {
+// A page's title goes whole into the caption and tooltip, up to a bound: a page
+// can set a title of many megabytes, which no caption needs and the window
+// system should not be asked to lay out.
+constexpr int MaxTitle = 4096;
+}
 
-form1 *WindowManager::newBrowserWindow() { return new form1(m_frame); }
+WindowManager::WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand, QMdiArea *area, QObject *parent)
+    : QObject(parent), m_frame(frame), m_tabs(tabs), m_tabBand(tabBand), m_area(area)
+{
+}
+
+form1 *WindowManager::newBrowserWindow() { return new form1(this); }
+
+bool WindowManager::raiseTabctr()
+{
+    if (Tabctr >= 32767)
+        return false;
+    ++Tabctr;
+    return true;
+}
 
 int WindowManager::openNumbered(ChildWindow *window)
 {
-    m_frame->raiseTabctr();
-    const int n = m_frame->Tabctr;
-    m_frame->tb->insertTab(n, QString::number(n));
+    raiseTabctr();
+    const int n = Tabctr;
+    m_tabs->insertTab(n, QString::number(n));
     window->Tag = QString::number(n);
-    m_frame->showChild(window);
+    showChild(window);
     return n;
+}
+
+int WindowManager::openAppended(ChildWindow *window)
+{
+    raiseTabctr();
+    m_tabs->insertTab(m_tabs->count() + 1, QString());
+    window->Tag = QString::number(Tabctr);
+    showChild(window);
+    return Tabctr;
 }
 
 void WindowManager::OpenSiteWindow(ChildWindow *window, const QString &address)
@@ -32,21 +58,50 @@ void WindowManager::OpenSiteWindow(ChildWindow *window, const QString &address)
     window->Web1->Navigate(address);
 }
 
+ChildWindow *WindowManager::activeChild() const
+{
+    return qobject_cast<ChildWindow *>(m_area->currentSubWindow());
+}
+
+BrowserControl *WindowManager::activePage() const
+{
+    ChildWindow *active = activeChild();
+    return active ? active->Web1 : nullptr;
+}
+
+QList<ChildWindow *> WindowManager::childWindows() const
+{
+    QList<ChildWindow *> list;
+    for (QMdiSubWindow *w : m_area->subWindowList(QMdiArea::CreationOrder))
+        if (auto *child = qobject_cast<ChildWindow *>(w))
+            list.append(child);
+    return list;
+}
+
+void WindowManager::showChild(ChildWindow *window)
+{
+    if (!window)
+        return;
+    if (window->mdiArea() != m_area)
+        m_area->addSubWindow(window);
+    window->show();
+    m_area->setActiveSubWindow(window);
+}
+
 void WindowManager::NewWin()
 {
     ChildWindow *window = newBrowserWindow();
     openNumbered(window);
     window->Web1->GoHome();
-    if (m_frame->Status == QLatin1String("MIN"))
+    if (m_frame->inTray())
         m_frame->HideToTray();
 }
 
 void WindowManager::tabClick(int index)
 {
-    TabStrip *tb = m_frame->tb;
     if (KeyboardState::leftControlDown()) {
-        tb->setCaption(index, Dialogs::input(m_frame, QStringLiteral("Tab description"),
-                                             QStringLiteral("Enter new Tab description")));
+        m_tabs->setCaption(index, Dialogs::input(m_frame->frameWidget(), QStringLiteral("Tab description"),
+                                                 QStringLiteral("Enter new Tab description")));
         return;
     }
     const QString tag = QString::number(index);
@@ -56,47 +111,50 @@ void WindowManager::tabClick(int index)
         if (!window || window->Tag != tag)
             continue;
         matched = true;
-        m_frame->showChild(window);
+        showChild(window);
         window->showMaximized();
-        tb->setCaption(index, window->Web1->LocationName().left(30));
+        m_tabs->setCaption(index, window->Web1->LocationName().left(30));
         rez();
     }
     if (!matched) {
+        // A spare tab: a fresh window takes its number without raising Tabctr.
         ChildWindow *window = newBrowserWindow();
         window->Tag = tag;
-        m_frame->showChild(window);
+        showChild(window);
         window->Web1->Navigate(QStringLiteral("about:blank"));
         window->showMaximized();
     }
-    if (ChildWindow *active = m_frame->activeChild())
+    if (ChildWindow *active = activeChild())
         active->Web1->setVisible(true);
 }
 
 void WindowManager::rez()
 {
-    ChildWindow *active = m_frame->activeChild();
+    ChildWindow *active = activeChild();
     if (!active || active->isMaximized())
         return;
-    active->setGeometry(QRect(QPoint(0, 0), m_frame->mdiArea->viewport()->size()));
+    active->setGeometry(QRect(QPoint(0, 0), m_area->viewport()->size()));
 }
 
 void WindowManager::CloseActiveWin()
 {
     m_frame->setPopStat(QStringLiteral("Closing Active Web Window..."));
-    if (m_frame->Status == QLatin1String("MIN"))
+    // Closing a window activates another; a frame in the tray must stay there.
+    if (m_frame->inTray())
         m_frame->HideToTray();
-    if (ChildWindow *active = m_frame->activeChild())
+    if (ChildWindow *active = activeChild())
         active->close();
 }
 
 void WindowManager::closeAll()
 {
+    QWidget *frameWindow = m_frame->frameWidget();
     for (QWidget *w : WindowRegistry::windows())
-        if (w != m_frame && w->objectName() != QLatin1String("mdiform1"))
+        if (w != frameWindow && w->objectName() != QLatin1String("mdiform1"))
             w->close();
 }
 
-void WindowManager::cascade() { m_frame->mdiArea->cascadeSubWindows(); }
+void WindowManager::cascade() { m_area->cascadeSubWindows(); }
 
 namespace {
 QList<QMdiSubWindow *> tileable(QMdiArea *area)
@@ -130,35 +188,40 @@ void tile(QMdiArea *area, bool sideBySide)
 }
 }
 
-void WindowManager::tileHorizontally() { tile(m_frame->mdiArea, false); }
-void WindowManager::tileVertically() { tile(m_frame->mdiArea, true); }
+void WindowManager::tileHorizontally() { tile(m_area, false); }
+void WindowManager::tileVertically() { tile(m_area, true); }
 
 void WindowManager::arrangeIcons()
 {
     // Minimised windows line up along the bottom edge, left to right.
-    QMdiArea *area = m_frame->mdiArea;
     int x = 0;
-    const int bottom = area->viewport()->height();
-    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::CreationOrder)) {
+    const int bottom = m_area->viewport()->height();
+    for (QMdiSubWindow *w : m_area->subWindowList(QMdiArea::CreationOrder)) {
         if (!w->isMinimized())
             continue;
         const QSize s = w->size();
-        if (x > 0 && x + s.width() > area->viewport()->width())
+        if (x > 0 && x + s.width() > m_area->viewport()->width())
             x = 0;
         w->move(x, bottom - s.height());
         x += s.width();
     }
 }
 
-void WindowManager::increaseTabsSpace() { ChildEvents::growTabBand(m_frame, 50); }
-void WindowManager::decreaseTabsSpace() { ChildEvents::growTabBand(m_frame, -50); }
+void WindowManager::growTabBand(int twips)
+{
+    // The strip's height for its width: a strip not laid out yet (frame still hidden) has no real height.
+    m_tabBand->setMinHeightTwips(FrameBands::BandTabs, CoolBar::toTwips(m_tabs->heightForWidth(m_tabs->width())) + twips);
+}
+
+void WindowManager::increaseTabsSpace() { growTabBand(50); }
+void WindowManager::decreaseTabsSpace() { growTabBand(-50); }
 
 void WindowManager::removeTab(int n)
 {
-    if (!m_frame->tb->removeTab(n))
+    if (!m_tabs->removeTab(n))
         return;
-    if (m_frame->Tabctr > 0)
-        --m_frame->Tabctr;
+    if (Tabctr > 0)
+        --Tabctr;
     // Tabs after n moved one place left: their windows follow them.
     for (QWidget *w : WindowRegistry::windows()) {
         auto *window = qobject_cast<ChildWindow *>(w);
@@ -166,4 +229,48 @@ void WindowManager::removeTab(int n)
         if (window && window->tagNumber(&k) && k > n)
             window->Tag = QString::number(k - 1);
     }
+}
+
+void WindowManager::attach(ChildWindow *window)
+{
+    connect(window->Web1, &BrowserControl::StatusTextChange, this,
+            [this](const QString &text) { m_frame->setStatusText(text); });
+    QPointer<ChildWindow> from(window);
+    QPointer<WindowManager> self(this);
+    window->Web1->setNewWindowHandler([self, from](BrowserControl *) {
+        if (!self || !self->m_newWindowPolicy)
+            return BrowserControl::NewWindowAnswer::outside();
+        return self->m_newWindowPolicy(from);
+    });
+    growTabBand(10);
+}
+
+void WindowManager::showCompletedPage(ChildWindow *window)
+{
+    QString title = window->Web1->LocationName().left(MaxTitle);
+    // A page whose renderer died is not there any more, whatever its title says.
+    if (window->Web1->rendererGone())
+        title.prepend(QStringLiteral("Page stopped - "));
+    window->setWindowTitle(title);
+    int n = 0;
+    if (window->tagNumber(&n)) {
+        m_tabs->setCaption(n, title.left(30));
+        m_tabs->setToolTip(n, title);
+    }
+    // The active window's address, also when a background window completed.
+    if (ChildWindow *active = activeChild())
+        m_frame->setAddressText(active->Web1->LocationURL());
+}
+
+void WindowManager::showActiveAddress()
+{
+    ChildWindow *active = activeChild();
+    if (active && !active->Web1->LocationURL().trimmed().isEmpty())
+        m_frame->setAddressText(active->Web1->LocationURL());
+}
+
+void WindowManager::makeSpareTab(int n)
+{
+    m_tabs->setCaption(n, QString());
+    m_tabs->setToolTip(n, QStringLiteral("Spare Tab - Click to use..."));
 }

@@ -1,24 +1,54 @@
 #pragma once
-#include <QObject>
-#include <QString>
-
-class mdiform1;
-class ChildWindow;
 #include "browser/form1.h"
+#include "core/browsercontrol.h"
 
-// Numbers windows and binds each to its tab: window n carries Tag "n" and owns tab n.
-// Opens, closes and arranges the frame's child windows.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <functional>
+
+class CoolBar;
+class FrameHost;
+class QMdiArea;
+class TabStrip;
+
+// The one owner of window numbering: window n carries Tag "n" and owns tab n of the
+// strip, and `Tabctr` is the number of the newest tab. Opens, shows, closes and
+// arranges the frame's child windows, and keeps the strip and the frame's shared
+// controls in step with them.
 class WindowManager : public QObject
 {
     Q_OBJECT
 public:
-    explicit WindowManager(mdiform1 *frame);
+    // tabBand: the coolbar whose first band holds the tab strip.
+    WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand, QMdiArea *area, QObject *parent = nullptr);
+
+    FrameHost *frame() const { return m_frame; }
+    TabStrip *tabs() const { return m_tabs; }
+    QMdiArea *area() const { return m_area; }
+
+    qint16 Tabctr = 0;
+    // Default-slot windows (slot 1..8): News, Tool, Business, Search, Comic, Sift, BRintranet, WebEmail.
+    std::array<QPointer<ChildWindow>, 9> slotWindows;
 
     form1 *newBrowserWindow();
-    // Steps shared by every opener: raise Tabctr, insert tab Tabctr captioned with it,
-    // tag the window and show it. Returns the window's number.
+    // The numbering step of every opener: raise Tabctr, insert tab Tabctr captioned
+    // with it, tag the window and show it. Returns the window's number.
     int openNumbered(ChildWindow *window);
+    // The same, but the tab goes after the end tab: the old end tab becomes the
+    // window's own and the new one is the end tab.
+    int openAppended(ChildWindow *window);
     void OpenSiteWindow(ChildWindow *window, const QString &address);
+
+    // The current window, also while the frame is hidden or not the active application window.
+    ChildWindow *activeChild() const;
+    // The active window's browser control, or null.
+    BrowserControl *activePage() const;
+    QList<ChildWindow *> childWindows() const;
+    // Adds a window to the window area, shows it and makes it the active child.
+    void showChild(ChildWindow *window);
+
     void NewWin();
     void tabClick(int index);
     void rez();
@@ -34,6 +64,29 @@ public:
     // re-numbered so that window k and tab k still belong together.
     void removeTab(int n);
 
+    // Decides what becomes of a page's request for a new window; the popup policy sets it.
+    using NewWindowPolicy = std::function<BrowserControl::NewWindowAnswer(ChildWindow *from)>;
+    void setNewWindowPolicy(NewWindowPolicy policy) { m_newWindowPolicy = std::move(policy); }
+
+    // What every child window does when it is made: its status text and new-window
+    // requests go to the frame, and the tab band grows by 10 twips over the strip's height.
+    void attach(ChildWindow *window);
+    // A window's page completed: its caption and tab take the title, and the address
+    // bar shows the active window's address.
+    void showCompletedPage(ChildWindow *window);
+    // A window's page got the focus: the address bar shows the active window's address.
+    void showActiveAddress();
+    // Turns tab n into a spare tab.
+    void makeSpareTab(int n);
+
 private:
-    mdiform1 *m_frame;
+    bool raiseTabctr();
+    // Raises the tab band's minimum height to the tab strip's height plus the given twips.
+    void growTabBand(int twips);
+
+    FrameHost *m_frame;
+    TabStrip *m_tabs;
+    CoolBar *m_tabBand;
+    QMdiArea *m_area;
+    NewWindowPolicy m_newWindowPolicy;
 };

@@ -1,6 +1,6 @@
 #include "desktop/aboutwindow.h"
 
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "desktop/pictures.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "desktop/externallaunch.h"
 
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 #include "desktop/internetoptions.h"
 #include "desktop/launchcommands.h"
 #include "platform/internetsettings.h"

@@ -1,9 +1,9 @@
 #include "desktop/internetoptions.h"
 
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "platform/dialogs.h"
 #include "platform/internetsettings.h"
-#include "platform/webenginebrowser.h"
+#include "core/browsercontrol.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -15,8 +15,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWebEngineCookieStore>
-#include <QWebEngineProfile>
 
 namespace {
 QPointer<InternetOptionsDialog> &openPanel()
@@ -142,7 +140,5 @@ void InternetOptionsDialog::cmdClearCache_Click()
     if (!Dialogs::ask(this, QString(),
                       QStringLiteral("Delete all stored pages and cookies? You will be signed out of the sites you use.")))
         return;
-    QWebEngineProfile *profile = WebEngineBrowser::profile();
-    profile->clearHttpCache();
-    profile->cookieStore()->deleteAllCookies();
+    BrowserControl::clearCacheAndCookies();
 }

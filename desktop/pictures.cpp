@@ -1,30 +1,18 @@
 #include "desktop/pictures.h"
 
-// The resources live in a static library: nothing pulls them in unless named here.
-// (Q_INIT_RESOURCE must stand outside any namespace.)
-static bool loadQuillonResources()
-{
-    Q_INIT_RESOURCE(quillon);
-    return true;
-}
-
-static void ensureResources()
-{
-    static const bool loaded = loadQuillonResources();
-    Q_UNUSED(loaded)
-}
+#include "core/resources.h"
 
 namespace Pictures {
 
 QIcon appIcon()
 {
-    ensureResources();
+    Resources::load();
     return QIcon(QStringLiteral(":/icons/quillon.svg"));
 }
 
 QPixmap picture(const QString &resource, const QSize &size)
 {
-    ensureResources();
+    Resources::load();
     return QIcon(resource).pixmap(size);
 }
 

@@ -1,10 +1,10 @@
 #include "desktop/tipwindow.h"
 
-#include "app/settingsstore.h"
-#include "app/windowregistry.h"
+#include "core/settingsstore.h"
+#include "core/windowregistry.h"
 #include "desktop/pictures.h"
 #include "desktop/tipsfile.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

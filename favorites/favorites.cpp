@@ -4,7 +4,7 @@
 #include "favorites/favoritestree.h"
 #include "favorites/shortcutfile.h"
 #include "platform/dialogs.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

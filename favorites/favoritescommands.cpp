@@ -1,11 +1,11 @@
 #include "favorites/favoritescommands.h"
 
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 #include "favorites/addfavoritedialog.h"
 #include "favorites/favorites.h"
 #include "favorites/organizefavoritesdialog.h"
 #include "platform/dialogs.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 
 FavoritesCommands::FavoritesCommands(QWidget *frame, Favs::ActiveBrowser activeBrowser, QObject *parent)
     : QObject(parent), m_frame(frame), m_activeBrowser(std::move(activeBrowser))

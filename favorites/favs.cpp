@@ -1,7 +1,7 @@
 #include "favorites/favs.h"
 
-#include "app/browsercontrol.h"
-#include "app/windowregistry.h"
+#include "core/browsercontrol.h"
+#include "core/windowregistry.h"
 #include "favorites/favoriteimages.h"
 #include "favorites/favorites.h"
 #include "favorites/favoritestree.h"

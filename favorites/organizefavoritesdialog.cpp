@@ -1,6 +1,6 @@
 #include "favorites/organizefavoritesdialog.h"
 
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "favorites/favoritesfolder.h"
 #include "favorites/folderlist.h"
 #include "platform/dialogs.h"

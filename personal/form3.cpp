@@ -1,6 +1,6 @@
 #include "personal/form3.h"
 
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "personal/personaldetails.h"
 #include "platform/dialogs.h"
 

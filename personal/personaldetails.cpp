@@ -1,6 +1,6 @@
 #include "personal/personaldetails.h"
 
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 
 namespace PersonalDetails {
 

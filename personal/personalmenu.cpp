@@ -2,28 +2,12 @@
 
 #include "platform/keystrokes.h"
 
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 #include "personal/form3.h"
 #include "personal/personaldetails.h"
 
 #include <QApplication>
 #include <QMenu>
-#include <QMenuBar>
-
-PersonalMenu::PersonalMenu(QMenuBar *bar, ActiveBrowser activeBrowser, QWidget *frame)
-    : QObject(bar), m_activeBrowser(std::move(activeBrowser)), m_frame(frame)
-{
-    m_menu = new QMenu(QStringLiteral("&Personal"), bar);
-    m_menu->setObjectName(QStringLiteral("mnuPDs"));
-    m_menu->menuAction()->setObjectName(QStringLiteral("mnuPDs"));
-    const QList<QAction *> existing = bar->actions();
-    if (existing.isEmpty())
-        bar->addMenu(m_menu);
-    else
-        bar->insertMenu(existing.first(), m_menu);
-    m_menu->menuAction()->setVisible(false);
-    attach();
-}
 
 PersonalMenu::PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame)
     : QObject(existing), m_menu(existing), m_activeBrowser(std::move(activeBrowser)), m_frame(frame)

@@ -6,7 +6,6 @@
 class BrowserControl;
 class QAction;
 class QMenu;
-class QMenuBar;
 class QWidget;
 
 // The "&Personal" menu `mnuPDs`: first on the frame's menu bar, hidden until asked
@@ -18,11 +17,9 @@ public:
     // The browser control of the frame's active child window, or null.
     using ActiveBrowser = std::function<BrowserControl *()>;
 
-    // Inserts the menu, hidden, before the bar's first menu. frame parents the
-    // personal details dialog when the menu has to make one.
-    PersonalMenu(QMenuBar *bar, ActiveBrowser activeBrowser, QWidget *frame);
     // Takes over a menu the frame built, finding its items by name (n1 ... n12)
-    // and adding any that are missing.
+    // and adding any that are missing. frame parents the personal details dialog
+    // when the menu has to make one.
     PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame);
 
     QMenu *menu() const { return m_menu; }

@@ -1,7 +1,7 @@
 #include "platform/internetsettings.h"
 
-#include "app/settingsstore.h"
-#include "platform/paths.h"
+#include "core/settingsstore.h"
+#include "core/paths.h"
 
 #include <QFile>
 #include <QFileInfo>

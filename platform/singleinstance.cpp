@@ -1,6 +1,6 @@
 #include "platform/singleinstance.h"
 
-#include "platform/paths.h"
+#include "core/paths.h"
 
 #include <QLockFile>
 

@@ -1,6 +1,6 @@
 #include "platform/webenginebrowser.h"
 
-#include "app/startuptrace.h"
+#include "core/startuptrace.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
 
@@ -132,13 +132,6 @@ QWebEngineProfile *WebEngineBrowser::profile()
     return shared;
 }
 
-QPageLayout &WebEngineBrowser::sharedPageLayout()
-{
-    static QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                              QPageLayout::Millimeter);
-    return layout;
-}
-
 WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     : BrowserControl(parent)
 {
@@ -170,6 +163,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool) { Q_EMIT DocumentComplete(); });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
+    connect(page, &QWebEnginePage::windowCloseRequested, this, &BrowserControl::CloseRequested);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
@@ -273,17 +267,17 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
     case CmdSelectAll: m_view->triggerPageAction(QWebEnginePage::SelectAll); return S_OK;
     case CmdPageSetup: {
         QPrinter printer;
-        printer.setPageLayout(sharedPageLayout());
+        printer.setPageLayout(BrowserControl::sharedPageLayout());
         QPageSetupDialog dialog(&printer, this);
         if (dialog.exec() == QDialog::Accepted)
-            sharedPageLayout() = printer.pageLayout();
+            BrowserControl::sharedPageLayout() = printer.pageLayout();
         return S_OK;
     }
     case CmdPrint: {
         if (m_printing)
             return E_FAIL;
         auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        printer->setPageLayout(sharedPageLayout());
+        printer->setPageLayout(BrowserControl::sharedPageLayout());
         if (option != OptDontPromptUser) {
             QPrintDialog dialog(printer.get(), this);
             if (dialog.exec() != QDialog::Accepted)
@@ -370,17 +364,15 @@ void WebEngineBrowser::typeText(const QString &text)
 
 void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
 {
-    BrowserControl *target = nullptr;
-    bool cancel = false;
-    Q_EMIT NewWindow2(&target, &cancel);
-    if (cancel)
+    const NewWindowAnswer answer = askForNewWindow();
+    if (answer.kind == NewWindowAnswer::Refuse)
         return;
-    if (auto *host = qobject_cast<WebEngineBrowser *>(target)) {
-        request.openIn(host->page());
+    if (answer.kind == NewWindowAnswer::Host) {
+        // A host that is not an engine view cannot take a live page.
+        if (auto *host = qobject_cast<WebEngineBrowser *>(answer.host))
+            request.openIn(host->page());
         return;
     }
-    if (target)
-        return; // a host that is not an engine view cannot take a live page
     // Nobody in the frame hosts it: the component opens it as a top-level window of
     // its own, outside the frame, that lives until the user closes it.
     auto *outside = new WebEngineBrowser(nullptr);
@@ -401,4 +393,9 @@ void WebEngineBrowser::onFocusChanged(QWidget *old, QWidget *now)
     if (old && m_view->isAncestorOf(old))
         return;
     Q_EMIT GotFocus();
+}
+
+void WebEngineBrowser::setScriptWindowsAllowed(bool allowed)
+{
+    page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, allowed);
 }

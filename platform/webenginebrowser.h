@@ -1,5 +1,5 @@
 #pragma once
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 
 #include <QPointer>
 
@@ -33,6 +33,7 @@ public:
     void printTo(QPrinter *printer, Done done) override;
     void typeText(const QString &text) override;
     bool rendererGone() const override { return m_rendererGone; }
+    void setScriptWindowsAllowed(bool allowed) override;
 
     QWebEngineView *view() const { return m_view; }
     QWebEnginePage *page() const;
@@ -41,8 +42,6 @@ public:
 
     // The one profile all windows share, made on first use.
     static QWebEngineProfile *profile();
-    // The page layout "Page Setup" chose, used by every later print.
-    static QPageLayout &sharedPageLayout();
 
     // Bounds on what a page can push at the user: dialogs (alert, confirm, prompt) shown
     // from one page before the rest are dropped, and the length of page-supplied text.

@@ -1,18 +1,12 @@
 #include "popups/banlist.h"
 
-#include "platform/paths.h"
+#include "core/paths.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
-
-BanFrameHooks &frameHooks()
-{
-    static BanFrameHooks hooks;
-    return hooks;
-}
 
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -64,8 +58,6 @@ QByteArray quotedIfNeeded(QString entry)
 
 }
 
-void setBanFrameHooks(BanFrameHooks hooks) { frameHooks() = std::move(hooks); }
-
 QStringList parseBanList(const QByteArray &data)
 {
     QStringList entries;
@@ -114,26 +106,16 @@ QStringList ReadBanList(bool *ok, QString *error)
     return read ? parseBanList(data) : QStringList();
 }
 
-bool CheckBanList(const QString &address)
+BanVerdict CheckBanList(const QString &address)
 {
     const QStringList entries = ReadBanList();
     if (entries.isEmpty())
-        return false;
+        return BanVerdict::NoList;
     const QString wanted = address.toLower();
-    for (const QString &entry : entries) {
-        if (entry.toLower() != wanted) {
-            ProcessState::PopupVerdict = QStringLiteral("YES");
-            continue;
-        }
-        const BanFrameHooks &hooks = frameHooks();
-        if (hooks.setPopStatCaption)
-            hooks.setPopStatCaption(QStringLiteral("Page Blocked! Click here to edit."));
-        if (hooks.frameHidden && hooks.frameHidden() && hooks.hideToTray)
-            hooks.hideToTray();
-        ProcessState::PopupVerdict = QStringLiteral("NO");
-        return false;
-    }
-    return true;
+    for (const QString &entry : entries)
+        if (entry.toLower() == wanted)
+            return BanVerdict::Banned;
+    return BanVerdict::NotBanned;
 }
 
 bool WriteBanList(const QStringList &entries, QString *error)

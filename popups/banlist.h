@@ -1,9 +1,6 @@
 #pragma once
-#include "app/processstate.h"
-
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 // The ban list: addresses that may not stay open in a popup window, kept in
 // blocked.txt in the user's data folder and read from disk on every use.
@@ -18,19 +15,12 @@
 constexpr qint64 MaxBanListBytes = 1024 * 1024;
 constexpr int MaxBanListEntries = 10000;
 
-// What a match does to the main frame; the frame installs it once at start.
-struct BanFrameHooks {
-    std::function<void(const QString &caption)> setPopStatCaption;
-    std::function<bool()> frameHidden; // the frame's Status is "MIN"
-    std::function<void()> hideToTray;
-};
-void setBanFrameHooks(BanFrameHooks hooks);
+// The ban list's word on an address: no list to go by (empty or unreadable), not
+// banned ("YES" in the old verdict's words), or banned ("NO").
+enum class BanVerdict { NoList, NotBanned, Banned };
 
-// True when the list has entries and none equals the address (ignoring case); false
-// when one does or the list is empty or unreadable. Sets ProcessState::PopupVerdict:
-// "YES" for a non-empty list without a match, "NO" (and tells the frame) for a match,
-// and leaves it as it was for an empty list.
-bool CheckBanList(const QString &address);
+// Compares the address with every entry, ignoring case.
+BanVerdict CheckBanList(const QString &address);
 
 // Every entry in file order; empty when the file is missing or unreadable.
 // ok (when given) is false only when a file is there but could not be read.

@@ -1,6 +1,6 @@
 #include "popups/frmban.h"
 
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "platform/dialogs.h"
 #include "popups/banlist.h"
 

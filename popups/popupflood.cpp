@@ -1,12 +1,9 @@
 #include "popups/popupflood.h"
 
-#include "app/browsercontrol.h"
-#include "platform/webenginebrowser.h"
+#include "core/browsercontrol.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
 
 namespace {
 // Every refused window.open still costs the page's renderer a window it then throws
@@ -15,8 +12,8 @@ namespace {
 // opener loads its next page. Clicks on links still open windows.
 void letPageOpenWindows(BrowserControl *opener, bool allowed)
 {
-    if (auto *engine = qobject_cast<WebEngineBrowser *>(opener))
-        engine->page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, allowed);
+    if (opener)
+        opener->setScriptWindowsAllowed(allowed);
 }
 }
 

@@ -1,88 +1,44 @@
 #include "popups/popuppolicy.h"
 
-#include "app/mdiform1.h"
 #include "browser/windowmanager.h"
-#include "popups/banlist.h"
+#include "core/framehost.h"
 #include "popups/frmban.h"
 #include "popups/popupflood.h"
 #include "popups/webpopup.h"
 
 #include <QAction>
-#include <QPushButton>
 
-namespace Popups {
-
-namespace {
-bool checked(mdiform1 *frame, const char *item)
+PopupPolicy::PopupPolicy(WindowManager *windows, QAction *enDiBoxes, QAction *internally, QObject *parent)
+    : QObject(parent), m_windows(windows), m_enDiBoxes(enDiBoxes), m_internally(internally),
+      m_flood(new PopupFlood(this))
 {
-    const QAction *action = frame->action(QLatin1String(item));
-    return action && action->isChecked();
+    m_flood->setObjectName(QStringLiteral("popupFlood"));
+    windows->setNewWindowPolicy([this](ChildWindow *from) { return NewWindowRequest(from); });
 }
 
-PopupFlood *floodOf(mdiform1 *frame)
+BrowserControl::NewWindowAnswer PopupPolicy::NewWindowRequest(ChildWindow *from)
 {
-    auto *flood = frame->findChild<PopupFlood *>(QStringLiteral("popupFlood"), Qt::FindDirectChildrenOnly);
-    if (!flood) {
-        flood = new PopupFlood(frame);
-        flood->setObjectName(QStringLiteral("popupFlood"));
-    }
-    return flood;
-}
-}
-
-void install(mdiform1 *frame)
-{
-    if (!frame)
-        return;
-    floodOf(frame);
-    frame->newWindowHandler = [frame](ChildWindow *from, BrowserControl **target, bool *cancel) {
-        NewWindowRequest(frame, from, target, cancel);
-    };
-    QPointer<mdiform1> guard(frame);
-    setBanFrameHooks({[guard](const QString &caption) { if (guard) guard->setPopStat(caption); },
-                      [guard] { return guard && guard->Status == QLatin1String("MIN"); },
-                      [guard] { if (guard) guard->HideToTray(); }});
-    if (frame->property("popupsInstalled").toBool())
-        return;
-    frame->setProperty("popupsInstalled", true);
-    if (QAction *block = frame->action(QStringLiteral("Block")))
-        QObject::connect(block, &QAction::triggered, frame, [frame] { showBanList(frame); });
-    if (frame->popStat)
-        QObject::connect(frame->popStat, &QPushButton::clicked, frame, [frame] { showBanList(frame); });
-}
-
-void NewWindowRequest(mdiform1 *frame, ChildWindow *from, BrowserControl **target, bool *cancel)
-{
-    if (!frame || !cancel)
-        return;
-    if (!checked(frame, "EnDiBoxes")) {
-        *cancel = true;
-        return;
-    }
-    *cancel = false;
-    if (!floodOf(frame)->allow(from ? from->Web1 : nullptr)) {
-        *cancel = true;
-        return;
-    }
+    using Answer = BrowserControl::NewWindowAnswer;
+    if (!m_enDiBoxes || !m_enDiBoxes->isChecked())
+        return Answer::refuse();
+    if (!m_flood->allow(from ? from->Web1 : nullptr))
+        return Answer::refuse();
     // Left alone, the engine's control opens the page in a top-level browser window of
-    // its own outside the frame (WebEngineBrowser::onNewWindowRequested), which lives
-    // until the user closes it.
-    if (checked(frame, "Internally"))
-        return;
-    auto *popup = new webPopup(frame);
-    frame->windows->openNumbered(popup);
+    // its own outside the frame, which lives until the user closes it.
+    if (m_internally && m_internally->isChecked())
+        return Answer::outside();
+    auto *popup = new webPopup(m_windows);
+    m_windows->openNumbered(popup);
+    FrameHost *frame = m_windows->frame();
     frame->setPopStat(QStringLiteral("New Window Loaded..."));
-    if (frame->Status == QLatin1String("MIN"))
+    if (frame->inTray())
         frame->HideToTray();
     if (from && from->kind() == ChildWindow::Kind::Popup)
         popup->setFocus();
-    if (target)
-        *target = popup->Web1;
+    return Answer::hostIn(popup->Web1);
 }
 
-void showBanList(mdiform1 *frame)
+void PopupPolicy::showBanList(FrameHost *frame)
 {
-    frmBan::showModal(frame, frame ? frame->addressText() : QString());
-}
-
+    frmBan::showModal(frame ? frame->frameWidget() : nullptr, frame ? frame->addressText() : QString());
 }

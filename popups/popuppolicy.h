@@ -1,21 +1,33 @@
 #pragma once
+#include "core/browsercontrol.h"
 
-class BrowserControl;
+#include <QObject>
+
 class ChildWindow;
-class mdiform1;
+class FrameHost;
+class PopupFlood;
+class QAction;
+class WindowManager;
 
-// The popup control's part of the main frame: what happens when a page asks for a
-// new window, what a banned popup does to the frame, and the ban list dialog.
-namespace Popups {
+// What happens when a page asks for a new window: refused (EnDiBoxes off, or a
+// flood), left to the browser component (Internally on), or opened as a webPopup
+// with its own tab in the frame.
+class PopupPolicy : public QObject
+{
+    Q_OBJECT
+public:
+    // Becomes the window manager's new-window policy. enDiBoxes and internally are the
+    // "Allow PopUps" and "View Popup windows in IE" switches.
+    PopupPolicy(WindowManager *windows, QAction *enDiBoxes, QAction *internally, QObject *parent = nullptr);
 
-// Wires it all into the frame once: the new-window handler, the frame updates of a
-// ban, "Block PopUps Permanently..." and the popStat button. Safe to call again.
-void install(mdiform1 *frame);
+    BrowserControl::NewWindowAnswer NewWindowRequest(ChildWindow *from);
 
-// The new-window policy: refuse (EnDiBoxes off, or a flood), leave the window to the
-// browser component (Internally on), or open a webPopup with its own tab in the frame.
-void NewWindowRequest(mdiform1 *frame, ChildWindow *from, BrowserControl **target, bool *cancel);
+    // Opens the ban list dialog modally over the frame, proposing the address bar's text.
+    static void showBanList(FrameHost *frame);
 
-// Opens the ban list dialog modally over the frame, proposing the address bar's text.
-void showBanList(mdiform1 *frame);
-}
+private:
+    WindowManager *m_windows;
+    QAction *m_enDiBoxes;
+    QAction *m_internally;
+    PopupFlood *m_flood;
+};

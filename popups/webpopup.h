@@ -1,17 +1,13 @@
 #pragma once
 #include "browser/childwindow.h"
 
-#include <QPointer>
-
-class mdiform1;
-
 // A window a page asked for, opened inside the frame with a tab of its own. Like a
 // browser window, and in addition it closes itself when its address is banned.
 class webPopup : public ChildWindow
 {
     Q_OBJECT
 public:
-    explicit webPopup(mdiform1 *frame);
+    explicit webPopup(WindowManager *windows);
 
     // Closes the window when its browser control is no longer visible.
     void visibilityWatch();
@@ -19,12 +15,10 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Web1_DocumentComplete();
     void Web1_DownloadBegin();
 
-    QPointer<mdiform1> m_frame;
     bool m_banned = false; // closing because its address is banned: its tab is gone already
 };

@@ -1,6 +1,6 @@
 #include "sites/additionalsitespanel.h"
 
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "platform/dialogs.h"
 #include "sites/startupslots.h"
 

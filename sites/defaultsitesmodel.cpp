@@ -1,6 +1,6 @@
 #include "sites/defaultsitesmodel.h"
 
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "sites/startupslots.h"
 
 #include <memory>

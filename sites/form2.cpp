@@ -1,6 +1,6 @@
 #include "sites/form2.h"
 
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "platform/dialogs.h"
 #include "sites/defaultsitesmodel.h"
 #include "sites/startupslots.h"

@@ -1,43 +1,39 @@
 #include "sites/sitecommands.h"
 
-#include "app/browsercontrol.h"
-#include "app/mdiform1.h"
+#include "browser/childwindow.h"
+#include "browser/framebands.h"
 #include "browser/windowmanager.h"
+#include "core/browsercontrol.h"
 #include "platform/coolbar.h"
-#include "platform/tabstrip.h"
 #include "sites/catalogue.h"
 
 namespace SiteCommands {
 
-void showAdditionalSites(mdiform1 *frame)
+void showAdditionalSites(WindowManager *windows, CoolBar *bar)
 {
-    if (ChildWindow *active = frame->activeChild())
-        active->Web1->setVisible(false);
-    frame->CoolBar1->setBandVisible(mdiform1::BandExtras, true);
+    if (BrowserControl *page = windows->activePage())
+        page->setVisible(false);
+    bar->setBandVisible(FrameBands::BandExtras, true);
 }
 
-void hideAdditionalSites(mdiform1 *frame)
+void hideAdditionalSites(WindowManager *windows, CoolBar *bar)
 {
-    frame->CoolBar1->setBandVisible(mdiform1::BandExtras, false);
-    if (ChildWindow *active = frame->activeChild())
-        active->Web1->setVisible(true);
+    bar->setBandVisible(FrameBands::BandExtras, false);
+    if (BrowserControl *page = windows->activePage())
+        page->setVisible(true);
 }
 
-void openNow(mdiform1 *frame, const QString &address)
+void openNow(WindowManager *windows, const QString &address)
 {
-    frame->raiseTabctr();
-    // Appended after the end tab: the old end tab becomes this window's, the new one is the end tab.
-    frame->tb->insertTab(frame->tb->count() + 1, QString());
-    ChildWindow *window = frame->windows->newBrowserWindow();
-    window->Tag = QString::number(frame->Tabctr);
-    frame->showChild(window);
+    ChildWindow *window = windows->newBrowserWindow();
+    windows->openAppended(window);
     window->Web1->Navigate(address);
 }
 
-void openCatalogueEntry(mdiform1 *frame, bool newsList, const QString &title)
+void openCatalogueEntry(WindowManager *windows, bool newsList, const QString &title)
 {
-    ChildWindow *window = frame->windows->newBrowserWindow();
-    frame->windows->openNumbered(window);
+    ChildWindow *window = windows->newBrowserWindow();
+    windows->openNumbered(window);
     const QString address = Catalogue::lookup(newsList ? Catalogue::List::Sites : Catalogue::List::Tools, title);
     if (!address.isEmpty())
         window->Web1->Navigate(address);

@@ -1,11 +1,10 @@
 #include "sites/startuploading.h"
 
-#include "app/browsercontrol.h"
-#include "app/mdiform1.h"
-#include "app/processstate.h"
-#include "app/settingsstore.h"
-#include "app/startuptrace.h"
+#include "core/browsercontrol.h"
+#include "core/settingsstore.h"
+#include "core/startuptrace.h"
 #include "browser/form1.h"
+#include "sites/additionalsitespanel.h"
 #include "browser/windowmanager.h"
 #include "sites/defaultsitesmodel.h"
 #include "sites/startupslots.h"
@@ -38,18 +37,18 @@ const SlotRule rules[] = {
 
 namespace StartupLoading {
 
-void LoadSites(mdiform1 *frame)
+void LoadSites(WindowManager *windows)
 {
     DefaultSitesModel &model = DefaultSitesModel::get();
     for (const SlotRule &rule : rules) {
         if (model.check(rule.slot) != 1)
             continue;
         // The slot's own window while it is open; a new one once the user closed it.
-        QPointer<ChildWindow> &ref = frame->slotWindows.at(rule.slot);
+        QPointer<ChildWindow> &ref = windows->slotWindows.at(rule.slot);
         if (!ref)
-            ref = frame->windows->newBrowserWindow();
+            ref = windows->newBrowserWindow();
         ChildWindow *window = ref;
-        const int tab = frame->windows->openNumbered(window);
+        const int tab = windows->openNumbered(window);
         QString caption;
         if (model.address(rule.slot).isEmpty()) {
             const QString fallback = QString::fromLatin1(StartupSlots::slot(rule.slot).fallbackAddress);
@@ -62,7 +61,7 @@ void LoadSites(mdiform1 *frame)
             window->Web1->Navigate(model.address(rule.slot));
             caption = QString::fromLatin1(rule.caption);
             if (caption == QLatin1String("?")) {
-                ChildWindow *active = frame->activeChild();
+                ChildWindow *active = windows->activeChild();
                 caption = active ? active->Web1->LocationName() : QString();
             }
         }
@@ -72,23 +71,23 @@ void LoadSites(mdiform1 *frame)
     }
 }
 
-void LoadExtras(mdiform1 *frame)
+void LoadExtras(WindowManager *windows, AdditionalSitesPanel *panel, const QString &skipstr)
 {
     const auto &extra = StartupSlots::additional();
     for (int row = 1; row <= StartupSlots::AdditionalCount; ++row)
-        if (QCheckBox *check = frame->panelCheck(row))
+        if (QCheckBox *check = panel->checkBox(row))
             check->setChecked(StartupSlots::readFlag(extra[row - 1]) == 1);
     QStringList addresses;
     for (const StartupSlot &s : extra)
         addresses << StartupSlots::readAddress(s);
     for (int row = 1; row <= StartupSlots::AdditionalCount; ++row) {
-        QLineEdit *site = frame->panelSite(row);
+        QLineEdit *site = panel->siteField(row);
         if (site)
             site->setText(addresses.at(row - 1));
-        QCheckBox *check = frame->panelCheck(row);
-        if (check && check->isChecked() && ProcessState::skipstr != QLatin1String("YES")) {
-            ChildWindow *window = frame->windows->newBrowserWindow();
-            frame->windows->OpenSiteWindow(window, site ? site->text() : QString());
+        QCheckBox *check = panel->checkBox(row);
+        if (check && check->isChecked() && skipstr != QLatin1String("YES")) {
+            ChildWindow *window = windows->newBrowserWindow();
+            windows->OpenSiteWindow(window, site ? site->text() : QString());
             window->showMaximized();
             StartupTrace::mark("navigate", window->Tag.toInt());
         }

@@ -1,6 +1,6 @@
 #include "sites/startupslots.h"
 
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "tools/editcommands.h"
 
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 #include "tools/finddialog.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/finddialog.h"
 
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

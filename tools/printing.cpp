@@ -1,10 +1,9 @@
 #include "tools/printing.h"
 
-#include "app/browsercontrol.h"
-#include "app/windowregistry.h"
+#include "core/browsercontrol.h"
+#include "core/windowregistry.h"
 #include "browser/childwindow.h"
 #include "platform/dialogs.h"
-#include "platform/webenginebrowser.h"
 #include "tools/printqueue.h"
 
 #include <QPointer>
@@ -38,7 +37,7 @@ void Print(BrowserControl *web, QWidget *dialogParent, Status status)
         return;
     web->setFocus();
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    printer->setPageLayout(WebEngineBrowser::sharedPageLayout());
+    printer->setPageLayout(BrowserControl::sharedPageLayout());
     auto *dialog = new QPrintDialog(printer.get(), dialogParent ? dialogParent : web->window());
     dialog->setObjectName(QStringLiteral("printDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);

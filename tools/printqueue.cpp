@@ -1,8 +1,7 @@
 #include "tools/printqueue.h"
 
-#include "app/browsercontrol.h"
-#include "platform/paths.h"
-#include "platform/webenginebrowser.h"
+#include "core/browsercontrol.h"
+#include "core/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -126,13 +125,13 @@ void PrintQueue::runNext()
             finish(id, false, QString(), job);
             return;
         }
-        web->printToPdf(pdfPath, WebEngineBrowser::sharedPageLayout(),
+        web->printToPdf(pdfPath, BrowserControl::sharedPageLayout(),
                         [this, id, job, pdfPath](bool ok) { finish(id, ok, pdfPath, job); });
         return;
     }
     if (!printer) {
         printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        printer->setPageLayout(WebEngineBrowser::sharedPageLayout());
+        printer->setPageLayout(BrowserControl::sharedPageLayout());
     }
     web->printTo(printer.get(), [this, id, job, printer](bool ok) { finish(id, ok, QString(), job); });
 }

@@ -1,6 +1,6 @@
 #include "tools/rotation.h"
 
-#include "app/mdiform1.h"
+#include "browser/framebands.h"
 #include "platform/coolbar.h"
 
 #include <QCheckBox>
@@ -8,61 +8,63 @@
 #include <QSlider>
 #include <QTimer>
 
-Rotation::Rotation(mdiform1 *frame) : QObject(frame), m_frame(frame)
+using namespace FrameBands;
+
+Rotation::Rotation(QCheckBox *check, QSlider *slider, QTimer *timer, CoolBar *bar, QMdiArea *area, QObject *parent)
+    : QObject(parent), m_check(check), m_slider(slider), m_timer(timer), m_bar(bar), m_area(area)
 {
-    connect(frame->FlickCheck13, &QCheckBox::toggled, this, &Rotation::FlickCheck13_Click);
-    connect(frame->Slider1, &QSlider::valueChanged, this, &Rotation::Slider1_Change);
-    connect(frame->Timer1, &QTimer::timeout, this, &Rotation::Timer1_Timer);
+    connect(check, &QCheckBox::toggled, this, &Rotation::FlickCheck13_Click);
+    connect(slider, &QSlider::valueChanged, this, &Rotation::Slider1_Change);
+    connect(timer, &QTimer::timeout, this, &Rotation::Timer1_Timer);
 }
 
 void Rotation::FlickCheck13_Click()
 {
-    const bool on = m_frame->FlickCheck13->isChecked();
+    const bool on = m_check->isChecked();
     if (on)
-        m_frame->Timer1->start();
+        m_timer->start();
     else
-        m_frame->Timer1->stop();
-    m_frame->Slider1->setEnabled(on);
-    m_frame->FlickCheck13->setText(on ? QStringLiteral("Rotaview (%1)").arg(m_frame->Slider1->value())
-                                      : QStringLiteral("Rotaview"));
+        m_timer->stop();
+    m_slider->setEnabled(on);
+    m_check->setText(on ? QStringLiteral("Rotaview (%1)").arg(m_slider->value()) : QStringLiteral("Rotaview"));
     relayoutBands();
 }
 
 void Rotation::relayoutBands()
 {
-    CoolBar *bar = m_frame->CoolBar1;
-    for (int band : {4, 5, 6})
-        bar->setBandVisible(band, false);
-    for (int band : {6, 5, 4})
-        bar->setBandVisible(band, true);
+    // The check box's caption changed width: hiding and showing its bands again
+    // makes the bar lay them out anew, so the slider and popStat move along with it.
+    for (int band : {BandFlick, BandSlider, BandPopStat})
+        m_bar->setBandVisible(band, false);
+    for (int band : {BandPopStat, BandSlider, BandFlick})
+        m_bar->setBandVisible(band, true);
 }
 
 void Rotation::Slider1_Change()
 {
     // Setting the interval restarts a running countdown, as a new period should.
-    m_frame->Timer1->setInterval(m_frame->Slider1->value() * 1000);
+    m_timer->setInterval(m_slider->value() * 1000);
 }
 
 void Rotation::Timer1_Timer()
 {
     // The frame's next-window action, called directly rather than through a keystroke.
-    m_frame->mdiArea->activateNextSubWindow();
+    m_area->activateNextSubWindow();
 }
 
 void Rotation::SMSFlick_Click()
 {
-    CoolBar *bar = m_frame->CoolBar1;
-    if (!bar->isBandVisible(4)) {
-        for (int band : {4, 5, 6, 7, 8})
-            bar->setBandVisible(band, true);
+    if (!m_bar->isBandVisible(BandFlick)) {
+        for (int band : {BandFlick, BandSlider, BandPopStat, BandSearch, BandHide})
+            m_bar->setBandVisible(band, true);
     } else {
-        for (int band : {8, 7, 6, 5, 4})
-            bar->setBandVisible(band, false);
+        for (int band : {BandHide, BandSearch, BandPopStat, BandSlider, BandFlick})
+            m_bar->setBandVisible(band, false);
     }
 }
 
 void Rotation::cmdHide_Click()
 {
-    for (int band : {8, 7, 6, 5, 4})
-        m_frame->CoolBar1->setBandVisible(band, false);
+    for (int band : {BandHide, BandSearch, BandPopStat, BandSlider, BandFlick})
+        m_bar->setBandVisible(band, false);
 }

@@ -1,9 +1,9 @@
 // The settings store's and internet.ini's readers on an arbitrary file, and a
 // save into it: the save either lands and reads back or leaves the file alone.
 #include "fuzzfile.h"
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "platform/internetsettings.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 
 #include <QFile>
 

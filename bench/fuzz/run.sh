@@ -38,10 +38,10 @@ FLAGS="-std=c++17 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize
 
 sources_for() {
   case $1 in
-    banlist)  echo "popups/banlist.cpp platform/paths.cpp" ;;
+    banlist)  echo "popups/banlist.cpp core/paths.cpp" ;;
     shortcut) echo "favorites/shortcutfile.cpp" ;;
     tips)     echo "desktop/tipsfile.cpp" ;;
-    settings) echo "app/settingsstore.cpp platform/internetsettings.cpp platform/paths.cpp" ;;
+    settings) echo "core/settingsstore.cpp platform/internetsettings.cpp core/paths.cpp" ;;
     refreshperiod) echo "tools/refreshperiod.cpp" ;;
     *) echo "unknown target $1" >&2; exit 2 ;;
   esac

@@ -1,4 +1,4 @@
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 #include "browser/childwindow.h"
 #include "httpserver.h"
 #include "pagewait.h"

@@ -1,7 +1,8 @@
+#include "core/processstate.h"
 #include "app/mdiform1.h"
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "app/startup.h"
-#include "app/windowregistry.h"
+#include "core/windowregistry.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
@@ -67,7 +68,7 @@ private Q_SLOTS:
                                  "<a id='l' href='/target' style='font-size:80px'>target link</a>"
                                  "<script>setTimeout(function(){ window.status = 'scripted status'; }, 50);</script>"));
         m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), server.url());
-        ChildWindow *w = m_frame->activeChild();
+        ChildWindow *w = m_frame->windows->activeChild();
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Hello from a loopback page with a long title"), 30000);
         QCOMPARE(m_frame->tb->caption(1), QStringLiteral("Hello from a loopback page wit"));
         QTRY_COMPARE_WITH_TIMEOUT(m_frame->statusText(), QStringLiteral("scripted status"), 10000);
@@ -98,9 +99,9 @@ private Q_SLOTS:
             QCOMPARE(q.text, QStringLiteral("No more pages in the history for this Web Window!"));
             ++told;
         });
-        Navigation::goMenu(m_frame, QStringLiteral("GoBack"));
+        Navigation::goMenu(m_frame->windows, QStringLiteral("GoBack"));
         QCOMPARE(told, 0);
-        Navigation::tb2_ButtonClick(m_frame, QStringLiteral("Back"));
+        Navigation::tb2_ButtonClick(m_frame->windows, QStringLiteral("Back"));
         QCOMPARE(told, 1);
     }
 
@@ -131,7 +132,7 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(n), QStringLiteral("Window %1").arg(n), 60000);
         m_frame->HideToTray();
         m_frame->RestoreFromTray();
-        QCOMPARE(m_frame->Status, QStringLiteral("MAX"));
+        QCOMPARE(FrameHost::statusText(m_frame->Status), QStringLiteral("MAX"));
         m_frame->action(QStringLiteral("Showallwins"))->trigger();
         // The picture is taken once the pages have painted in their new sizes: two grabs agree.
         QVERIFY(QTest::qWaitForWindowExposed(m_frame));
@@ -147,7 +148,7 @@ private Q_SLOTS:
         const QString dir = qEnvironmentVariable("QUILLON_ARTIFACTS", QDir::tempPath());
         QDir().mkpath(dir);
         QVERIFY(last.save(dir + QStringLiteral("/frame-eight-windows-tiled.png")));
-        for (ChildWindow *w : m_frame->childWindows())
+        for (ChildWindow *w : m_frame->windows->childWindows())
             QVERIFY(w->width() < m_frame->width() / 4);
     }
 
@@ -170,10 +171,10 @@ private Q_SLOTS:
                 QVERIFY(SaveSetting(AppKey, section, QStringLiteral("c%1").arg(slot - 8), QStringLiteral("1")));
             servers.push_back(std::move(server));
         }
-        m_frame->Tabctr = 0;
-        StartupLoading::LoadSites(m_frame);
-        StartupLoading::LoadExtras(m_frame);
-        QCOMPARE(m_frame->Tabctr, qint16(32));
+        m_frame->windows->Tabctr = 0;
+        StartupLoading::LoadSites(m_frame->windows);
+        StartupLoading::LoadExtras(m_frame->windows, m_frame->panel(), ProcessState::skipstr);
+        QCOMPARE(m_frame->windows->Tabctr, qint16(32));
         const int order[] = {2, 5, 4, 6, 3, 1, 8, 7};
         for (int n = 1; n <= 32; ++n) {
             const int slot = n <= 8 ? order[n - 1] : n;
@@ -183,7 +184,7 @@ private Q_SLOTS:
         // The 32 windows share the programme's few renderer processes: a renderer crash
         // costs the windows drawn by that one process, never all of them.
         QMap<qint64, QStringList> byRenderer;
-        for (ChildWindow *w : m_frame->childWindows()) {
+        for (ChildWindow *w : m_frame->windows->childWindows()) {
             auto *web = qobject_cast<WebEngineBrowser *>(w->Web1);
             QVERIFY(web);
             QTRY_VERIFY_WITH_TIMEOUT(web->rendererProcessId() > 0, 10000);

@@ -1,4 +1,4 @@
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 #include "browser/childwindow.h"
 #include "favorites/addfavoritedialog.h"
 #include "favorites/favoritescommands.h"
@@ -6,7 +6,7 @@
 #include "favorites/organizefavoritesdialog.h"
 #include "favorites/shortcutfile.h"
 #include "httpserver.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "testenv.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "httpserver.h"
 #include "platform/dialogs.h"
 #include "platform/internetsettings.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "platform/webenginebrowser.h"
 #include "testenv.h"
 

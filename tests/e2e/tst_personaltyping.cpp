@@ -1,4 +1,4 @@
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 #include "browser/childwindow.h"
 #include "httpserver.h"
 #include "pagewait.h"
@@ -89,7 +89,12 @@ private Q_SLOTS:
         area->addSubWindow(window);
         window->resize(800, 400);
         window->show();
-        personal = new PersonalMenu(frame->menuBar(), [this] { return window->Web1; }, frame);
+        // The frame's hidden menu, first on the bar.
+        auto *menu = new QMenu(QStringLiteral("&Personal"), frame->menuBar());
+        menu->setObjectName(QStringLiteral("mnuPDs"));
+        frame->menuBar()->insertMenu(frame->menuBar()->actions().first(), menu);
+        menu->menuAction()->setVisible(false);
+        personal = new PersonalMenu(menu, [this] { return window->Web1; }, frame);
         frame->resize(1000, 700);
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame));

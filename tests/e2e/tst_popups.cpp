@@ -49,7 +49,6 @@ private Q_SLOTS:
         server->setPage("/pop2", page("Popup Two"));
         server->setPage("/plain", page("Plain"));
         frame = std::make_unique<mdiform1>();
-        Popups::install(frame.get());
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
     }
@@ -72,7 +71,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(popups().size(), 1, 20000);
         webPopup *first = popups().first();
         QCOMPARE(first->Tag, QStringLiteral("2"));
-        QCOMPARE(frame->Tabctr, qint16(2));
+        QCOMPARE(frame->windows->Tabctr, qint16(2));
         QCOMPARE(frame->tb->count(), 3);
         QCOMPARE(frame->popStat->text(), QStringLiteral("New Window Loaded..."));
         QTRY_COMPARE_WITH_TIMEOUT(frame->tb->caption(2), QStringLiteral("Popup One"), 20000);
@@ -86,7 +85,7 @@ private Q_SLOTS:
         QVERIFY(surface);
         QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
         QTRY_COMPARE_WITH_TIMEOUT(popups().size(), 2, 20000);
-        QCOMPARE(frame->Tabctr, qint16(3));
+        QCOMPARE(frame->windows->Tabctr, qint16(3));
         QCOMPARE(frame->tb->count(), 4);
         QCOMPARE(frame->popStat->text(), QStringLiteral("New Window Loaded..."));
         QTRY_COMPARE_WITH_TIMEOUT(frame->tb->caption(3), QStringLiteral("Popup Two"), 20000);
@@ -101,7 +100,7 @@ private Q_SLOTS:
         openBrowser(QStringLiteral("/opener"));
         QTRY_COMPARE_WITH_TIMEOUT(frame->tb->caption(1), QStringLiteral("Plain"), 20000);
         QCOMPARE(popups().size(), 0);
-        QCOMPARE(frame->Tabctr, qint16(1));
+        QCOMPARE(frame->windows->Tabctr, qint16(1));
         QCOMPARE(frame->tb->count(), 2);
         QCOMPARE(server->count("/pop1"), 0);
     }
@@ -122,7 +121,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(outside->windowTitle(), QStringLiteral("Popup One"), 20000);
         QVERIFY(!frame->isAncestorOf(outside));
         QCOMPARE(popups().size(), 0);
-        QCOMPARE(frame->Tabctr, qint16(1));
+        QCOMPARE(frame->windows->Tabctr, qint16(1));
         QCOMPARE(frame->tb->count(), 2);
     }
 
@@ -138,18 +137,18 @@ private Q_SLOTS:
         server->setPage("/fourth", page("Fourth"));
         QPointer<form1> fourth = openBrowser(QStringLiteral("/fourth"));
         QTRY_COMPARE_WITH_TIMEOUT(frame->tb->caption(4), QStringLiteral("Fourth"), 20000);
-        QCOMPARE(frame->activeChild(), fourth.data());
+        QCOMPARE(frame->windows->activeChild(), fourth.data());
 
         // Banned now: the popup's next completed document closes it, in the background.
         QVERIFY(WriteBanList({server->url(QStringLiteral("/POP1")).toUpper()}));
         popup->Web1->Refresh();
         QTRY_VERIFY_WITH_TIMEOUT(!popup, 20000);
         QCOMPARE(frame->popStat->text(), QStringLiteral("Page Blocked! Click here to edit."));
-        QCOMPARE(frame->Tabctr, qint16(3));
+        QCOMPARE(frame->windows->Tabctr, qint16(3));
         QCOMPARE(frame->tb->count(), 4);
         QVERIFY(third);
         QVERIFY(fourth);
-        QCOMPARE(frame->activeChild(), fourth.data());
+        QCOMPARE(frame->windows->activeChild(), fourth.data());
         QCOMPARE(third->Tag, QStringLiteral("2"));
         QCOMPARE(fourth->Tag, QStringLiteral("3"));
         QCOMPARE(frame->tb->caption(2), QStringLiteral("Plain"));
@@ -169,7 +168,7 @@ private Q_SLOTS:
         form1 *opener = openBrowser(QStringLiteral("/loop"));
         QTRY_COMPARE_WITH_TIMEOUT(frame->tb->caption(1), QStringLiteral("done"), 30000);
         QTRY_COMPARE_WITH_TIMEOUT(popups().size(), PopupFlood::PerPage, 20000);
-        QCOMPARE(int(frame->Tabctr), 1 + PopupFlood::PerPage);
+        QCOMPARE(int(frame->windows->Tabctr), 1 + PopupFlood::PerPage);
         QTRY_COMPARE_WITH_TIMEOUT(frame->tb->caption(1 + PopupFlood::PerPage), QStringLiteral("Popup One"), 20000);
         // The popups it got load at once, and the user's own click still opens a window.
         QWidget *surface = qobject_cast<WebEngineBrowser *>(opener->Web1)->view()->focusProxy();

@@ -1,6 +1,6 @@
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "platform/dialogs.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "sites/additionalsitespanel.h"
 #include "testenv.h"
 

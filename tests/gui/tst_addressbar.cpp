@@ -1,7 +1,7 @@
 #include "browser/addressbar.h"
 #include "framefixture.h"
 #include "platform/internetsettings.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "platform/tabstrip.h"
 
 #include <QComboBox>
@@ -83,10 +83,10 @@ private Q_SLOTS:
         QLineEdit *edit = f.frame->cboAddress->lineEdit();
         edit->setText(QStringLiteral("http://same.test/"));
         QTest::keyClick(edit, Qt::Key_Return);
-        QCOMPARE(f.frame->Tabctr, qint16(2));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(2));
         ChildWindow *second = f.windowTagged(QStringLiteral("2"));
         QVERIFY(second && second != first);
-        QCOMPARE(f.frame->activeChild(), second);
+        QCOMPARE(f.frame->windows->activeChild(), second);
         QCOMPARE(FrameFixture::web(second)->navigations, QStringList{QStringLiteral("http://same.test/")});
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("2"));
         QCOMPARE(f.frame->cboAddress->count(), 0); // the list itself is not changed

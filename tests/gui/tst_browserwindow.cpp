@@ -77,17 +77,17 @@ private Q_SLOTS:
         FrameFixture f;
         QStringList told;
         Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q.text; });
-        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Back")); // no window: nothing
+        Navigation::tb2_ButtonClick(f.frame->windows, QStringLiteral("Back")); // no window: nothing
         QVERIFY(told.isEmpty());
         f.open(QStringLiteral("http://a.test/"));
-        Navigation::goMenu(f.frame, QStringLiteral("GoBack"));
+        Navigation::goMenu(f.frame->windows, QStringLiteral("GoBack"));
         QVERIFY(told.isEmpty());
-        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Back"));
+        Navigation::tb2_ButtonClick(f.frame->windows, QStringLiteral("Back"));
         QCOMPARE(told, QStringList{QStringLiteral("No more pages in the history for this Web Window!")});
-        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Forward"));
+        Navigation::tb2_ButtonClick(f.frame->windows, QStringLiteral("Forward"));
         QCOMPARE(told.size(), 2);
         f.activeWeb()->Navigate(QStringLiteral("http://b.test/"));
-        Navigation::tb2_ButtonClick(f.frame, QStringLiteral("Back"));
+        Navigation::tb2_ButtonClick(f.frame->windows, QStringLiteral("Back"));
         QCOMPARE(told.size(), 2);
         QCOMPARE(f.activeWeb()->LocationURL(), QStringLiteral("http://a.test/"));
     }
@@ -111,7 +111,7 @@ private Q_SLOTS:
     {
         FrameFixture f;
         f.frame->action(QStringLiteral("NewWin"))->trigger();
-        QCOMPARE(f.frame->Tabctr, qint16(1));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(1));
         QCOMPARE(f.activeWeb()->calls, QStringList{QStringLiteral("GoHome")});
     }
 
@@ -122,7 +122,7 @@ private Q_SLOTS:
         f.frame->windows->CloseActiveWin();
         QCOMPARE(f.frame->popStat->text(), QStringLiteral("Closing Active Web Window..."));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(f.frame->childWindows().isEmpty());
+        QVERIFY(f.frame->windows->childWindows().isEmpty());
     }
 };
 

@@ -6,7 +6,7 @@
 #include "favorites/organizefavoritesdialog.h"
 #include "favorites/shortcutfile.h"
 #include "platform/dialogs.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "testenv.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "favorites/favs.h"
 #include "favorites/shortcutfile.h"
 #include "platform/dialogs.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "testenv.h"
 
 #include <QAction>

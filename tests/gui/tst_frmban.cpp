@@ -1,5 +1,5 @@
 #include "platform/dialogs.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "popups/banlist.h"
 #include "popups/frmban.h"
 #include "testenv.h"

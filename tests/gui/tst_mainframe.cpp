@@ -1,5 +1,6 @@
-#include "app/settingsstore.h"
-#include "app/windowregistry.h"
+#include "browser/framebands.h"
+#include "core/settingsstore.h"
+#include "core/windowregistry.h"
 #include "platform/dialogs.h"
 #include "framefixture.h"
 #include "platform/coolbar.h"
@@ -133,10 +134,10 @@ private Q_SLOTS:
         FrameFixture f;
         using namespace SettingsStore;
         f.frame->action(QStringLiteral("bis"))->trigger();
-        QVERIFY(!f.frame->CoolBar2->isBandVisible(mdiform1::BandBuiltins));
+        QVERIFY(!f.frame->CoolBar2->isBandVisible(FrameBands::BandBuiltins));
         QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("Show Builtins"), 1), QStringLiteral("0"));
         f.frame->action(QStringLiteral("bis"))->trigger();
-        QVERIFY(f.frame->CoolBar2->isBandVisible(mdiform1::BandBuiltins));
+        QVERIFY(f.frame->CoolBar2->isBandVisible(FrameBands::BandBuiltins));
         QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("Show Builtins"), 1), QStringLiteral("1"));
     }
 
@@ -167,7 +168,7 @@ private Q_SLOTS:
         f.frame->rotation->Timer1_Timer(); // no window: nothing happens
         ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
         f.frame->rotation->Timer1_Timer();
-        QCOMPARE(f.frame->activeChild(), a); // one window stays active
+        QCOMPARE(f.frame->windows->activeChild(), a); // one window stays active
         ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
         ChildWindow *c = f.open(QStringLiteral("http://c.test/"));
         f.frame->mdiArea->setActivationOrder(QMdiArea::CreationOrder);
@@ -175,7 +176,7 @@ private Q_SLOTS:
         QList<ChildWindow *> seen;
         for (int i = 0; i < 4; ++i) {
             f.frame->rotation->Timer1_Timer();
-            seen << f.frame->activeChild();
+            seen << f.frame->windows->activeChild();
         }
         QCOMPARE(seen, QList<ChildWindow *>({b, c, a, b}));
     }
@@ -192,9 +193,9 @@ private Q_SLOTS:
         f.frame->action(QStringLiteral("Down"))->trigger(); // placing in the tray suspends rotation
         QVERIFY(!f.frame->Timer1->isActive());
         QVERIFY(f.frame->FlickCheck13->isChecked());
-        QCOMPARE(f.frame->Status, QStringLiteral("MIN"));
+        QCOMPARE(FrameHost::statusText(f.frame->Status), QStringLiteral("MIN"));
         f.frame->RestoreFromTray();
-        QCOMPARE(f.frame->Status, QStringLiteral("MAX"));
+        QCOMPARE(FrameHost::statusText(f.frame->Status), QStringLiteral("MAX"));
         QVERIFY(!f.frame->Timer1->isActive());
     }
 

@@ -1,5 +1,5 @@
-#include "app/browsercontrol.h"
-#include "app/windowregistry.h"
+#include "core/browsercontrol.h"
+#include "core/windowregistry.h"
 #include "browser/childwindow.h"
 #include "fakebrowser.h"
 #include "platform/dialogs.h"

@@ -1,10 +1,11 @@
-#include "app/settingsstore.h"
+#include "app/menutree.h"
+#include "core/settingsstore.h"
 #include "fakebrowser.h"
 #include "personal/form3.h"
 #include "personal/personaldetails.h"
 #include "personal/personalmenu.h"
 #include "platform/dialogs.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "testenv.h"
 #include "tools/finddialog.h"
 
@@ -159,9 +160,8 @@ private Q_SLOTS:
     {
         TempHome home;
         QMainWindow frame;
-        frame.menuBar()->addMenu(QStringLiteral("&File"));
-        frame.menuBar()->addMenu(QStringLiteral("&Edit"));
-        PersonalMenu personal(frame.menuBar(), [] { return nullptr; }, &frame);
+        const MenuTree tree = buildMenuTree(frame.menuBar());
+        PersonalMenu personal(tree.menus.value(QStringLiteral("mnuPDs")), [] { return nullptr; }, &frame);
         QMenu *menu = frame.menuBar()->findChild<QMenu *>(QStringLiteral("mnuPDs"));
         QCOMPARE(menu, personal.menu());
         QCOMPARE(frame.menuBar()->actions().first(), menu->menuAction());
@@ -192,7 +192,8 @@ private Q_SLOTS:
     {
         TempHome home;
         QMainWindow frame;
-        PersonalMenu personal(frame.menuBar(), [] { return nullptr; }, &frame);
+        const MenuTree tree = buildMenuTree(frame.menuBar());
+        PersonalMenu personal(tree.menus.value(QStringLiteral("mnuPDs")), [] { return nullptr; }, &frame);
         QVERIFY(PersonalDetails::write(6, QStringLiteral("NSW")));
         personal.Show();
         Form3 *hidden = Form3::existing();

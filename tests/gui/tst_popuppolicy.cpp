@@ -1,5 +1,5 @@
 #include "app/mdiform1.h"
-#include "app/processstate.h"
+#include "core/processstate.h"
 #include "browser/form1.h"
 #include "browser/windowmanager.h"
 #include "fakebrowser.h"
@@ -51,9 +51,7 @@ private Q_SLOTS:
     void init()
     {
         home = std::make_unique<TempHome>();
-        ProcessState::PopupVerdict.clear();
         frame = std::make_unique<mdiform1>();
-        Popups::install(frame.get());
         frame->show();
     }
     void cleanup()
@@ -72,11 +70,11 @@ private Q_SLOTS:
         QCOMPARE(popup->objectName(), QStringLiteral("webPopup"));
         QCOMPARE(popup->windowTitle(), QStringLiteral("New Window (PopUp)"));
         QCOMPARE(popup->Tag, QStringLiteral("2"));
-        QCOMPARE(frame->Tabctr, qint16(2));
+        QCOMPARE(frame->windows->Tabctr, qint16(2));
         QCOMPARE(frame->tb->count(), 3);
         QCOMPARE(frame->tb->caption(2), QStringLiteral("2"));
         QCOMPARE(frame->popStat->text(), QStringLiteral("New Window Loaded..."));
-        QCOMPARE(frame->activeChild(), popup);
+        QCOMPARE(frame->windows->activeChild(), popup);
 
         const QString title = QStringLiteral("A popup whose title runs well past thirty characters");
         web(popup)->Navigate(QStringLiteral("http://pop.test/"));
@@ -90,7 +88,7 @@ private Q_SLOTS:
         popup->close();
         QCOMPARE(frame->tb->caption(2), QString());
         QCOMPARE(frame->tb->toolTip(2), QStringLiteral("Spare Tab - Click to use..."));
-        QCOMPARE(frame->Tabctr, qint16(2));
+        QCOMPARE(frame->windows->Tabctr, qint16(2));
     }
 
     void switchesDecide()
@@ -103,14 +101,14 @@ private Q_SLOTS:
         bool cancelled = false;
         QVERIFY(!request(opener, &cancelled));
         QVERIFY(cancelled);
-        QCOMPARE(frame->Tabctr, qint16(2));
+        QCOMPARE(frame->windows->Tabctr, qint16(2));
         QVERIFY(first); // turning popups off closes nothing
         QCOMPARE(popups().size(), 1);
 
         frame->action(QStringLiteral("EnDiBoxes"))->trigger(); // on, with Internally on
         QVERIFY(!request(opener, &cancelled));
         QVERIFY(!cancelled); // left to the browser component
-        QCOMPARE(frame->Tabctr, qint16(2));
+        QCOMPARE(frame->windows->Tabctr, qint16(2));
         QCOMPARE(frame->tb->count(), 3);
     }
 
@@ -133,8 +131,8 @@ private Q_SLOTS:
         webPopup *popup = nullptr;
         {
             // A popup opened while no window is numbered gets number 1.
-            auto *holder = new form1(frame.get());
-            frame->showChild(holder);
+            auto *holder = new form1(frame->windows);
+            frame->windows->showChild(holder);
             popup = request(holder);
         }
         QVERIFY(popup);
@@ -154,7 +152,7 @@ private Q_SLOTS:
         QPointer<form1> later = openBrowser(QStringLiteral("http://later.test/"));
         QPointer<webPopup> ordinary = request(opener);
         web(later)->complete(QStringLiteral("Later"));
-        frame->showChild(later); // the user is looking at another window
+        frame->windows->showChild(later); // the user is looking at another window
         QCOMPARE(later->Tag, QStringLiteral("3"));
         QCOMPARE(ordinary->Tag, QStringLiteral("4"));
 
@@ -163,10 +161,9 @@ private Q_SLOTS:
         QTRY_VERIFY(!banned);
         QVERIFY(later); // the active window is not the one that completed
         QVERIFY(ordinary);
-        QCOMPARE(frame->activeChild(), later.data());
-        QCOMPARE(ProcessState::PopupVerdict, QStringLiteral("NO"));
+        QCOMPARE(frame->windows->activeChild(), later.data());
         QCOMPARE(frame->popStat->text(), QStringLiteral("Page Blocked! Click here to edit."));
-        QCOMPARE(frame->Tabctr, qint16(3));
+        QCOMPARE(frame->windows->Tabctr, qint16(3));
         QCOMPARE(frame->tb->count(), 4);
         // The windows after it moved down with their tabs.
         QCOMPARE(later->Tag, QStringLiteral("2"));
@@ -186,11 +183,11 @@ private Q_SLOTS:
         frame->HideToTray();
         QPointer<webPopup> popup = request(opener);
         QVERIFY(popup);
-        QCOMPARE(frame->Status, QStringLiteral("MIN"));
+        QCOMPARE(FrameHost::statusText(frame->Status), QStringLiteral("MIN"));
         QVERIFY(!frame->isVisible() || frame->isMinimized());
         web(popup)->Navigate(QStringLiteral("http://ads.test/page"));
         web(popup)->complete(QStringLiteral("Fine"));
-        QCOMPARE(ProcessState::PopupVerdict, QStringLiteral("YES"));
+        QCOMPARE(CheckBanList(web(popup)->LocationURL()), BanVerdict::NotBanned);
         QVERIFY(popup);
         web(popup)->Navigate(QStringLiteral("http://ADS.test/")); // a hidden frame loading: no close
         web(popup)->complete(QStringLiteral("Banned"));

@@ -1,4 +1,5 @@
-#include "app/settingsstore.h"
+#include "browser/framebands.h"
+#include "core/settingsstore.h"
 #include "framefixture.h"
 #include "platform/coolbar.h"
 #include "platform/tabstrip.h"
@@ -25,14 +26,14 @@ private Q_SLOTS:
         FrameFixture f;
         ChildWindow *first = f.open(QStringLiteral("http://a.test/"));
         f.frame->action(QStringLiteral("ShowAddSites"))->trigger();
-        QVERIFY(f.frame->CoolBar1->isBandVisible(mdiform1::BandExtras));
+        QVERIFY(f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
         QVERIFY(first->Web1->isHidden());
 
         // A double click opens the field's text even with its box unchecked; that window is now active.
         f.frame->panel()->setSite(24, QStringLiteral("http://twenty-four.test/"));
         QVERIFY(!f.frame->panel()->checkBox(24)->isChecked());
         QTest::mouseDClick(f.frame->panel()->siteField(24), Qt::LeftButton);
-        ChildWindow *opened = f.frame->activeChild();
+        ChildWindow *opened = f.frame->windows->activeChild();
         QVERIFY(opened != first);
         QCOMPARE(opened->Tag, QStringLiteral("2"));
         QCOMPARE(FrameFixture::web(opened)->navigations, QStringList{QStringLiteral("http://twenty-four.test/")});
@@ -42,7 +43,7 @@ private Q_SLOTS:
         // Close gives the band back to the page of the window active now.
         opened->Web1->hide();
         emit f.frame->panel()->closeClicked();
-        QVERIFY(!f.frame->CoolBar1->isBandVisible(mdiform1::BandExtras));
+        QVERIFY(!f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
         QVERIFY(!opened->Web1->isHidden());
         QVERIFY(first->Web1->isHidden());
     }
@@ -55,7 +56,7 @@ private Q_SLOTS:
         f.frame->panel()->setCheck(3, 1);
         f.frame->panel()->setSite(3, QStringLiteral("http://three.test/"));
         QTest::mouseClick(f.frame->panel()->findChild<QPushButton *>(QStringLiteral("Command7")), Qt::LeftButton);
-        QVERIFY(!f.frame->CoolBar1->isBandVisible(mdiform1::BandExtras));
+        QVERIFY(!f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
         QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("c3"), 0), QStringLiteral("1"));
         QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("sthree"), QString()),
                  QStringLiteral("http://three.test/"));
@@ -71,15 +72,15 @@ private Q_SLOTS:
         QVERIFY(index >= 0);
         f.frame->sites->setCurrentIndex(index);
         emit f.frame->sites->activated(index);
-        ChildWindow *w = f.frame->activeChild();
+        ChildWindow *w = f.frame->windows->activeChild();
         QVERIFY(w);
         QVERIFY(w->isMaximized());
         QCOMPARE(FrameFixture::web(w)->navigations,
                  QStringList{Catalogue::lookup(Catalogue::List::Sites, QStringLiteral("R E U T E R S"))});
         // A title the list does not hold leaves the new window blank, still shown.
-        SiteCommands::openCatalogueEntry(f.frame, true, QStringLiteral("r e u t e r s"));
-        QVERIFY(FrameFixture::web(f.frame->activeChild())->navigations.isEmpty());
-        QCOMPARE(f.frame->Tabctr, qint16(2));
+        SiteCommands::openCatalogueEntry(f.frame->windows, true, QStringLiteral("r e u t e r s"));
+        QVERIFY(FrameFixture::web(f.frame->windows->activeChild())->navigations.isEmpty());
+        QCOMPARE(f.frame->windows->Tabctr, qint16(2));
     }
 
     void panelIsReadableAtTheFramesDefaultSize()

@@ -1,5 +1,7 @@
-#include "app/processstate.h"
-#include "app/settingsstore.h"
+#include "sites/additionalsitespanel.h"
+#include "browser/framebands.h"
+#include "core/processstate.h"
+#include "core/settingsstore.h"
 #include "browser/windowmanager.h"
 #include "framefixture.h"
 #include "platform/coolbar.h"
@@ -51,13 +53,13 @@ private Q_SLOTS:
         QCOMPARE(f.frame->tb->count(), 1); // the end tab
         ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
         ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
-        QCOMPARE(f.frame->Tabctr, qint16(2));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(2));
         QCOMPARE(f.frame->tb->count(), 3);
         QCOMPARE(a->Tag, QStringLiteral("1"));
         QCOMPARE(b->Tag, QStringLiteral("2"));
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("2"));
         QCOMPARE(f.frame->tb->caption(3), QString());
-        QCOMPARE(f.frame->activeChild(), b);
+        QCOMPARE(f.frame->windows->activeChild(), b);
         QCOMPARE(FrameFixture::web(b)->navigations, QStringList{QStringLiteral("http://b.test/")});
     }
 
@@ -81,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(fresh != second);
         QCOMPARE(FrameFixture::web(fresh)->navigations, QStringList{QStringLiteral("about:blank")});
         QVERIFY(fresh->isMaximized());
-        QCOMPARE(f.frame->Tabctr, qint16(3));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(3));
         FrameFixture::web(fresh)->complete(QStringLiteral("Blank again"));
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Blank again"));
     }
@@ -106,7 +108,7 @@ private Q_SLOTS:
         f.open(QStringLiteral("http://b.test/"));
         FrameFixture::web(a)->complete(QStringLiteral("A title that is rather longer than thirty characters"));
         f.frame->tb->click(1);
-        QCOMPARE(f.frame->activeChild(), a);
+        QCOMPARE(f.frame->windows->activeChild(), a);
         QVERIFY(a->isMaximized());
         QCOMPARE(f.frame->tb->caption(1), QStringLiteral("A title that is rather longer "));
     }
@@ -118,7 +120,7 @@ private Q_SLOTS:
         f.frame->tb->click(2); // the end tab
         ChildWindow *endWindow = f.windowTagged(QStringLiteral("2"));
         QVERIFY(endWindow);
-        QCOMPARE(f.frame->Tabctr, qint16(1));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(1));
         FrameFixture::web(endWindow)->complete(QStringLiteral("End"));
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("End"));
         // The next window also gets number 2: its tab goes in front and a click shows both.
@@ -146,7 +148,7 @@ private Q_SLOTS:
         Dialogs::setInputHook([](const QString &, const QString &) { return QString(); });
         f.frame->tb->click(1);
         QCOMPARE(f.frame->tb->caption(1), QString());
-        QCOMPARE(f.frame->activeChild(), b); // the selected window is not shown
+        QCOMPARE(f.frame->windows->activeChild(), b); // the selected window is not shown
         Q_UNUSED(a);
     }
 
@@ -157,7 +159,7 @@ private Q_SLOTS:
         f.open(QStringLiteral("http://b.test/"));
         f.frame->windows->closeAll();
         settle();
-        QVERIFY(f.frame->childWindows().isEmpty());
+        QVERIFY(f.frame->windows->childWindows().isEmpty());
         QCOMPARE(f.frame->tb->count(), 3);
         QVERIFY(f.frame->isVisible()); // the frame itself stays
         f.frame->tb->click(2);
@@ -167,11 +169,11 @@ private Q_SLOTS:
     void counterStopsAt32767()
     {
         FrameFixture f;
-        f.frame->Tabctr = 32766;
+        f.frame->windows->Tabctr = 32766;
         // Tab indices past the strip's count are refused quietly; the window still opens.
         ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
         ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
-        QCOMPARE(f.frame->Tabctr, qint16(32767));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(32767));
         QCOMPARE(a->Tag, QStringLiteral("32767"));
         QCOMPARE(b->Tag, QStringLiteral("32767"));
         QVERIFY(b->isVisible());
@@ -185,14 +187,14 @@ private Q_SLOTS:
         ChildWindow *w3 = f.open(QStringLiteral("http://c.test/"));
         FrameFixture::web(w3)->complete(QStringLiteral("Third"));
         f.frame->windows->removeTab(2);
-        QCOMPARE(f.frame->Tabctr, qint16(2));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(2));
         QCOMPARE(w1->Tag, QStringLiteral("1"));
         QCOMPARE(w3->Tag, QStringLiteral("2"));
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Third"));
         FrameFixture::web(w3)->complete(QStringLiteral("Third again"));
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Third again"));
         f.frame->tb->click(2);
-        QCOMPARE(f.frame->activeChild(), w3);
+        QCOMPARE(f.frame->windows->activeChild(), w3);
         Q_UNUSED(w2);
     }
 
@@ -202,11 +204,11 @@ private Q_SLOTS:
         f.open(QStringLiteral("http://a.test/"));
         QCoreApplication::processEvents();
         auto strip = [&] { return CoolBar::toTwips(f.frame->tb->height()); };
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), strip() + 10);
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs), strip() + 10);
         f.frame->windows->increaseTabsSpace();
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), strip() + 50);
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs), strip() + 50);
         f.frame->windows->decreaseTabsSpace();
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs), strip() - 50);
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs), strip() - 50);
     }
 
     void windowsOpenedWhileTheFrameIsHiddenKeepTheTabBandSmall()
@@ -215,7 +217,7 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i)
             f.open(QStringLiteral("http://s%1.test/").arg(i));
         const int oneRow = f.frame->tb->button(1)->sizeHint().height();
-        QVERIFY(f.frame->CoolBar2->minHeightTwips(mdiform1::BandTabs) < CoolBar::toTwips(3 * oneRow));
+        QVERIFY(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs) < CoolBar::toTwips(3 * oneRow));
     }
 
     void manyTabsWrapIntoRows()
@@ -240,13 +242,13 @@ private Q_SLOTS:
     {
         FrameFixture f;
         saveAllSlots(true, 24);
-        f.frame->Tabctr = 0;
+        f.frame->windows->Tabctr = 0;
         // The start-up timeline (what the start-up benchmark reads) gets one line per window, in tab order.
         QTemporaryDir dir;
         const QString trace = dir.filePath(QStringLiteral("trace.log"));
         qputenv("QUILLON_TRACE_LOG", trace.toLocal8Bit());
-        StartupLoading::LoadSites(f.frame);
-        StartupLoading::LoadExtras(f.frame);
+        StartupLoading::LoadSites(f.frame->windows);
+        StartupLoading::LoadExtras(f.frame->windows, f.frame->panel(), ProcessState::skipstr);
         qunsetenv("QUILLON_TRACE_LOG");
         QFile log(trace);
         QVERIFY(log.open(QIODevice::ReadOnly));
@@ -258,7 +260,7 @@ private Q_SLOTS:
         for (int n = 1; n <= 32; ++n)
             expectedMarks << QStringLiteral("navigate %1").arg(n);
         QCOMPARE(marks, expectedMarks);
-        QCOMPARE(f.frame->Tabctr, qint16(32));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(32));
         QCOMPARE(f.frame->tb->count(), 33);
         const int slotOrder[] = {2, 5, 4, 6, 3, 1, 8, 7};
         for (int n = 1; n <= 32; ++n) {
@@ -281,7 +283,7 @@ private Q_SLOTS:
         using namespace SettingsStore;
         SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c4"), QStringLiteral("1"));
         SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("sfour"), QString());
-        StartupLoading::LoadSites(f.frame);
+        StartupLoading::LoadSites(f.frame->windows);
         ChildWindow *w = f.windowTagged(QStringLiteral("1"));
         QVERIFY(w);
         const QString fallback = QStringLiteral("https://duckduckgo.com/");
@@ -297,13 +299,13 @@ private Q_SLOTS:
         using namespace SettingsStore;
         SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c1"), QStringLiteral("1"));
         SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c2"), QStringLiteral("1"));
-        StartupLoading::LoadSites(f.frame);
+        StartupLoading::LoadSites(f.frame->windows);
         ChildWindow *tool = f.windowTagged(QStringLiteral("1"));
         ChildWindow *news = f.windowTagged(QStringLiteral("2"));
         news->close();
         settle();
-        StartupLoading::LoadSites(f.frame); // "LD"
-        QCOMPARE(f.frame->Tabctr, qint16(4));
+        StartupLoading::LoadSites(f.frame->windows); // "LD"
+        QCOMPARE(f.frame->windows->Tabctr, qint16(4));
         QCOMPARE(tool->Tag, QStringLiteral("3"));
         QCOMPARE(FrameFixture::web(tool)->navigations.size(), 2);
         ChildWindow *newNews = f.windowTagged(QStringLiteral("4"));
@@ -315,16 +317,16 @@ private Q_SLOTS:
         FrameFixture f;
         saveAllSlots(true, 3);
         ProcessState::skipstr = QStringLiteral("YES");
-        f.frame->Tabctr = 0;
-        StartupLoading::LoadExtras(f.frame);
-        QCOMPARE(f.frame->Tabctr, qint16(0));
-        QVERIFY(f.frame->panelCheck(2)->isChecked());
-        QVERIFY(!f.frame->panelCheck(4)->isChecked());
-        QCOMPARE(f.frame->panelSite(3)->text(), QStringLiteral("http://e3.test/"));
+        f.frame->windows->Tabctr = 0;
+        StartupLoading::LoadExtras(f.frame->windows, f.frame->panel(), ProcessState::skipstr);
+        QCOMPARE(f.frame->windows->Tabctr, qint16(0));
+        QVERIFY(f.frame->panel()->checkBox(2)->isChecked());
+        QVERIFY(!f.frame->panel()->checkBox(4)->isChecked());
+        QCOMPARE(f.frame->panel()->siteField(3)->text(), QStringLiteral("http://e3.test/"));
         // "LA" afterwards opens them.
         ProcessState::skipstr = QStringLiteral("NO");
-        StartupLoading::LoadExtras(f.frame);
-        QCOMPARE(f.frame->Tabctr, qint16(3));
+        StartupLoading::LoadExtras(f.frame->windows, f.frame->panel(), ProcessState::skipstr);
+        QCOMPARE(f.frame->windows->Tabctr, qint16(3));
     }
 
     void arrangementsMatch()
@@ -334,12 +336,12 @@ private Q_SLOTS:
             f.open(QStringLiteral("http://s%1.test/").arg(i));
         f.frame->windows->tileVertically();
         QList<QRect> viaMenu;
-        for (ChildWindow *w : f.frame->childWindows())
+        for (ChildWindow *w : f.frame->windows->childWindows())
             viaMenu << w->geometry();
         f.frame->windows->cascade();
         f.frame->action(QStringLiteral("Showallwins"))->trigger();
         QList<QRect> viaShowAll;
-        for (ChildWindow *w : f.frame->childWindows())
+        for (ChildWindow *w : f.frame->windows->childWindows())
             viaShowAll << w->geometry();
         QCOMPARE(viaShowAll, viaMenu);
         // Side by side: equal widths, full height.

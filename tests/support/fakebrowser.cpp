@@ -84,10 +84,8 @@ void FakeBrowser::complete(const QString &title)
 
 BrowserControl *FakeBrowser::requestNewWindow(bool *cancelled)
 {
-    BrowserControl *target = nullptr;
-    bool cancel = false;
-    Q_EMIT NewWindow2(&target, &cancel);
+    const NewWindowAnswer answer = askForNewWindow();
     if (cancelled)
-        *cancelled = cancel;
-    return target;
+        *cancelled = answer.kind == NewWindowAnswer::Refuse;
+    return answer.kind == NewWindowAnswer::Host ? answer.host : nullptr;
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/browsercontrol.h"
+#include "core/browsercontrol.h"
 
 #include <QStringList>
 

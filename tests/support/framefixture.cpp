@@ -1,7 +1,7 @@
 #include "framefixture.h"
 
-#include "app/processstate.h"
-#include "app/windowregistry.h"
+#include "core/processstate.h"
+#include "core/windowregistry.h"
 #include "browser/form1.h"
 #include "browser/windowmanager.h"
 #include "platform/dialogs.h"
@@ -13,7 +13,6 @@ FrameFixture::FrameFixture(bool shown) : home(std::make_unique<TempHome>())
     FakeBrowser::install();
     KeyboardState::setOverride(0);
     ProcessState::skipstr.clear();
-    ProcessState::PopupVerdict.clear();
     DefaultSitesModel::discard();
     frame = new mdiform1;
     if (shown)

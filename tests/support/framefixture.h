@@ -1,6 +1,7 @@
 #pragma once
 #include "app/mdiform1.h"
 #include "browser/childwindow.h"
+#include "browser/windowmanager.h"
 #include "fakebrowser.h"
 #include "testenv.h"
 
@@ -16,7 +17,7 @@ struct FrameFixture {
     mdiform1 *frame = nullptr;
 
     static FakeBrowser *web(ChildWindow *w) { return w ? qobject_cast<FakeBrowser *>(w->Web1) : nullptr; }
-    FakeBrowser *activeWeb() const { return web(frame->activeChild()); }
+    FakeBrowser *activeWeb() const { return web(frame->windows->activeChild()); }
     // Opens a window on an address as the loaders do; returns it.
     ChildWindow *open(const QString &address);
     ChildWindow *windowTagged(const QString &tag) const;

@@ -1,10 +1,13 @@
 #include "testenv.h"
 
 #include "app/startup.h"
+#include "programrecorder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QtGlobal>
+#include <QtTest>
 
 namespace {
 const char *vars[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
@@ -57,6 +60,35 @@ void isolateHome()
 {
     static QTemporaryDir root;
     pointAt(root.path());
+}
+
+}
+
+namespace TestEnv {
+
+void recordOutsidePrograms()
+{
+    static ProgramRecorder recorder;
+    static const bool made = [] {
+        for (const char *name : {"xdg-open", "xdg-settings", "xdg-email", "x-www-browser", "sensible-browser",
+                                 "www-browser", "firefox", "firefox-esr", "chromium", "google-chrome"})
+            recorder.program(QString::fromLatin1(name));
+        return true;
+    }();
+    Q_UNUSED(made);
+}
+
+void failOnUnexpectedWarnings()
+{
+    // Lines the engine or the platform print on their own, whatever the test does.
+    static const QStringList known = {
+        QStringLiteral("propagateSizeHints"),
+    };
+    QStringList escaped;
+    for (const QString &line : known)
+        escaped << QRegularExpression::escape(line);
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!.*(?:%1))").arg(escaped.join(QLatin1Char('|'))),
+                                            QRegularExpression::DotMatchesEverythingOption));
 }
 
 }

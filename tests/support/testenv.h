@@ -23,6 +23,13 @@ namespace TestEnv {
 void prepareEngine();
 // Sets the XDG variables to fresh folders under a temporary directory kept until exit.
 void isolateHome();
+// Puts recording stand-ins first on PATH for every programme Quillon may start on
+// the desktop (browsers, the opener, the mail client), for the whole run: no test
+// ever starts the machine's real ones.
+void recordOutsidePrograms();
+// Makes any warning the test function logs, other than a short list of the engine's
+// own known lines, a failure. Call at the start of every test function (init()).
+void failOnUnexpectedWarnings();
 }
 
 // A main() for Qt Test executables: isolated home, engine environment, QApplication.
@@ -31,6 +38,7 @@ void isolateHome();
     {                                                                   \
         TestEnv::prepareEngine();                                       \
         TestEnv::isolateHome();                                         \
+        TestEnv::recordOutsidePrograms();                               \
         QApplication app(argc, argv);                                   \
         QCoreApplication::setApplicationName(QStringLiteral("Quillon")); \
         app.setAttribute(Qt::AA_Use96Dpi, true);                        \

@@ -1,5 +1,5 @@
-#include "app/settingsstore.h"
-#include "platform/paths.h"
+#include "core/settingsstore.h"
+#include "core/paths.h"
 #include "popups/banlist.h"
 #include "testenv.h"
 

@@ -1,7 +1,7 @@
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "favorites/shortcutfile.h"
 #include "platform/internetsettings.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "popups/banlist.h"
 #include "testenv.h"
 

@@ -1,6 +1,6 @@
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "platform/internetsettings.h"
-#include "platform/paths.h"
+#include "core/paths.h"
 #include "testenv.h"
 
 #include <QApplication>

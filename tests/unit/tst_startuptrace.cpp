@@ -1,4 +1,4 @@
-#include "app/startuptrace.h"
+#include "core/startuptrace.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 #include "desktop/tipsfile.h"
 #include "desktop/tipwindow.h"
 #include "testenv.h"

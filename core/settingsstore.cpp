@@ -1,6 +1,6 @@
-#include "app/settingsstore.h"
+#include "core/settingsstore.h"
 
-#include "platform/paths.h"
+#include "core/paths.h"
 
 #include <QDateTime>
 #include <QFile>

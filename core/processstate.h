@@ -5,6 +5,4 @@
 namespace ProcessState {
 // "YES" while start-up sites are not to be loaded (left Control held at start).
 inline QString skipstr;
-// The last ban-list verdict on a popup: empty, "YES" (not banned) or "NO" (banned).
-inline QString PopupVerdict;
 }

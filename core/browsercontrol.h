@@ -44,19 +44,48 @@ public:
     virtual void typeText(const QString &text) = 0;
     // True while the page's renderer process is gone (crashed or killed).
     virtual bool rendererGone() const { return false; }
+    // Whether the page's scripts may ask for new windows at all; a control that
+    // cannot refuse them itself leaves this to the new-window handler.
+    virtual void setScriptWindowsAllowed(bool) {}
 
-    // Makes the control every window gets; tests install a double here.
+    // What the handler of a page's request for a new window answers.
+    struct NewWindowAnswer {
+        enum Kind { Refuse, Outside, Host };
+        Kind kind = Outside;
+        BrowserControl *host = nullptr; // with Host: the control that shows the new page
+        static NewWindowAnswer refuse() { return {Refuse, nullptr}; }
+        // The component opens the page in a top-level window of its own, outside the frame.
+        static NewWindowAnswer outside() { return {Outside, nullptr}; }
+        static NewWindowAnswer hostIn(BrowserControl *control) { return {Host, control}; }
+    };
+    using NewWindowHandler = std::function<NewWindowAnswer(BrowserControl *opener)>;
+    // Decides every new window this control's page asks for; without one, it opens outside.
+    void setNewWindowHandler(NewWindowHandler handler) { m_newWindowHandler = std::move(handler); }
+    NewWindowAnswer askForNewWindow()
+    {
+        return m_newWindowHandler ? m_newWindowHandler(this) : NewWindowAnswer::outside();
+    }
+
+    // The page layout "Page Setup" chose, used by every later print.
+    static QPageLayout &sharedPageLayout();
+    // Clears the stored pages and the cookies of every window.
+    static void clearCacheAndCookies();
+
+    // Makes the control every window gets; tests install a double here. The default,
+    // the engine's control, is made where the engine is wrapped.
     using Factory = std::function<BrowserControl *(QWidget *parent)>;
     static BrowserControl *create(QWidget *parent);
     static void setFactory(Factory factory);
+    static const Factory &factory();
 
 Q_SIGNALS:
     void StatusTextChange(const QString &text);
     void DownloadBegin();
-    // A page asks for a new window. Handlers connect directly: they may place a control
-    // in *target to host it, or set *cancel to refuse it. With neither, the component
-    // opens the window on its own, outside the frame.
-    void NewWindow2(BrowserControl **target, bool *cancel);
     void DocumentComplete();
     void GotFocus();
+    // The page asked to close its window (window.close()).
+    void CloseRequested();
+
+private:
+    NewWindowHandler m_newWindowHandler;
 };
