@@ -65,6 +65,7 @@ void PrintAll(QWidget *dialogParent, Status status)
         if (!window || window->objectName() == defaultSitesDialog)
             continue;
         const QString caption = window->windowTitle();
+        // The frame and the programme's own windows are captioned "Quillon ...": no page to print.
         if (caption.startsWith(QLatin1String("Quillon")))
             continue;
         if (!Dialogs::ask(dialogParent, QStringLiteral("Print All PAges"), QStringLiteral("Print Y/N: ") + caption,

@@ -37,6 +37,7 @@ class TestAutoRefreshReload : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void initTestCase()
     {
         server.setPage("/a", "<html><head><title>A</title></head><body>a</body></html>");

@@ -40,6 +40,7 @@ class TestBrowserE2E : public QObject
 private Q_SLOTS:
     void init()
     {
+        TestEnv::failOnUnexpectedWarnings();
         m_home = std::make_unique<TempHome>();
         BrowserControl::setFactory({});
         KeyboardState::setOverride(0);

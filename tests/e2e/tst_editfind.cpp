@@ -36,6 +36,7 @@ class TestEditFind : public QObject
     QVariant js(const QString &script) { return PageWait::eval(w->Web1, script); }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void initTestCase()
     {
         server.setPage("/fruit", text);

@@ -20,6 +20,7 @@ class TestFavoritesEngine : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void addedFavouriteAppearsAfterOrganiseAndLoads()
     {
         TempHome home;

@@ -28,6 +28,7 @@ class TestInternetOptions : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void cleanup()
     {
         closePanel();

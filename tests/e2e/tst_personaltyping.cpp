@@ -76,6 +76,7 @@ class TestPersonalTyping : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void initTestCase()
     {
         QVERIFY(server.isListening());

@@ -42,6 +42,7 @@ class TestPopups : public QObject
 private Q_SLOTS:
     void init()
     {
+        TestEnv::failOnUnexpectedWarnings();
         home = std::make_unique<TempHome>();
         server = std::make_unique<LoopbackServer>();
         QVERIFY(server->isListening());

@@ -48,6 +48,7 @@ class TestPrintAll : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void yesNoYesGivesTwoPdfFilesWithThePagesText()
     {
         QVERIFY(!PrintQueue::hasPrinter()); // this machine has none: files it is

@@ -84,6 +84,7 @@ class TestResilience : public QObject
 private Q_SLOTS:
     void init()
     {
+        TestEnv::failOnUnexpectedWarnings();
         m_home = std::make_unique<TempHome>();
         m_server = std::make_unique<LoopbackServer>();
         QVERIFY(m_server->isListening());

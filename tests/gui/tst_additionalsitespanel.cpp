@@ -26,6 +26,7 @@ class TestAdditionalSitesPanel : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void saveOfOneRowTouchesStartup1Only()
     {
         TempHome home;

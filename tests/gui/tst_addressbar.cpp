@@ -28,6 +28,7 @@ class TestAddressBar : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void historyStopsAtTheFirstMissingValue()
     {
         FrameFixture f;

@@ -19,6 +19,7 @@ class TestBrowserWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void longTitleIsCutOnTheTabOnly()
     {
         FrameFixture f;

@@ -76,6 +76,7 @@ class TestFavoritesCommands : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void addDialogOffersThePageAndWritesAShortcut()
     {
         Fixture f;

@@ -58,6 +58,7 @@ class TestFavoritesTree : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void nestedFoldersInListingOrder()
     {
         Fixture f;

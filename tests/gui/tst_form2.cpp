@@ -32,6 +32,7 @@ class TestForm2 : public QObject
 private Q_SLOTS:
     void init()
     {
+        TestEnv::failOnUnexpectedWarnings();
         DefaultSitesModel::discard();
         told.clear();
         Dialogs::setTellHook([this](const Dialogs::Question &q) { told.append(q); });

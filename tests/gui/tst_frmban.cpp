@@ -38,6 +38,7 @@ class TestFrmBan : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void cleanup() { Dialogs::setTellHook({}); }
 
     void loadsFileAndAddressWithItsLayout()

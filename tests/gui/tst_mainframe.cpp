@@ -56,6 +56,7 @@ class TestMainFrame : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void menuTreeMatchesTheTable()
     {
         FrameFixture f;

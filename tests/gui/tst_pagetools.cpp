@@ -37,6 +37,7 @@ class TestPageTools : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void initTestCase()
     {
         FakeBrowser::install();

@@ -39,6 +39,7 @@ class TestPersonalDetails : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void cleanup()
     {
         if (Form3 *f = Form3::existing())

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void initTestCase() { FakeBrowser::install(); }
     void init()
     {
+        TestEnv::failOnUnexpectedWarnings();
         home = std::make_unique<TempHome>();
         frame = std::make_unique<mdiform1>();
         frame->show();

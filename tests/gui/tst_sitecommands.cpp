@@ -21,6 +21,7 @@ class TestSiteCommands : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void panelShowsOverTheActivePageAndGivesItBack()
     {
         FrameFixture f;

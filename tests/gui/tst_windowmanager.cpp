@@ -47,6 +47,7 @@ class TestWindowManager : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void openingNumbersWindowsAndTabs()
     {
         FrameFixture f;

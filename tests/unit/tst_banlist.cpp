@@ -32,6 +32,7 @@ class TestBanList : public QObject
 private Q_SLOTS:
     void init()
     {
+        TestEnv::failOnUnexpectedWarnings();
     }
 
     void missingOrEmptyFileBansNothing()

@@ -28,6 +28,7 @@ class TestCatalogue : public QObject
     static QString host(const Catalogue::Entry &e) { return QUrl(QLatin1String(e.address)).host().remove(QStringLiteral("www.")); }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void everyTitleMapsToAnAddress()
     {
         QCOMPARE(Catalogue::sites().size(), std::size_t(42));

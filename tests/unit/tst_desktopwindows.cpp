@@ -17,6 +17,7 @@ class TestDesktopWindows : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void trayMenuHasItsItemsInOrder()
     {
         TrayIcon tray;

@@ -118,6 +118,7 @@ class TestDurability : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void banListKilledMidSave()
     {
         TempHome home;

@@ -16,6 +16,7 @@ class TestExternalLaunch : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void browserVariableGetsTheAddressAsOneArgument()
     {
         ProgramRecorder rec;

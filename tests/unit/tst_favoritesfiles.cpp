@@ -33,6 +33,7 @@ class TestFavoritesFiles : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void readsLikeTheProfileReader_data()
     {
         QTest::addColumn<QByteArray>("content");

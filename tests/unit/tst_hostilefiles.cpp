@@ -97,6 +97,7 @@ class TestHostileFiles : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void settingsStore_data() { shapes(); }
     void settingsStore()
     {

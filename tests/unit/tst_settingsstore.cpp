@@ -14,6 +14,7 @@ class TestSettingsStore : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void emptyStoreGivesDefaults()
     {
         TempHome home;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "testenv.h"
+
 #include <QtTest>
 
 #include <ctime>
@@ -20,6 +22,7 @@ class TestStartupTrace : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void cleanup() { qunsetenv("QUILLON_TRACE_LOG"); }
 
     // The benchmark lays these lines beside its own CLOCK_MONOTONIC readings, so the

@@ -52,6 +52,7 @@ class TestTipOfDay : public QObject
     }
 
 private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
     void cleanup() { closeTip(); }
 
     void windowHasItsControls()
