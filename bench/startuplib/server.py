@@ -1,0 +1,210 @@
+"""The loopback sites the start-up benchmark serves, and the parallel client that sets the bound.
+
+N small HTTP servers, one per loopback host 127.0.0.1 .. 127.0.0.N, all on one port; every
+response waits a fixed latency.  Each site is a page that links one stylesheet and one
+image from its own host.
+"""
+
+import http.client
+import http.server
+import re
+import struct
+import threading
+import time
+import urllib.parse
+import zlib
+
+from . import now
+
+RESOURCES = ("/", "/style.css", "/image.png")
+
+
+# ---------------------------------------------------------------- site server
+
+def make_png(width, height):
+    raw = b"".join(b"\x00" + b"".join(bytes(((x * 255) // width, (y * 255) // height, 160))
+                                      for x in range(width)) for y in range(height))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 6))
+            + chunk(b"IEND", b""))
+
+
+IMAGE = make_png(96, 64)
+STYLE = (b"body { font-family: sans-serif; margin: 2em; background: #f4f1ea; }\n"
+         b"h1 { color: #30406a; } p { max-width: 40em; line-height: 1.4; }\n")
+
+
+def site_title(index):
+    return "Bench site %02d" % index
+
+
+def site_page(index):
+    paragraph = ("Site %d of the start-up benchmark. " % index) * 12
+    return ("<!doctype html>\n<html><head><meta charset=\"utf-8\">\n"
+            "<title>%s</title>\n<link rel=\"stylesheet\" href=\"/style.css\">\n"
+            "</head><body>\n<h1>%s</h1>\n<p>%s</p>\n"
+            "<img src=\"/image.png\" width=\"96\" height=\"64\" alt=\"\">\n"
+            "</body></html>\n" % (site_title(index), site_title(index), paragraph)).encode()
+
+
+class SiteHandler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        server = self.server
+        arrived = now()
+        index, path = server.index, self.path.split("?", 1)[0]
+        named = re.match(r"http://site(\d+)\.bench\.test(?::\d+)?(/.*)", path)
+        if named:  # asked as a proxy for a named site
+            index, path = int(named.group(1)), named.group(2)
+        if path in ("/", "/index.html"):
+            path, body, kind = "/", site_page(index), "text/html; charset=utf-8"
+        elif path == "/style.css":
+            body, kind = STYLE, "text/css"
+        elif path == "/image.png":
+            body, kind = IMAGE, "image/png"
+        else:
+            body, kind = b"not here\n", "text/plain"
+        time.sleep(server.latency)
+        try:
+            self.send_response(200 if kind != "text/plain" else 404)
+            self.send_header("Content-Type", kind)
+            self.send_header("Content-Length", str(len(body)))
+            self.send_header("Cache-Control", "no-store")
+            self.end_headers()
+            self.wfile.write(body)
+            self.wfile.flush()
+        except OSError:
+            return
+        server.log(index, path, arrived, now())
+
+
+class SiteServer:
+    """N small HTTP servers, one per loopback host, all on one port."""
+
+    def __init__(self, count, latency):
+        self.count = count
+        self.latency = latency
+        self.lock = threading.Lock()
+        self.entries = []
+        self.servers = []
+        for attempt in range(20):
+            try:
+                self._bind_all()
+                break
+            except OSError:
+                self._close_all()
+        else:
+            raise SystemExit("could not bind the loopback sites")
+        for srv in self.servers:
+            threading.Thread(target=srv.serve_forever, kwargs={"poll_interval": 0.2},
+                             daemon=True).start()
+
+    def _bind_all(self):
+        port = 0
+        for i in range(1, max(self.count, 1) + 1):
+            srv = http.server.ThreadingHTTPServer(("127.0.0.%d" % i, port), SiteHandler,
+                                                  bind_and_activate=False)
+            srv.daemon_threads = True
+            srv.request_queue_size = 64
+            self.servers.append(srv)
+            srv.server_bind()
+            srv.server_activate()
+            port = srv.server_address[1]
+            srv.index, srv.latency = i, self.latency
+            srv.log = self._log
+        self.port = port
+
+    def _close_all(self):
+        for srv in self.servers:
+            srv.server_close()
+        self.servers = []
+
+    def _log(self, index, path, arrived, done):
+        with self.lock:
+            self.entries.append((index, path, arrived, done))
+
+    def url(self, index, named=False):
+        host = ("site%d.bench.test" if named else "127.0.0.%d") % index
+        return "http://%s:%d/" % (host, self.port)
+
+
+    def reset(self):
+        with self.lock:
+            self.entries = []
+
+    def snapshot(self):
+        with self.lock:
+            return list(self.entries)
+
+    def close(self):
+        for srv in self.servers:
+            srv.shutdown()
+        self._close_all()
+
+
+def name_proxy(server):
+    """Named sites go through the first site's server acting as a proxy: no DNS, loopback only."""
+    return "--proxy-server=http://127.0.0.1:%d" % server.port
+
+
+def served(entries, count):
+    """(first arrival, last completion, resources served) over the sites' own resources."""
+    wanted = {(i, p) for i in range(1, count + 1) for p in RESOURCES}
+    first, last, seen = None, None, set()
+    for index, path, arrived, done in entries:
+        first = arrived if first is None else min(first, arrived)
+        if (index, path) in wanted:
+            seen.add((index, path))
+            last = done if last is None else max(last, done)
+    return first, last, len(seen)
+
+
+# ------------------------------------------------------------- parallel client
+
+def fetch(url):
+    parts = urllib.parse.urlsplit(url)
+    conn = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
+    try:
+        conn.request("GET", parts.path or "/")
+        return conn.getresponse().read()
+    finally:
+        conn.close()
+
+
+def fetch_site(url):
+    """A page, then its subresources over parallel connections: two round trips."""
+    page = fetch(url).decode("utf-8", "replace")
+    links = re.findall(r'(?:href|src)="(/[^"]*)"', page)
+    workers = [threading.Thread(target=fetch, args=(url.rstrip("/") + link,)) for link in links]
+    for w in workers:
+        w.start()
+    for w in workers:
+        w.join()
+
+
+def parallel_fetch(urls):
+    """Seconds a fully parallel client needs for every site's page and subresources."""
+    start_line = threading.Barrier(len(urls) + 1)
+
+    def site(url):
+        start_line.wait()
+        fetch_site(url)
+
+    workers = [threading.Thread(target=site, args=(u,)) for u in urls]
+    for w in workers:
+        w.start()
+    start_line.wait()
+    began = now()
+    for w in workers:
+        w.join()
+    return now() - began
