@@ -382,6 +382,8 @@ void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     outside->resize(request.requestedGeometry().size().expandedTo(QSize(800, 600)));
     connect(outside, &BrowserControl::DocumentComplete, outside,
             [outside] { outside->setWindowTitle(outside->LocationName()); });
+    if (answer.adopt)
+        answer.adopt(outside);
     outside->show();
     request.openIn(outside->page());
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -12,7 +13,7 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Reads the file, or fails with a reason; a missing file is an empty list.
-bool readFile(QByteArray *data, QString *error)
+bool readFile(QByteArray *data, QString *error, bool *cut)
 {
     const QString path = Paths::banListFile();
     const QFileInfo info(path);
@@ -35,12 +36,22 @@ bool readFile(QByteArray *data, QString *error)
     }
     // Cut off at the limit: drop the partial last line rather than a broken entry.
     if (data->size() == MaxBanListBytes && !file.atEnd()) {
+        *cut = true;
         qsizetype end = data->size();
         while (end > 0 && !isLineEnd(data->at(end - 1)))
             --end;
         data->truncate(end);
     }
     return true;
+}
+
+// Older lists hold Latin-1 text: an entry that is not UTF-8 is read as Latin-1,
+// never turned into replacement characters.
+QString decodeEntry(const QByteArray &field)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(field);
+    return utf8.hasError() ? QString::fromLatin1(field) : text;
 }
 
 QByteArray quotedIfNeeded(QString entry)
@@ -58,7 +69,7 @@ QByteArray quotedIfNeeded(QString entry)
 
 }
 
-QStringList parseBanList(const QByteArray &data)
+QStringList parseBanList(const QByteArray &data, bool *cut)
 {
     QStringList entries;
     const qsizetype n = data.size();
@@ -89,21 +100,31 @@ QStringList parseBanList(const QByteArray &data)
             ++pos;
         }
         if (!field.isEmpty())
-            entries.append(QString::fromUtf8(field));
+            entries.append(decodeEntry(field));
+    }
+    if (cut) {
+        // Only blanks and line ends left means nothing was left out.
+        while (pos < n && (isBlank(data.at(pos)) || isLineEnd(data.at(pos)) || data.at(pos) == ','))
+            ++pos;
+        *cut = pos < n;
     }
     return entries;
 }
 
-QStringList ReadBanList(bool *ok, QString *error)
+QStringList ReadBanList(bool *ok, QString *error, bool *partial)
 {
     QByteArray data;
     QString why;
-    const bool read = readFile(&data, &why);
+    bool cutFile = false, cutEntries = false;
+    const bool read = readFile(&data, &why, &cutFile);
     if (ok)
         *ok = read;
     if (error)
         *error = why;
-    return read ? parseBanList(data) : QStringList();
+    const QStringList entries = read ? parseBanList(data, &cutEntries) : QStringList();
+    if (partial)
+        *partial = cutFile || cutEntries;
+    return entries;
 }
 
 BanVerdict CheckBanList(const QString &address)
