@@ -22,7 +22,7 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
     for (const QString &path : {Paths::settingsFile(), Paths::internetSettingsFile()}) {
         const QString problem = SettingsStore::checkFile(path);
         if (!problem.isEmpty())
-            Dialogs::tell(this, QString(), problem, QMessageBox::Warning);
+            Dialogs::tell(nullptr, QString(), problem, QMessageBox::Warning);
     }
     InternetSettings::writeUserAgentToken(InternetSettings::productTokenName(), InternetSettings::productTokenData());
     CoolBar1->setBandVisible(BandExtras, true);

@@ -155,9 +155,18 @@ QString unescapedValue(const QByteArray &bytes)
 
 // Where the line starting at pos ends: a quoted value and a backslash before the end
 // of the line carry it on to the next one.
-qsizetype lineEnd(const QByteArray &data, qsizetype pos)
+qsizetype lineEnd(const QByteArray &data, qsizetype pos, bool *openQuote)
 {
     bool inValue = false, quoted = false;
+    *openQuote = false;
+    qsizetype first = pos;
+    while (first < data.size() && (data.at(first) == ' ' || data.at(first) == '\t'))
+        ++first;
+    // Section names and comments end at the end of their line, whatever they hold.
+    if (first < data.size() && (data.at(first) == '[' || data.at(first) == ';' || data.at(first) == '#')) {
+        const qsizetype nl = data.indexOf('\n', first);
+        return nl < 0 ? data.size() : nl + 1;
+    }
     for (qsizetype i = pos; i < data.size(); ++i) {
         const char c = data.at(i);
         if (c == '\n' && !quoted)
@@ -175,6 +184,7 @@ qsizetype lineEnd(const QByteArray &data, qsizetype pos)
             return nl < 0 ? data.size() : nl + 1;
         }
     }
+    *openQuote = quoted;
     return data.size();
 }
 
@@ -254,7 +264,8 @@ void IniFile::parse(const QByteArray &bytes)
     qsizetype pos = 0;
     int number = 0;
     while (pos < bytes.size()) {
-        const qsizetype end = lineEnd(bytes, pos);
+        bool openQuote = false;
+        const qsizetype end = lineEnd(bytes, pos, &openQuote);
         Line line;
         line.raw = bytes.mid(pos, end - pos);
         ++number;
@@ -285,6 +296,9 @@ void IniFile::parse(const QByteArray &bytes)
             line.section = section;
             if (eq < 0) {
                 damaged(QStringLiteral("has no '='"));
+            } else if (openQuote) {
+                // Anything added after it would become part of its value.
+                damaged(QStringLiteral("opens a quote that the file never closes"));
             } else {
                 line.kind = Line::Entry;
                 line.key = unescapedName(trimmed.left(eq).trimmed());
@@ -343,8 +357,12 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
         if (m_lines.at(i).kind != Line::Other && m_lines.at(i).section == section)
             after = i;
     auto endLine = [this](int i) {
-        if (i >= 0 && !m_lines[i].raw.endsWith('\n'))
+        if (i < 0 || m_lines[i].raw.endsWith('\n'))
+            return;
+        // A last line ending in a backslash would carry on into the line added after it.
+        if (m_lines[i].raw.endsWith('\\'))
             m_lines[i].raw += m_eol;
+        m_lines[i].raw += m_eol;
     };
     if (after >= 0) {
         endLine(after);

@@ -101,12 +101,14 @@ bool SaveSetting(const QString &appKey, const QString &section, const QString &k
 QString checkFile(const QString &path)
 {
     const IniFile file = IniFile::cached(path, MaxFileBytes);
+    // Made by another tool with the usual mode: it holds personal details all the same.
+    const QFileInfo info(path);
+    if (info.isFile() && !info.isSymLink()
+        && (info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)))
+        QFile::setPermissions(path, ownerOnly);
     switch (file.state()) {
     case IniFile::State::Missing:
-        return QString();
     case IniFile::State::Ok:
-        if (QFile::permissions(path) & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther))
-            QFile::setPermissions(path, ownerOnly);
         return QString();
     case IniFile::State::Damaged:
         return QStringLiteral("The settings file %1 is damaged: %2. Quillon uses the settings it can read "

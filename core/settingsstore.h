@@ -35,7 +35,7 @@ bool isInt(const QString &text);
 bool modifyFile(const QString &path, const std::function<void(IniFile &)> &change, QString *error = nullptr);
 
 // What is wrong with the INI file at path, in a sentence naming it, or empty text when
-// it is sound or absent. Tightens a sound file that others may read to its owner alone.
+// it is sound or absent. Tightens a file that others may read to its owner alone.
 QString checkFile(const QString &path);
 
 // The file that holds the given application key.
