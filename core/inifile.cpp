@@ -6,6 +6,8 @@
 #include <QMutex>
 #include <QStringDecoder>
 
+#include <cctype>
+
 #include <sys/stat.h>
 
 namespace {
@@ -160,7 +162,7 @@ qsizetype lineEnd(const QByteArray &data, qsizetype pos, bool *openQuote)
     bool inValue = false, quoted = false;
     *openQuote = false;
     qsizetype first = pos;
-    while (first < data.size() && (data.at(first) == ' ' || data.at(first) == '\t'))
+    while (first < data.size() && data.at(first) != '\n' && std::isspace(uchar(data.at(first))))
         ++first;
     // Section names and comments end at the end of their line, whatever they hold.
     if (first < data.size() && (data.at(first) == '[' || data.at(first) == ';' || data.at(first) == '#')) {
