@@ -54,7 +54,7 @@ QString decodeEntry(const QByteArray &field)
     return utf8.hasError() ? QString::fromLatin1(field) : text;
 }
 
-QByteArray quotedIfNeeded(QString entry)
+QByteArray quotedIfNeeded(QString entry, bool latin1)
 {
     // A line break would split the entry over two lines: it cannot be part of an address.
     entry.remove(QLatin1Char('\r'));
@@ -64,6 +64,12 @@ QByteArray quotedIfNeeded(QString entry)
     // Quotes cannot be escaped in this format, so an entry holding one stays bare.
     if ((entry.contains(QLatin1Char(',')) || blankEdge) && !entry.contains(QLatin1Char('"')))
         entry = QLatin1Char('"') + entry + QLatin1Char('"');
+    if (latin1) {
+        QStringEncoder encoder(QStringEncoder::Latin1);
+        const QByteArray bytes = encoder(entry);
+        if (!encoder.hasError())
+            return bytes;
+    }
     return entry.toUtf8();
 }
 
@@ -149,12 +155,21 @@ bool WriteBanList(const QStringList &entries, QString *error)
     };
     if (!Paths::ensureDir(QFileInfo(path).absolutePath()))
         return fail(QStringLiteral("The folder %1 could not be made.").arg(QFileInfo(path).absolutePath()));
+    // An older list in Latin-1 stays in Latin-1, so that the entries the user did not
+    // touch keep their bytes.
+    QByteArray old;
+    QString ignored;
+    bool cut = false;
+    readFile(&old, &ignored, &cut);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8(old);
+    const bool latin1 = utf8.hasError();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     QByteArray text;
     for (const QString &entry : entries)
-        text += quotedIfNeeded(entry) + "\r\n";
+        text += quotedIfNeeded(entry, latin1) + "\r\n";
     if (file.write(text) != text.size())
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     if (!file.commit())

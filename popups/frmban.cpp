@@ -82,7 +82,8 @@ void frmBan::Form_Load(const QString &addressText)
 {
     bool ok = true, partial = false;
     QString error;
-    lstBan->addItems(ReadBanList(&ok, &error, &partial));
+    m_loaded = ReadBanList(&ok, &error, &partial);
+    lstBan->addItems(m_loaded);
     txtBan->setText(addressText);
     // Saving the list shown would replace what could not be read with less.
     if (!ok)
@@ -126,6 +127,11 @@ void frmBan::cmdOK_Click()
     entries.reserve(lstBan->count());
     for (int i = 0; i < lstBan->count(); ++i)
         entries << lstBan->item(i)->text();
+    // Nothing changed: the file keeps its bytes, whatever their layout.
+    if (entries == m_loaded) {
+        accept();
+        return;
+    }
     QString error;
     if (!WriteBanList(entries, &error)) {
         // Keep the dialog and its edits so the user can try again or copy them away.

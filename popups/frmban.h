@@ -39,4 +39,5 @@ private:
 
     // Why the file may not be replaced by the list shown, or empty text when it may.
     QString m_keepFile;
+    QStringList m_loaded;
 };
