@@ -114,15 +114,15 @@ QString checkFile(const QString &path)
         return QStringLiteral("The settings file %1 is damaged: %2. Quillon uses the settings it can read "
                               "from it and the defaults for the rest, and leaves the file as it is: "
                               "changes to these settings are not saved until the file is mended or "
-                              "removed. A copy of it can be saved elsewhere first.")
+                              "removed. To keep it, copy it elsewhere first (to %1.bak, say).")
             .arg(path, file.problem());
     case IniFile::State::Unreadable:
         break;
     }
     return QStringLiteral("The settings file %1 cannot be used: %2. Quillon uses the default settings "
                           "(which load the built-in sites) and leaves the file as it is: changes to "
-                          "these settings are not saved until it is mended or removed. A copy of it can "
-                          "be saved elsewhere first.")
+                          "these settings are not saved until it is mended or removed. To keep it, copy "
+                          "it elsewhere first (to %1.bak, say).")
         .arg(path, file.problem());
 }
 
