@@ -1,12 +1,14 @@
 // The main frame's load handler: the steps from a new frame to its rest in the tray.
 #include "app/mdiform1.h"
 
+#include "core/paths.h"
 #include "core/processstate.h"
 #include "core/settingsstore.h"
 #include "browser/addressbar.h"
 #include "browser/framebands.h"
 #include "browser/windowmanager.h"
 #include "platform/coolbar.h"
+#include "platform/dialogs.h"
 #include "platform/internetsettings.h"
 #include "sites/startuploading.h"
 
@@ -16,6 +18,12 @@ using namespace FrameBands;
 
 bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
 {
+    // Said once here: every save into such a file is refused for the rest of the session.
+    for (const QString &path : {Paths::settingsFile(), Paths::internetSettingsFile()}) {
+        const QString problem = SettingsStore::checkFile(path);
+        if (!problem.isEmpty())
+            Dialogs::tell(nullptr, QString(), problem, QMessageBox::Warning);
+    }
     InternetSettings::writeUserAgentToken(InternetSettings::productTokenName(), InternetSettings::productTokenData());
     CoolBar1->setBandVisible(BandExtras, true);
     Slider1->setEnabled(false);

@@ -11,6 +11,7 @@
 #include "desktop/trayicon.h"
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
+#include "platform/elidinglabel.h"
 #include "platform/tabstrip.h"
 #include "sites/additionalsitespanel.h"
 #include "tools/rotation.h"
@@ -149,9 +150,8 @@ void mdiform1::buildControls()
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFont(QFont(QStringLiteral("Verdana")));
     bar->setSizeGripEnabled(false);
-    panel1 = new QLabel(bar);
+    panel1 = new ElidingLabel(bar); // pages' texts: never wider than the frame
     panel1->setObjectName(QStringLiteral("Panel1"));
-    panel1->setTextFormat(Qt::PlainText);
     panel2 = new QLabel(bar);
     panel2->setObjectName(QStringLiteral("Panel2"));
     bar->addWidget(panel1, 1);

@@ -237,10 +237,10 @@ void WindowManager::attach(ChildWindow *window)
             [this](const QString &text) { m_frame->setStatusText(text); });
     QPointer<ChildWindow> from(window);
     QPointer<WindowManager> self(this);
-    window->Web1->setNewWindowHandler([self, from](BrowserControl *) {
+    window->Web1->setNewWindowHandler([self, from](BrowserControl *opener) {
         if (!self || !self->m_newWindowPolicy)
             return BrowserControl::NewWindowAnswer::outside();
-        return self->m_newWindowPolicy(from);
+        return self->m_newWindowPolicy(from, opener);
     });
     growTabBand(10);
 }

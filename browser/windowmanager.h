@@ -65,7 +65,9 @@ public:
     void removeTab(int n);
 
     // Decides what becomes of a page's request for a new window; the popup policy sets it.
-    using NewWindowPolicy = std::function<BrowserControl::NewWindowAnswer(ChildWindow *from)>;
+    // from is the framed window asking, or null for a control outside the frame; opener
+    // is the control whose page asks.
+    using NewWindowPolicy = std::function<BrowserControl::NewWindowAnswer(ChildWindow *from, BrowserControl *opener)>;
     void setNewWindowPolicy(NewWindowPolicy policy) { m_newWindowPolicy = std::move(policy); }
 
     // What every child window does when it is made: its status text and new-window

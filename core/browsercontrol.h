@@ -53,10 +53,16 @@ public:
         enum Kind { Refuse, Outside, Host };
         Kind kind = Outside;
         BrowserControl *host = nullptr; // with Host: the control that shows the new page
-        static NewWindowAnswer refuse() { return {Refuse, nullptr}; }
+        // With Outside: given the control made for the top-level window before its page
+        // loads, so that the window's own new windows obey the same rules.
+        std::function<void(BrowserControl *made)> adopt;
+        static NewWindowAnswer refuse() { return {Refuse, nullptr, {}}; }
         // The component opens the page in a top-level window of its own, outside the frame.
-        static NewWindowAnswer outside() { return {Outside, nullptr}; }
-        static NewWindowAnswer hostIn(BrowserControl *control) { return {Host, control}; }
+        static NewWindowAnswer outside(std::function<void(BrowserControl *)> adopt = {})
+        {
+            return {Outside, nullptr, std::move(adopt)};
+        }
+        static NewWindowAnswer hostIn(BrowserControl *control) { return {Host, control, {}}; }
     };
     using NewWindowHandler = std::function<NewWindowAnswer(BrowserControl *opener)>;
     // Decides every new window this control's page asks for; without one, it opens outside.

@@ -1,29 +1,20 @@
 #include "core/settingsstore.h"
 
+#include "core/inifile.h"
 #include "core/paths.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QThread>
 
 namespace {
 
 constexpr qint64 abandonedLockMs = 500;
+constexpr int lockWaitMs = 10000;
 constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
-
-// QSettings locks the file against other writers, merges our change into what is
-// on disk now and replaces the file through a temporary one.
-QSettings open(const QString &appKey)
-{
-    return QSettings(SettingsStore::fileFor(appKey), QSettings::IniFormat);
-}
-
-QString keyPath(const QString &section, const QString &key)
-{
-    return section + QLatin1Char('/') + key;
-}
 
 }
 
@@ -57,19 +48,9 @@ void clearAbandonedLock(const QString &iniPath)
 QString GetSetting(const QString &appKey, const QString &section, const QString &key,
                    const QString &defaultValue)
 {
-    const QFileInfo info(fileFor(appKey));
-    if (info.exists() && (!info.isFile() || info.size() > MaxFileBytes))
-        return defaultValue;
-    QSettings settings = open(appKey);
-    if (settings.status() != QSettings::NoError)
-        return defaultValue;
-    const QVariant value = settings.value(keyPath(section, key));
-    if (!value.isValid())
-        return defaultValue;
-    // A value QSettings reads as a list (unquoted commas) is joined back to the text typed.
-    if (value.userType() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
+    const IniFile file = IniFile::cached(fileFor(appKey), MaxFileBytes);
+    // A damaged file still gives the values it holds; only its saves are refused.
+    return file.value(section, key).value_or(defaultValue);
 }
 
 QString GetSetting(const QString &appKey, const QString &section, const QString &key, int defaultValue)
@@ -77,45 +58,72 @@ QString GetSetting(const QString &appKey, const QString &section, const QString 
     return GetSetting(appKey, section, key, QString::number(defaultValue));
 }
 
-bool SaveSetting(const QString &appKey, const QString &section, const QString &key,
-                 const QString &value, QString *error)
+bool modifyFile(const QString &path, const std::function<void(IniFile &)> &change, QString *error)
 {
-    const QString path = fileFor(appKey);
     auto fail = [&](const QString &why) {
         if (error)
             *error = why;
         return false;
     };
-    if (!Paths::ensureDir(QFileInfo(path).absolutePath()))
-        return fail(QStringLiteral("The folder %1 cannot be created.").arg(QFileInfo(path).absolutePath()));
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return fail(QStringLiteral("%1 is not a file.").arg(path));
-    if (info.exists() && info.size() > MaxFileBytes)
-        return fail(QStringLiteral("%1 is too large to be a settings file and was left as it is.").arg(path));
-    if (!info.exists()) {
-        // Created private before anything is written to it: it holds personal details.
-        QFile create(path);
-        if (!create.open(QIODevice::WriteOnly, ownerOnly))
-            return fail(QStringLiteral("%1: %2").arg(path, create.errorString()));
-    }
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!Paths::ensureDir(folder))
+        return fail(QStringLiteral("The folder %1 cannot be created.").arg(folder));
     clearAbandonedLock(path);
-    QSettings settings = open(appKey);
-    // Sections are parsed when first used, and a save writes every one of them back
-    // leaving out each line it could not parse (one without '=', say), yet only says
-    // so afterwards. Parse them all first, so that a damaged file is left alone.
-    settings.allKeys();
-    if (settings.status() == QSettings::FormatError)
-        return fail(QStringLiteral("%1 is damaged and was left as it is.").arg(path));
-    // A file that cannot be read would be replaced by this one value alone.
-    if (settings.status() != QSettings::NoError)
-        return fail(QStringLiteral("%1 cannot be read and was left as it is.").arg(path));
-    settings.setValue(keyPath(section, key), value);
-    settings.sync();
+    // The lock QSettings takes too, so that older copies of the programme wait for this one.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(lockWaitMs))
+        return fail(QStringLiteral("%1 is being written by another program; try again.").arg(path));
+    IniFile file = IniFile::load(path, MaxFileBytes);
+    if (file.state() == IniFile::State::Damaged)
+        return fail(QStringLiteral("%1 is damaged (%2) and was left as it is.").arg(path, file.problem()));
+    if (file.state() == IniFile::State::Unreadable)
+        return fail(QStringLiteral("%1 cannot be read (%2) and was left as it is.").arg(path, file.problem()));
+    change(file);
+    if (!file.changed())
+        return true;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("%1 could not be written: %2").arg(path, out.errorString()));
+    // Private from the start: the file holds personal details.
+    out.setPermissions(ownerOnly);
+    if (out.write(file.bytes()) != file.bytes().size() || !out.commit())
+        return fail(QStringLiteral("%1 could not be written: %2").arg(path, out.errorString()));
     QFile::setPermissions(path, ownerOnly);
-    if (settings.status() != QSettings::NoError)
-        return fail(QStringLiteral("%1 could not be written.").arg(path));
     return true;
+}
+
+bool SaveSetting(const QString &appKey, const QString &section, const QString &key,
+                 const QString &value, QString *error)
+{
+    return modifyFile(fileFor(appKey), [&](IniFile &file) { file.setValue(section, key, value); }, error);
+}
+
+QString checkFile(const QString &path)
+{
+    const IniFile file = IniFile::cached(path, MaxFileBytes);
+    // Made by another tool with the usual mode: it holds personal details all the same.
+    const QFileInfo info(path);
+    if (info.isFile() && !info.isSymLink()
+        && (info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)))
+        QFile::setPermissions(path, ownerOnly);
+    switch (file.state()) {
+    case IniFile::State::Missing:
+    case IniFile::State::Ok:
+        return QString();
+    case IniFile::State::Damaged:
+        return QStringLiteral("The settings file %1 is damaged: %2. Quillon uses the settings it can read "
+                              "from it and the defaults for the rest, and leaves the file as it is: "
+                              "changes to these settings are not saved until the file is mended or "
+                              "removed. To keep it, copy it elsewhere first (to %1.bak, say).")
+            .arg(path, file.problem());
+    case IniFile::State::Unreadable:
+        break;
+    }
+    return QStringLiteral("The settings file %1 cannot be used: %2. Quillon uses the default settings "
+                          "(which load the built-in sites) and leaves the file as it is: changes to "
+                          "these settings are not saved until it is mended or removed. To keep it, copy "
+                          "it elsewhere first (to %1.bak, say).")
+        .arg(path, file.problem());
 }
 
 bool isInt(const QString &text)

@@ -1,6 +1,10 @@
 #pragma once
 #include <QString>
 
+#include <functional>
+
+class IniFile;
+
 // The per-user key-value store: application key, section, key, text value.
 // Every save is on disk (atomically replaced) before it returns; every read
 // sees what another running copy saved last.
@@ -24,6 +28,15 @@ bool SaveSetting(const QString &appKey, const QString &section, const QString &k
 // A stored number read as a 16-bit integer; text that is not one gives fallback.
 int toInt(const QString &text, int fallback = 0);
 bool isInt(const QString &text);
+
+// A change to an INI file made under its lock on what is on disk now. A file that is
+// damaged, cannot be read or is too large is never written: false, and error says why.
+// Lines the change does not touch keep their bytes; an unchanged file is not written.
+bool modifyFile(const QString &path, const std::function<void(IniFile &)> &change, QString *error = nullptr);
+
+// What is wrong with the INI file at path, in a sentence naming it, or empty text when
+// it is sound or absent. Tightens a file that others may read to its owner alone.
+QString checkFile(const QString &path);
 
 // The file that holds the given application key.
 QString fileFor(const QString &appKey);

@@ -32,6 +32,27 @@ QLabel *plainLabel(const QString &name, const QString &text, QWidget *parent)
     return label;
 }
 
+// A tip is shown within the window: a very long one is cut with an ellipsis, and a run
+// without blanks gets break chances so that word wrap can fold it.
+QString fitted(QString tip)
+{
+    constexpr int maxShown = 600;
+    constexpr int maxRun = 24;
+    if (tip.size() > maxShown)
+        tip = tip.left(maxShown) + QChar(0x2026);
+    QString out;
+    int run = 0;
+    for (const QChar c : tip) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > maxRun && !c.isLowSurrogate()) {
+            out += QChar(0x200B);
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
 int startupSetting()
 {
     using namespace SettingsStore;
@@ -149,7 +170,7 @@ void frmTip::DisplayCurrentTip()
 {
     if (m_tips.isEmpty() || m_currentTip < 1 || m_currentTip > m_tips.size())
         return;
-    lblTipText->setText(m_tips.at(m_currentTip - 1));
+    lblTipText->setText(fitted(m_tips.at(m_currentTip - 1)));
 }
 
 void frmTip::chkLoadTipsAtStartup_Click()

@@ -3,17 +3,14 @@
 #include "favorites/favoriteimages.h"
 #include "favorites/favoritestree.h"
 #include "favorites/shortcutfile.h"
+#include "favorites/walkbounds.h"
 #include "platform/dialogs.h"
 #include "core/paths.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace {
-
-// Linked folders can lead back to an ancestor; past this depth the walk stops anyway.
-constexpr int maxDepth = 256;
 
 struct Listing {
     QStringList shortcuts;   // file names ending in ".url" in any letter case, not folders
@@ -62,24 +59,26 @@ void listShortcuts(FavoritesTree *tree, const QString &path, const QStringList &
     }
 }
 
-void walk(FavoritesTree *tree, QString path, const QString &parentKey, QSet<QString> &ancestors, int depth)
+void walk(FavoritesTree *tree, QString path, const QString &parentKey, WalkBounds &bounds, int depth)
 {
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
-    const QString real = QFileInfo(path).canonicalFilePath();
-    if (real.isEmpty() || ancestors.contains(real) || depth > maxDepth)
-        return;
     Listing listing;
     if (!list(path, &listing))
         return;
-    ancestors.insert(real);
-    listShortcuts(tree, path, listing.shortcuts, parentKey);
+    QStringList shortcuts;
+    for (const QString &name : listing.shortcuts)
+        if (bounds.take())
+            shortcuts << name;
+    listShortcuts(tree, path, shortcuts, parentKey);
     for (const QString &name : listing.folders) {
+        // A folder reached again through a link is shown and walked once only.
+        if (!bounds.enter(path + name, depth + 1))
+            continue;
         tree->addNode(parentKey, name, name, FavoriteImages::Folder, FavoriteImages::Shortcut, path + name);
         // A folder whose key is taken is still walked; its contents join the node holding the key.
-        walk(tree, path + name, name, ancestors, depth + 1);
+        walk(tree, path + name, name, bounds, depth + 1);
     }
-    ancestors.remove(real);
 }
 
 }
@@ -110,10 +109,12 @@ bool shortcutTitle(const QString &fileName, QString *title)
     return true;
 }
 
-void WalkFavoritesFolder(FavoritesTree *tree, const QString &path, const QString &parentKey)
+bool WalkFavoritesFolder(FavoritesTree *tree, const QString &path, const QString &parentKey)
 {
-    QSet<QString> ancestors;
-    walk(tree, path, parentKey, ancestors, 0);
+    WalkBounds bounds;
+    if (bounds.enter(path, 0))
+        walk(tree, path, parentKey, bounds, 0);
+    return !bounds.cut();
 }
 
 void LoadFavorites(FavoritesTree *tree, const QWidget *owner, QWidget *messageParent)
@@ -134,10 +135,12 @@ void LoadFavorites(FavoritesTree *tree, const QWidget *owner, QWidget *messagePa
     // One repaint at the end, not one per node, for large folders.
     const bool updates = tree->updatesEnabled();
     tree->setUpdatesEnabled(false);
-    WalkFavoritesFolder(tree, FavoritesRoot(), QStringLiteral("R"));
+    const bool whole = WalkFavoritesFolder(tree, FavoritesRoot(), QStringLiteral("R"));
     if (QTreeWidgetItem *root = tree->node(QStringLiteral("R")))
         root->setExpanded(true);
     tree->setUpdatesEnabled(updates);
+    if (!whole)
+        Dialogs::tell(messageParent, QStringLiteral("Favorites"), WalkBounds().message(), QMessageBox::Warning);
 }
 
 }

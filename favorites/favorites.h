@@ -24,8 +24,8 @@ QString GetSpecialFolder(int id, const QWidget *owner);
 void LoadFavorites(FavoritesTree *tree, const QWidget *owner, QWidget *messageParent);
 
 // Adds a folder's shortcuts, then each subfolder with its whole subtree, under the
-// node keyed parentKey.
-void WalkFavoritesFolder(FavoritesTree *tree, const QString &path, const QString &parentKey);
+// node keyed parentKey, within the bounds of one walk; false when it stopped short.
+bool WalkFavoritesFolder(FavoritesTree *tree, const QString &path, const QString &parentKey);
 
 // The title a shortcut file name gives: the name before its first ".url" (exact case);
 // false when the name holds no ".url".

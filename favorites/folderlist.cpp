@@ -1,42 +1,37 @@
 #include "favorites/folderlist.h"
 
 #include "favorites/favoritesfolder.h"
+#include "favorites/walkbounds.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QSet>
 #include <QStyle>
 #include <QTreeWidget>
 
 namespace {
 
-constexpr int maxDepth = 256;
-
-void addChildren(QTreeWidgetItem *parent, const QString &dirPath, bool withShortcuts, QSet<QString> &ancestors,
-                 int depth)
+void addChildren(QTreeWidgetItem *parent, const QString &dirPath, bool withShortcuts, WalkBounds &bounds, int depth)
 {
-    const QString real = QFileInfo(dirPath).canonicalFilePath();
-    if (real.isEmpty() || ancestors.contains(real) || depth > maxDepth)
-        return;
-    ancestors.insert(real);
     QDir dir(dirPath);
     const QDir::SortFlags sort = QDir::Name | QDir::IgnoreCase;
     const QFileInfoList folders =
         dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, sort);
     const QIcon folderIcon = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
     for (const QFileInfo &info : folders) {
+        if (!bounds.enter(info.filePath(), depth + 1))
+            continue;
         auto *item = new QTreeWidgetItem(parent, QStringList(info.fileName()));
         item->setIcon(0, folderIcon);
         item->setData(0, FolderList::PathRole, info.filePath());
         item->setData(0, FolderList::IsFolderRole, true);
-        addChildren(item, info.filePath(), withShortcuts, ancestors, depth + 1);
+        addChildren(item, info.filePath(), withShortcuts, bounds, depth + 1);
     }
     if (withShortcuts) {
         const QIcon fileIcon = QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon);
         const QFileInfoList files =
             dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, sort);
         for (const QFileInfo &info : files) {
-            if (!FavoritesFolder::isShortcutName(info.fileName()))
+            if (!FavoritesFolder::isShortcutName(info.fileName()) || !bounds.take())
                 continue;
             // Shown without the extension, as the user named it.
             auto *item = new QTreeWidgetItem(parent, QStringList(info.fileName().chopped(4)));
@@ -45,7 +40,6 @@ void addChildren(QTreeWidgetItem *parent, const QString &dirPath, bool withShort
             item->setData(0, FolderList::IsFolderRole, false);
         }
     }
-    ancestors.remove(real);
 }
 
 QTreeWidgetItem *findUnder(QTreeWidgetItem *item, const QString &path)
@@ -69,8 +63,15 @@ void fill(QTreeWidget *tree, const QString &root, const QString &rootCaption, bo
     top->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon));
     top->setData(0, PathRole, QDir::cleanPath(root));
     top->setData(0, IsFolderRole, true);
-    QSet<QString> ancestors;
-    addChildren(top, QDir::cleanPath(root), withShortcuts, ancestors, 0);
+    WalkBounds bounds;
+    if (bounds.enter(root, 0))
+        addChildren(top, QDir::cleanPath(root), withShortcuts, bounds, 0);
+    if (bounds.cut()) {
+        // Said in the tree itself: the dialogs refill it after every change.
+        auto *note = new QTreeWidgetItem(top, QStringList(bounds.message()));
+        note->setFlags(Qt::NoItemFlags);
+        note->setToolTip(0, bounds.message());
+    }
     tree->expandAll();
 }
 

@@ -1,110 +1,66 @@
 #include "platform/internetsettings.h"
 
-#include "core/settingsstore.h"
+#include "core/inifile.h"
 #include "core/paths.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSettings>
-
-#include <functional>
+#include "core/settingsstore.h"
 
 namespace {
 
 constexpr int maxTypedRead = 10000; // a bound on a hostile file with endless url keys
-// A real file holds a few kilobytes; a larger one is damaged or hostile, and reading
-// it whole would stall the address bar. It is then neither read nor rewritten.
-constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
+const QString mainSection = QStringLiteral("Main");
+const QString typedSection = QStringLiteral("TypedURLs");
+const QString tokenSection = QStringLiteral("PostPlatform");
 
-QSettings open()
+// A file too large, damaged or unreadable gives its defaults (damaged: what it can)
+// and is never rewritten.
+IniFile file()
 {
-    return QSettings(Paths::internetSettingsFile(), QSettings::IniFormat);
+    return IniFile::cached(Paths::internetSettingsFile(), SettingsStore::MaxFileBytes);
 }
 
-bool readable()
+QString read(const QString &section, const QString &key, const QString &fallback)
 {
-    const QFileInfo info(Paths::internetSettingsFile());
-    return !info.exists() || (info.isFile() && info.size() <= maxFileBytes);
+    return file().value(section, key).value_or(fallback);
 }
 
-QString read(const QString &key, const QString &fallback)
+bool write(const std::function<void(IniFile &)> &change, QString *error)
 {
-    if (!readable())
-        return fallback;
-    QSettings s = open();
-    const QVariant v = s.value(key);
-    if (!v.isValid())
-        return fallback;
-    if (v.userType() == QMetaType::QStringList)
-        return v.toStringList().join(QLatin1Char(','));
-    return v.toString();
+    return SettingsStore::modifyFile(Paths::internetSettingsFile(), change, error);
 }
 
-bool write(const std::function<void(QSettings &)> &change, QString *error)
+QString typedKey(int n)
 {
-    const QString path = Paths::internetSettingsFile();
-    if (!Paths::ensureDir(Paths::configDir()) || !readable()) {
-        if (error)
-            *error = QStringLiteral("%1 cannot be written.").arg(path);
-        return false;
-    }
-    SettingsStore::clearAbandonedLock(path);
-    QSettings s = open();
-    s.allKeys(); // parses every section now: a save would drop the lines it cannot parse
-    if (s.status() == QSettings::FormatError) {
-        if (error)
-            *error = QStringLiteral("%1 is damaged and was left as it is.").arg(path);
-        return false;
-    }
-    // A file that cannot be read would be replaced by this change alone.
-    if (s.status() != QSettings::NoError) {
-        if (error)
-            *error = QStringLiteral("%1 cannot be read and was left as it is.").arg(path);
-        return false;
-    }
-    change(s);
-    s.sync();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    if (s.status() != QSettings::NoError) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written.").arg(path);
-        return false;
-    }
-    return true;
+    return QStringLiteral("url%1").arg(n);
 }
 
 }
 
 namespace InternetSettings {
 
-QString homePage() { return read(QStringLiteral("Main/Start Page"), QStringLiteral("https://www.debian.org/")); }
-QString searchPage() { return read(QStringLiteral("Main/Search Page"), QStringLiteral("https://duckduckgo.com/")); }
+QString homePage() { return read(mainSection, QStringLiteral("Start Page"), QStringLiteral("https://www.debian.org/")); }
+QString searchPage() { return read(mainSection, QStringLiteral("Search Page"), QStringLiteral("https://duckduckgo.com/")); }
 
 bool setHomePage(const QString &url, QString *error)
 {
-    return write([&](QSettings &s) { s.setValue(QStringLiteral("Main/Start Page"), url); }, error);
+    return write([&](IniFile &f) { f.setValue(mainSection, QStringLiteral("Start Page"), url); }, error);
 }
 
 bool setSearchPage(const QString &url, QString *error)
 {
-    return write([&](QSettings &s) { s.setValue(QStringLiteral("Main/Search Page"), url); }, error);
+    return write([&](IniFile &f) { f.setValue(mainSection, QStringLiteral("Search Page"), url); }, error);
 }
 
 QString typedUrl(int n)
 {
-    return read(QStringLiteral("TypedURLs/url%1").arg(n), QString());
+    return read(typedSection, typedKey(n), QString());
 }
 
 QStringList typedUrls()
 {
     QStringList list;
-    if (!readable())
-        return list;
-    QSettings s = open();
+    const IniFile f = file();
     for (int i = 0; i < maxTypedRead; ++i) {
-        const QVariant v = s.value(QStringLiteral("TypedURLs/url%1").arg(i));
-        QString text = v.userType() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
-                                                              : v.toString();
+        QString text = f.value(typedSection, typedKey(i)).value_or(QString());
         // A value holding a NUL ends there, as the platform's string reader does.
         const int nul = text.indexOf(QChar(0));
         if (nul >= 0)
@@ -128,33 +84,37 @@ bool recordTypedUrl(const QString &url)
     list.prepend(url);
     while (list.size() > MaxTypedUrls)
         list.removeLast();
-    return write([&](QSettings &s) {
-        s.remove(QStringLiteral("TypedURLs"));
-        for (int i = 0; i < list.size(); ++i)
-            s.setValue(QStringLiteral("TypedURLs/url%1").arg(i + 1), list.at(i));
+    return write([&](IniFile &f) {
+        // Key by key, so that recording the newest address again changes no byte.
+        QStringList keep;
+        for (int i = 0; i < list.size(); ++i) {
+            f.setValue(typedSection, typedKey(i + 1), list.at(i));
+            keep << typedKey(i + 1);
+        }
+        for (const QString &key : f.keys(typedSection))
+            if (!keep.contains(key))
+                f.removeKey(typedSection, key);
     }, nullptr);
 }
 
 bool clearTypedUrls(QString *error)
 {
-    return write([](QSettings &s) { s.remove(QStringLiteral("TypedURLs")); }, error);
+    return write([](IniFile &f) { f.removeSection(typedSection); }, error);
 }
 
 bool writeUserAgentToken(const QString &name, const QString &data)
 {
     QString key = name;
     key.replace(QLatin1Char('/'), QLatin1Char(' ')); // '/' would read back as a group separator
-    return write([&](QSettings &s) { s.setValue(QStringLiteral("PostPlatform/") + key, data); }, nullptr);
+    // Written only when missing or different: a start must not rewrite the file.
+    if (file().value(tokenSection, key) == data)
+        return true;
+    return write([&](IniFile &f) { f.setValue(tokenSection, key, data); }, nullptr);
 }
 
 QStringList userAgentTokens()
 {
-    if (!readable())
-        return {};
-    QSettings s = open();
-    s.beginGroup(QStringLiteral("PostPlatform"));
-    QStringList names = s.childKeys();
-    s.endGroup();
+    const QStringList names = file().keys(tokenSection);
     // Only what can safely go into a header: printable, no parentheses or separators of its own.
     QStringList tokens;
     for (const QString &name : names) {

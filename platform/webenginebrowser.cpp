@@ -98,6 +98,7 @@ public:
         m_text = new QLabel(this);
         m_text->setAlignment(Qt::AlignCenter);
         m_text->setWordWrap(true);
+        m_text->setTextFormat(Qt::PlainText); // holds page titles and addresses
         layout->addWidget(m_text);
         auto *reload = new QPushButton(QStringLiteral("&Reload this page"), this);
         reload->setObjectName(QStringLiteral("crashReload"));
@@ -136,6 +137,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     : BrowserControl(parent)
 {
     setObjectName(QStringLiteral("Web1"));
+    instances().append(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
@@ -161,9 +163,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
             m_dialogs = 0;
         }
     });
-    connect(page, &QWebEnginePage::loadFinished, this, [this](bool) { Q_EMIT DocumentComplete(); });
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
+        if (page->renderProcessPid() > 0)
+            m_rendererPid = page->renderProcessPid();
+        Q_EMIT DocumentComplete();
+    });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
     connect(page, &QWebEnginePage::windowCloseRequested, this, &BrowserControl::CloseRequested);
+    connect(page, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) {
+        if (pid > 0)
+            m_rendererPid = pid;
+    });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
@@ -179,7 +189,16 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &WebEngineBrowser::onFocusChanged);
 }
 
-WebEngineBrowser::~WebEngineBrowser() = default;
+WebEngineBrowser::~WebEngineBrowser()
+{
+    instances().removeAll(this);
+}
+
+QList<WebEngineBrowser *> &WebEngineBrowser::instances()
+{
+    static QList<WebEngineBrowser *> all;
+    return all;
+}
 
 QWebEnginePage *WebEngineBrowser::page() const { return m_view->page(); }
 
@@ -189,9 +208,24 @@ void WebEngineBrowser::showCrashCover(const QString &why)
 {
     if (!m_cover)
         m_cover = new CrashCover(this);
-    m_cover->setText(QStringLiteral("The page %1 could not be shown: the process drawing it %2.\n"
-                                    "Other windows are not affected.")
-                         .arg(LocationURL().toHtmlEscaped().left(300), why));
+    // Windows share renderers: the others it drew stopped with it.
+    QStringList sharing;
+    for (const WebEngineBrowser *other : instances())
+        if (other != this && m_rendererPid > 0 && other->m_rendererPid == m_rendererPid)
+            sharing << QLatin1Char('"') + (other->LocationName().isEmpty() ? other->LocationURL() : other->LocationName()).left(60)
+                    + QLatin1Char('"');
+    QString others = QStringLiteral("Other windows are not affected.");
+    if (sharing.size() == 1) {
+        others = QStringLiteral("It also drew the window showing %1, which stopped too.").arg(sharing.first());
+    } else if (!sharing.isEmpty()) {
+        const qsizetype named = qMin<qsizetype>(sharing.size(), 5);
+        QString list = QStringList(sharing.mid(0, named)).join(QStringLiteral(", "));
+        if (sharing.size() > named)
+            list += QStringLiteral(" and %1 more").arg(sharing.size() - named);
+        others = QStringLiteral("It also drew %1 other windows, which stopped too: %2.").arg(sharing.size()).arg(list);
+    }
+    m_cover->setText(QStringLiteral("The page %1 could not be shown: the process drawing it %2.\n%3")
+                         .arg(LocationURL().left(300), why, others));
     m_cover->setGeometry(rect());
     m_cover->show();
     m_cover->raise();
@@ -382,6 +416,8 @@ void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     outside->resize(request.requestedGeometry().size().expandedTo(QSize(800, 600)));
     connect(outside, &BrowserControl::DocumentComplete, outside,
             [outside] { outside->setWindowTitle(outside->LocationName()); });
+    if (answer.adopt)
+        answer.adopt(outside);
     outside->show();
     request.openIn(outside->page());
 }

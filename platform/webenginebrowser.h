@@ -60,10 +60,13 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void onFocusChanged(QWidget *old, QWidget *now);
     void showCrashCover(const QString &why);
+    // Every control of this kind alive, to name those that shared a renderer.
+    static QList<WebEngineBrowser *> &instances();
 
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
+    qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_printing = false;
     int m_dialogs = 0;
     int m_dialogsDropped = 0;

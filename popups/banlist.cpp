@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -12,7 +13,7 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Reads the file, or fails with a reason; a missing file is an empty list.
-bool readFile(QByteArray *data, QString *error)
+bool readFile(QByteArray *data, QString *error, bool *cut)
 {
     const QString path = Paths::banListFile();
     const QFileInfo info(path);
@@ -35,6 +36,7 @@ bool readFile(QByteArray *data, QString *error)
     }
     // Cut off at the limit: drop the partial last line rather than a broken entry.
     if (data->size() == MaxBanListBytes && !file.atEnd()) {
+        *cut = true;
         qsizetype end = data->size();
         while (end > 0 && !isLineEnd(data->at(end - 1)))
             --end;
@@ -43,7 +45,16 @@ bool readFile(QByteArray *data, QString *error)
     return true;
 }
 
-QByteArray quotedIfNeeded(QString entry)
+// Older lists hold Latin-1 text: an entry that is not UTF-8 is read as Latin-1,
+// never turned into replacement characters.
+QString decodeEntry(const QByteArray &field)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(field);
+    return utf8.hasError() ? QString::fromLatin1(field) : text;
+}
+
+QByteArray quotedIfNeeded(QString entry, bool latin1)
 {
     // A line break would split the entry over two lines: it cannot be part of an address.
     entry.remove(QLatin1Char('\r'));
@@ -53,12 +64,18 @@ QByteArray quotedIfNeeded(QString entry)
     // Quotes cannot be escaped in this format, so an entry holding one stays bare.
     if ((entry.contains(QLatin1Char(',')) || blankEdge) && !entry.contains(QLatin1Char('"')))
         entry = QLatin1Char('"') + entry + QLatin1Char('"');
+    if (latin1) {
+        QStringEncoder encoder(QStringEncoder::Latin1);
+        const QByteArray bytes = encoder(entry);
+        if (!encoder.hasError())
+            return bytes;
+    }
     return entry.toUtf8();
 }
 
 }
 
-QStringList parseBanList(const QByteArray &data)
+QStringList parseBanList(const QByteArray &data, bool *cut)
 {
     QStringList entries;
     const qsizetype n = data.size();
@@ -89,21 +106,31 @@ QStringList parseBanList(const QByteArray &data)
             ++pos;
         }
         if (!field.isEmpty())
-            entries.append(QString::fromUtf8(field));
+            entries.append(decodeEntry(field));
+    }
+    if (cut) {
+        // Only blanks and line ends left means nothing was left out.
+        while (pos < n && (isBlank(data.at(pos)) || isLineEnd(data.at(pos)) || data.at(pos) == ','))
+            ++pos;
+        *cut = pos < n;
     }
     return entries;
 }
 
-QStringList ReadBanList(bool *ok, QString *error)
+QStringList ReadBanList(bool *ok, QString *error, bool *partial)
 {
     QByteArray data;
     QString why;
-    const bool read = readFile(&data, &why);
+    bool cutFile = false, cutEntries = false;
+    const bool read = readFile(&data, &why, &cutFile);
     if (ok)
         *ok = read;
     if (error)
         *error = why;
-    return read ? parseBanList(data) : QStringList();
+    const QStringList entries = read ? parseBanList(data, &cutEntries) : QStringList();
+    if (partial)
+        *partial = cutFile || cutEntries;
+    return entries;
 }
 
 BanVerdict CheckBanList(const QString &address)
@@ -128,12 +155,21 @@ bool WriteBanList(const QStringList &entries, QString *error)
     };
     if (!Paths::ensureDir(QFileInfo(path).absolutePath()))
         return fail(QStringLiteral("The folder %1 could not be made.").arg(QFileInfo(path).absolutePath()));
+    // An older list in Latin-1 stays in Latin-1, so that the entries the user did not
+    // touch keep their bytes.
+    QByteArray old;
+    QString ignored;
+    bool cut = false;
+    readFile(&old, &ignored, &cut);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8(old);
+    const bool latin1 = utf8.hasError();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     QByteArray text;
     for (const QString &entry : entries)
-        text += quotedIfNeeded(entry) + "\r\n";
+        text += quotedIfNeeded(entry, latin1) + "\r\n";
     if (file.write(text) != text.size())
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     if (!file.commit())

@@ -10,10 +10,10 @@
 // quote runs to the next double quote (or the line end) and loses its quotes.
 // Blanks around an unquoted field and empty fields are dropped.
 
-// Reading stops after this many bytes or entries: a real list holds tens of
-// addresses, and a damaged or hostile file must not stall a popup or the dialog.
-constexpr qint64 MaxBanListBytes = 1024 * 1024;
-constexpr int MaxBanListEntries = 10000;
+// Reading stops after this many bytes or entries: a real list holds tens to a few
+// thousand addresses, and a damaged or hostile file must not stall a popup or the dialog.
+constexpr qint64 MaxBanListBytes = 4 * 1024 * 1024;
+constexpr int MaxBanListEntries = 50000;
 
 // The ban list's word on an address: no list to go by (empty or unreadable), not
 // banned ("YES" in the old verdict's words), or banned ("NO").
@@ -23,13 +23,15 @@ enum class BanVerdict { NoList, NotBanned, Banned };
 BanVerdict CheckBanList(const QString &address);
 
 // Every entry in file order; empty when the file is missing or unreadable.
-// ok (when given) is false only when a file is there but could not be read.
-QStringList ReadBanList(bool *ok = nullptr, QString *error = nullptr);
+// ok (when given) is false only when a file is there but could not be read; partial
+// (when given) is true when the file goes on past the limits above and was cut.
+QStringList ReadBanList(bool *ok = nullptr, QString *error = nullptr, bool *partial = nullptr);
 
 // Replaces the file with the entries, one a line. Entries holding a comma or
 // surrounding blanks are quoted so that they read back whole. False with a reason
 // when the file could not be written; the old file is then left as it was.
 bool WriteBanList(const QStringList &entries, QString *error = nullptr);
 
-// The field reader on its own, for text already in memory.
-QStringList parseBanList(const QByteArray &data);
+// The field reader on its own, for text already in memory; cut (when given) is true
+// when entries past the limit were left out.
+QStringList parseBanList(const QByteArray &data, bool *cut = nullptr);

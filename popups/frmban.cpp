@@ -38,6 +38,10 @@ frmBan::frmBan(const QString &addressText, QWidget *parent) : QDialog(parent)
     place(cmdDel, "cmdDel", 1920, 1320, 855, 375);
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     place(cmdOK, "cmdOK", 2880, 1320, 855, 375);
+    lblNote = new QLabel(this);
+    place(lblNote, "lblNote", 120, 1740, 9735, 375);
+    lblNote->setWordWrap(true);
+    lblNote->hide();
     lstBan = new QListWidget(this);
     place(lstBan, "lstBan", margin, listTop, listWidth, listHeight);
     lstBan->setFont(QFont(QStringLiteral("Arial")));
@@ -76,8 +80,21 @@ int frmBan::twips(int value) const { return qRound(value * logicalDpiX() / 1440.
 
 void frmBan::Form_Load(const QString &addressText)
 {
-    lstBan->addItems(ReadBanList());
+    bool ok = true, partial = false;
+    QString error;
+    m_loaded = ReadBanList(&ok, &error, &partial);
+    lstBan->addItems(m_loaded);
     txtBan->setText(addressText);
+    // Saving the list shown would replace what could not be read with less.
+    if (!ok)
+        m_keepFile = QStringLiteral("The ban list could not be read (%1), so it is shown empty and will not be "
+                                    "replaced.").arg(error);
+    else if (partial)
+        m_keepFile = QStringLiteral("The ban list is longer than %1 entries or %2 MB: only its first %3 entries "
+                                    "are shown, and it will not be replaced.")
+                         .arg(MaxBanListEntries).arg(MaxBanListBytes / (1024 * 1024)).arg(lstBan->count());
+    lblNote->setText(m_keepFile);
+    lblNote->setVisible(!m_keepFile.isEmpty());
 }
 
 void frmBan::cmdAdd_Click()
@@ -100,10 +117,21 @@ void frmBan::cmdDel_Click()
 
 void frmBan::cmdOK_Click()
 {
+    if (!m_keepFile.isEmpty()) {
+        Dialogs::tell(this, QString(), QStringLiteral("The ban list was not saved.\n\n%1 Your changes are "
+                                                      "still in the dialog.").arg(m_keepFile),
+                      QMessageBox::Warning);
+        return;
+    }
     QStringList entries;
     entries.reserve(lstBan->count());
     for (int i = 0; i < lstBan->count(); ++i)
         entries << lstBan->item(i)->text();
+    // Nothing changed: the file keeps its bytes, whatever their layout.
+    if (entries == m_loaded) {
+        accept();
+        return;
+    }
     QString error;
     if (!WriteBanList(entries, &error)) {
         // Keep the dialog and its edits so the user can try again or copy them away.

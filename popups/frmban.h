@@ -19,6 +19,7 @@ public:
     static void showModal(QWidget *parent, const QString &addressText);
 
     QLabel *lbl = nullptr;
+    QLabel *lblNote = nullptr; // says when the list shown is not the whole file
     QLineEdit *txtBan = nullptr;
     QPushButton *cmdAdd = nullptr;
     QPushButton *cmdDel = nullptr;
@@ -35,4 +36,8 @@ protected:
 private:
     void Form_Load(const QString &addressText);
     int twips(int value) const;
+
+    // Why the file may not be replaced by the list shown, or empty text when it may.
+    QString m_keepFile;
+    QStringList m_loaded;
 };

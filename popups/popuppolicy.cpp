@@ -2,31 +2,37 @@
 
 #include "browser/windowmanager.h"
 #include "core/framehost.h"
+#include "popups/banlist.h"
 #include "popups/frmban.h"
 #include "popups/popupflood.h"
 #include "popups/webpopup.h"
 
 #include <QAction>
+#include <QPointer>
 
 PopupPolicy::PopupPolicy(WindowManager *windows, QAction *enDiBoxes, QAction *internally, QObject *parent)
     : QObject(parent), m_windows(windows), m_enDiBoxes(enDiBoxes), m_internally(internally),
       m_flood(new PopupFlood(this))
 {
     m_flood->setObjectName(QStringLiteral("popupFlood"));
-    windows->setNewWindowPolicy([this](ChildWindow *from) { return NewWindowRequest(from); });
+    windows->setNewWindowPolicy(
+        [this](ChildWindow *from, BrowserControl *opener) { return NewWindowRequest(from, opener); });
 }
 
-BrowserControl::NewWindowAnswer PopupPolicy::NewWindowRequest(ChildWindow *from)
+BrowserControl::NewWindowAnswer PopupPolicy::NewWindowRequest(ChildWindow *from, BrowserControl *opener)
 {
     using Answer = BrowserControl::NewWindowAnswer;
+    if (!opener && from)
+        opener = from->Web1;
     if (!m_enDiBoxes || !m_enDiBoxes->isChecked())
         return Answer::refuse();
-    if (!m_flood->allow(from ? from->Web1 : nullptr))
+    if (!m_flood->allow(opener))
         return Answer::refuse();
     // Left alone, the engine's control opens the page in a top-level browser window of
-    // its own outside the frame, which lives until the user closes it.
+    // its own outside the frame, which lives until the user closes it; its own popups
+    // come back here, counted by the same flood bound.
     if (m_internally && m_internally->isChecked())
-        return Answer::outside();
+        return Answer::outside([this](BrowserControl *made) { adoptOutside(made); });
     auto *popup = new webPopup(m_windows);
     m_windows->openNumbered(popup);
     FrameHost *frame = m_windows->frame();
@@ -36,6 +42,21 @@ BrowserControl::NewWindowAnswer PopupPolicy::NewWindowRequest(ChildWindow *from)
     if (from && from->kind() == ChildWindow::Kind::Popup)
         popup->setFocus();
     return Answer::hostIn(popup->Web1);
+}
+
+void PopupPolicy::adoptOutside(BrowserControl *made)
+{
+    QPointer<PopupPolicy> self(this);
+    made->setNewWindowHandler([self](BrowserControl *opener) {
+        return self ? self->NewWindowRequest(nullptr, opener) : BrowserControl::NewWindowAnswer::refuse();
+    });
+    // A banned address may not stay open outside the frame either.
+    connect(made, &BrowserControl::DocumentComplete, this, [this, made] {
+        if (CheckBanList(made->LocationURL()) != BanVerdict::Banned)
+            return;
+        m_windows->frame()->setPopStat(QStringLiteral("Page Blocked! Click here to edit."));
+        made->window()->close();
+    });
 }
 
 void PopupPolicy::showBanList(FrameHost *frame)

@@ -20,12 +20,17 @@ public:
     // "Allow PopUps" and "View Popup windows in IE" switches.
     PopupPolicy(WindowManager *windows, QAction *enDiBoxes, QAction *internally, QObject *parent = nullptr);
 
-    BrowserControl::NewWindowAnswer NewWindowRequest(ChildWindow *from);
+    // from is the framed window asking (null outside the frame); opener the control
+    // whose page asks, from's own when not given.
+    BrowserControl::NewWindowAnswer NewWindowRequest(ChildWindow *from, BrowserControl *opener = nullptr);
 
     // Opens the ban list dialog modally over the frame, proposing the address bar's text.
     static void showBanList(FrameHost *frame);
 
 private:
+    // A top-level window the component made: its popups and its address obey the same rules.
+    void adoptOutside(BrowserControl *made);
+
     WindowManager *m_windows;
     QAction *m_enDiBoxes;
     QAction *m_internally;

@@ -41,7 +41,7 @@ sources_for() {
     banlist)  echo "popups/banlist.cpp core/paths.cpp" ;;
     shortcut) echo "favorites/shortcutfile.cpp" ;;
     tips)     echo "desktop/tipsfile.cpp" ;;
-    settings) echo "core/settingsstore.cpp platform/internetsettings.cpp core/paths.cpp" ;;
+    settings) echo "core/settingsstore.cpp core/inifile.cpp platform/internetsettings.cpp core/paths.cpp" ;;
     refreshperiod) echo "tools/refreshperiod.cpp" ;;
     *) echo "unknown target $1" >&2; exit 2 ;;
   esac

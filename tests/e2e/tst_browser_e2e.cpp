@@ -89,6 +89,39 @@ private Q_SLOTS:
         QVERIFY2(agent.contains("; QLN v2.1 - quillon.example.org)"), agent.constData());
     }
 
+    // Texts a page chooses (status, title, a hovered link's address) never make the
+    // frame wider: the frame keeps the width it had, and the status text is all there.
+    void longPageTextsLeaveTheFrameWidthAlone()
+    {
+        LoopbackServer server;
+        QVERIFY(server.isListening());
+        const QByteArray longPath = "/" + QByteArray(4000, 'p');
+        server.setPage("/", page(QString(4000, QLatin1Char('T')),
+                                 "<a href='" + longPath + "' style='font-size:80px'>long link</a>"
+                                 "<script>setTimeout(function(){ window.status = '" + QByteArray(4000, 's')
+                                     + "'; }, 50);</script>"));
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        const int width = m_frame->width();
+        m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), server.url());
+        ChildWindow *w = m_frame->windows->activeChild();
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle().size(), 4000, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->statusText(), QString(4000, QLatin1Char('s')), 10000);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_frame->width(), width);
+        QVERIFY(m_frame->minimumSizeHint().width() <= width);
+
+        QWidget *surface = static_cast<WebEngineBrowser *>(w->Web1)->view()->focusProxy();
+        int k = 0;
+        auto hovered = [&] {
+            QTest::mouseMove(surface, QPoint(20 + (k++ % 20), 40));
+            return m_frame->statusText() == server.url(QString::fromLatin1(longPath));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(hovered(), 15000);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_frame->width(), width);
+        QVERIFY(m_frame->minimumSizeHint().width() <= width);
+    }
+
     void backAtTheStartOfHistoryReportsOnceFromTheToolbar()
     {
         LoopbackServer server;

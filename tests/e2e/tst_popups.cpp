@@ -34,6 +34,21 @@ class TestPopups : public QObject
         return w;
     }
     QList<webPopup *> popups() const { return frame->findChildren<webPopup *>(); }
+    static QList<QWidget *> outsideWindows()
+    {
+        QList<QWidget *> found;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("outsideWindow") && w->isVisible())
+                found << w;
+        return found;
+    }
+    int fetched(const QByteArray &prefix) const
+    {
+        int n = 0;
+        for (const LoopbackServer::Request &r : server->requests())
+            n += r.path.startsWith(prefix) ? 1 : 0;
+        return n;
+    }
     static QByteArray page(const QByteArray &title, const QByteArray &body = QByteArray())
     {
         return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
@@ -124,6 +139,43 @@ private Q_SLOTS:
         QCOMPARE(popups().size(), 0);
         QCOMPARE(frame->windows->Tabctr, qint16(1));
         QCOMPARE(frame->tb->count(), 2);
+    }
+
+    // A top-level window made for a popup is held to the same switch, flood bound and
+    // ban list as the frame's own windows.
+    void topLevelWindowsObeyTheSamePolicy()
+    {
+        frame->action(QStringLiteral("Internally"))->setChecked(true);
+        server->setPage("/storm", page("Storm", "<script>for (var i = 0; i < 50; ++i) window.open('/pop1?' + i);"
+                                                 "document.title = 'Storm done';</script>"));
+        server->setPage("/opener", page("Opener", "<script>window.open('/storm');</script>"));
+        openBrowser(QStringLiteral("/opener"));
+        QTRY_VERIFY_WITH_TIMEOUT(!outsideWindows().isEmpty(), 20000);
+        QWidget *storm = outsideWindows().first();
+        // The loop's window.open calls are answered before the title line runs.
+        QTRY_COMPARE_WITH_TIMEOUT(storm->windowTitle(), QStringLiteral("Storm done"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(outsideWindows().size(), 1 + PopupFlood::PerPage, 20000);
+        QVERIFY(fetched("/pop1") <= PopupFlood::PerPage);
+        QCOMPARE(popups().size(), 0);
+
+        // Allow off: the top-level window's page opens nothing more.
+        frame->action(QStringLiteral("EnDiBoxes"))->setChecked(false);
+        server->setPage("/once", page("Once", "<script>window.open('/pop2');document.title = 'Once done';</script>"));
+        qobject_cast<WebEngineBrowser *>(storm)->Navigate(server->url(QStringLiteral("/once")));
+        QTRY_COMPARE_WITH_TIMEOUT(storm->windowTitle(), QStringLiteral("Once done"), 20000);
+        QCOMPARE(outsideWindows().size(), 1 + PopupFlood::PerPage);
+        QCOMPARE(server->count("/pop2"), 0);
+
+        // A banned address does not stay open there either.
+        frame->action(QStringLiteral("EnDiBoxes"))->setChecked(true);
+        QVERIFY(WriteBanList({server->url(QStringLiteral("/pop2"))}));
+        qobject_cast<WebEngineBrowser *>(storm)->Navigate(server->url(QStringLiteral("/plain")));
+        QTRY_COMPARE_WITH_TIMEOUT(storm->windowTitle(), QStringLiteral("Plain"), 20000);
+        server->setPage("/again", page("Again", "<script>window.open('/pop2');</script>"));
+        qobject_cast<WebEngineBrowser *>(storm)->Navigate(server->url(QStringLiteral("/again")));
+        QTRY_COMPARE_WITH_TIMEOUT(server->count("/pop2"), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(frame->popStat->text(), QStringLiteral("Page Blocked! Click here to edit."), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(outsideWindows().size(), 1 + PopupFlood::PerPage, 20000);
     }
 
     void bannedPopupGoesAndTheWindowsAfterItKeepTheirTabs()

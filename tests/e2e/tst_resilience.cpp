@@ -1,3 +1,4 @@
+#include "app/startup.h"
 #include "app/mdiform1.h"
 #include "app/stallwatch.h"
 #include "browser/form1.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QWebEngineView>
 #include <QtTest>
@@ -146,6 +148,13 @@ private Q_SLOTS:
             QTRY_VERIFY(cover->isVisible());
             QCOMPARE(cover->geometry(), web->rect());
             QVERIFY(cover->findChild<QPushButton *>(QStringLiteral("crashReload"))->isVisible());
+            // The cover names the other windows that stopped with it, or says there were none.
+            const QString said = cover->findChild<QLabel *>()->text();
+            for (int j : sharing)
+                if (j != i)
+                    QVERIFY2(said.contains(QStringLiteral("\"Page ") + QString::fromLatin1(names[j]) + QLatin1Char('"')),
+                             qPrintable(said));
+            QCOMPARE(said.contains(QLatin1String("not affected")), sharing.size() == 1);
             // The caption and tab no longer claim the page is there.
             QTRY_VERIFY(windows[i]->windowTitle().startsWith(QLatin1String("Page stopped")));
             QVERIFY(m_frame->tb->caption(tabOf(windows[i])).startsWith(QLatin1String("Page stopped")));
@@ -171,6 +180,38 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(web->rendererProcessId() > 0, 10000);
         QVERIFY(web->rendererProcessId() != victim);
         QCOMPARE(m_frame->tb->caption(tabOf(windows[1])), QStringLiteral("Page Two"));
+    }
+
+    // More windows than renderers: a killed renderer's windows each name the others.
+    void sharedRendererCoverNamesTheOtherWindows()
+    {
+        QList<form1 *> windows;
+        for (int i = 0; i < Startup::RendererProcessLimit + 2; ++i) {
+            const QByteArray name = "Shared" + QByteArray::number(i);
+            m_server->setPage("/" + name, page("Page " + name));
+            windows << open(QStringLiteral("/") + QString::fromLatin1(name));
+        }
+        QHash<qint64, QList<int>> byRenderer;
+        for (int i = 0; i < windows.size(); ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(windows[i]->windowTitle(), QStringLiteral("Page Shared%1").arg(i), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(engine(windows[i])->rendererProcessId() > 0, 10000);
+            byRenderer[engine(windows[i])->rendererProcessId()] << i;
+        }
+        qint64 victim = 0;
+        for (auto it = byRenderer.cbegin(); it != byRenderer.cend(); ++it)
+            if (it.value().size() > 1)
+                victim = it.key();
+        QVERIFY(victim > 0);
+        const QList<int> sharing = byRenderer.value(victim);
+        QCOMPARE(::kill(pid_t(victim), SIGKILL), 0);
+        for (int i : sharing) {
+            WebEngineBrowser *web = engine(windows[i]);
+            QTRY_VERIFY_WITH_TIMEOUT(web->rendererGone(), 20000);
+            const QString said = web->findChild<QWidget *>(QStringLiteral("crashCover"))->findChild<QLabel *>()->text();
+            QVERIFY2(!said.contains(QLatin1String("not affected")), qPrintable(said));
+            for (int j : sharing)
+                QCOMPARE(said.contains(QStringLiteral("\"Page Shared%1\"").arg(j)), j != i);
+        }
     }
 
     void alertLoopShowsAFewBoxesOnly()

@@ -2,6 +2,9 @@
 #include "favorites/favorites.h"
 #include "favorites/favoritestree.h"
 #include "favorites/favs.h"
+#include "favorites/folderlist.h"
+#include "favorites/organizefavoritesdialog.h"
+#include "favorites/walkbounds.h"
 #include "favorites/shortcutfile.h"
 #include "platform/dialogs.h"
 #include "core/paths.h"
@@ -13,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QTreeWidgetItemIterator>
 #include <QtTest>
 
 namespace {
@@ -185,10 +189,61 @@ private Q_SLOTS:
         FavoritesTree *tree = w->treeFavorites;
         QVERIFY(!tree->node("Dangling"));
         QVERIFY(!tree->node("NotAFolder"));
-        QVERIFY(tree->node("Loop"));
-        QCOMPARE(tree->node("Loop")->childCount(), 0);
+        QVERIFY(!tree->node("Loop")); // the root, already shown
         QCOMPARE(tree->node("S_URL")->parent(), tree->node("Sub"));
         QCOMPARE(tree->node("G_URL")->parent(), tree->node("Good"));
+    }
+
+    // 25 folders each holding two links to the next: 2^24 paths from a few kilobytes.
+    // Each real folder is walked and shown once, by the tree and by both dialogs.
+    void branchingLinksAreWalkedOnce()
+    {
+        Fixture f;
+        for (int i = 0; i < 25; ++i)
+            QVERIFY(QDir().mkpath(f.fav + QStringLiteral("real/F%1").arg(i)));
+        for (int i = 0; i + 1 < 25; ++i)
+            for (const char *name : {"a", "b"})
+                QVERIFY(QFile::link(f.fav + QStringLiteral("real/F%1").arg(i + 1),
+                                    f.fav + QStringLiteral("real/F%1/").arg(i) + QLatin1String(name) + QString::number(i)));
+        shortcut(f.fav + "real/F24/Deep.url", "http://deep.test/");
+        QElapsedTimer timer;
+        timer.start();
+        QScopedPointer<Favs> w(f.open());
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        FavoritesTree *tree = w->treeFavorites;
+        int folders = 0;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            folders += FavoritesTree::image(*it) == 1 ? 1 : 0;
+        QCOMPARE(folders, 26); // real, F0 and the 24 reached through links
+        QVERIFY(tree->node("Deep_URL"));
+        QVERIFY(f.errors.isEmpty());
+
+        timer.restart();
+        OrganizeFavoritesDialog organize(Paths::favoritesDir());
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        auto *list = organize.findChild<QTreeWidget *>(QStringLiteral("treeOrganize"));
+        QVERIFY(list);
+        int shown = 0;
+        for (QTreeWidgetItemIterator it(list); *it; ++it)
+            shown += FolderList::isFolder(*it) ? 1 : 0;
+        QCOMPARE(shown, 27); // with the root's own item
+    }
+
+    // Past the bounds the walk stops and says so.
+    void walkStopsAtItsBounds()
+    {
+        Fixture f;
+        QString path = f.fav;
+        for (int level = 1; level <= WalkBounds::MaxDepth + 5; ++level)
+            path += QStringLiteral("L%1/").arg(level);
+        QVERIFY(QDir().mkpath(path));
+        QScopedPointer<Favs> w(f.open());
+        QCOMPARE(f.errors.size(), 1);
+        QVERIFY(f.errors.first().contains(QString::number(WalkBounds::MaxDepth)));
+        int depth = 0;
+        for (QTreeWidgetItem *node = w->treeFavorites->topLevelItem(0); node && node->childCount(); node = node->child(0))
+            ++depth;
+        QCOMPARE(depth, WalkBounds::MaxDepth);
     }
 
     void deepFolders()

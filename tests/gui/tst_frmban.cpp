@@ -138,6 +138,59 @@ private Q_SLOTS:
         QCOMPARE(items(again), QStringList{QStringLiteral("http://keep.test/")});
     }
 
+    // A list longer than the reader takes, or one that cannot be read, shows what it can
+    // and says so; OK keeps the file and the user's edits.
+    void partialOrUnreadableListIsNeverReplaced()
+    {
+        TempHome home;
+        QList<Dialogs::Question> told;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q; });
+        QByteArray big;
+        for (int i = 0; i < MaxBanListEntries + 5; ++i)
+            big += "http://e" + QByteArray::number(i) + ".test/\r\n";
+        QDir().mkpath(QFileInfo(Paths::banListFile()).absolutePath());
+        QFile f(Paths::banListFile());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(big);
+        f.close();
+        {
+            frmBan d(QStringLiteral("http://new.test/"));
+            d.show();
+            QCOMPARE(d.lstBan->count(), MaxBanListEntries);
+            QVERIFY(d.lblNote->isVisible());
+            QMetaObject::invokeMethod(d.cmdAdd, "click");
+            QMetaObject::invokeMethod(d.cmdOK, "click");
+            QCOMPARE(told.size(), 1);
+            QVERIFY(told.first().text.contains(QLatin1String("not saved")));
+            QVERIFY(d.isVisible());
+            QCOMPARE(d.lstBan->item(d.lstBan->count() - 1)->text(), QStringLiteral("http://new.test/"));
+            QCOMPARE(fileBytes(), big);
+        }
+
+        // Under the limits the same dialog saves as before.
+        big.truncate(big.indexOf("http://e100.test/"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(big);
+        f.close();
+        {
+            frmBan d(QStringLiteral("http://new.test/"));
+            QVERIFY(d.lblNote->isHidden());
+        }
+
+        QVERIFY(QFile::remove(Paths::banListFile()));
+        QVERIFY(QDir().mkpath(Paths::banListFile()));
+        told.clear();
+        frmBan d(QStringLiteral("http://new.test/"));
+        d.show();
+        QVERIFY(d.lblNote->isVisible());
+        QVERIFY(d.lblNote->text().contains(QLatin1String("could not be read")));
+        QMetaObject::invokeMethod(d.cmdAdd, "click");
+        QMetaObject::invokeMethod(d.cmdOK, "click");
+        QCOMPARE(told.size(), 1);
+        QVERIFY(d.isVisible());
+        QVERIFY(QFileInfo(Paths::banListFile()).isDir());
+    }
+
     void failedWriteSaysWhyAndKeepsTheEdits()
     {
         TempHome home;

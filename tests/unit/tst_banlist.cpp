@@ -171,6 +171,36 @@ private Q_SLOTS:
         QVERIFY(!ok);
         QCOMPARE(CheckBanList(QStringLiteral("http://a.test/")), BanVerdict::NoList);
     }
+
+    // An older list in Latin-1 reads as its text and keeps its bytes when an entry is added.
+    void latin1ListKeepsItsBytes()
+    {
+        const QByteArray old = "http://caf\xE9.test/\r\nhttp://b.test/\r\n";
+        writeRaw(old);
+        QStringList entries = ReadBanList();
+        QCOMPARE(entries.first(), QStringLiteral("http://caf\u00e9.test/"));
+        QVERIFY(CheckBanList(QStringLiteral("http://CAF\u00c9.test/")) == BanVerdict::Banned);
+        entries << QStringLiteral("http://new.test/");
+        QVERIFY(WriteBanList(entries));
+        QCOMPARE(readRaw(), old + "http://new.test/\r\n");
+    }
+
+    void partialListSaysSo()
+    {
+        QByteArray text;
+        for (int i = 0; i <= MaxBanListEntries; ++i)
+            text += "e" + QByteArray::number(i) + "\n";
+        writeRaw(text);
+        bool ok = false, partial = false;
+        QCOMPARE(ReadBanList(&ok, nullptr, &partial).size(), MaxBanListEntries);
+        QVERIFY(ok && partial);
+        writeRaw(text.left(text.lastIndexOf("e")) + "\n\n , \n");
+        ReadBanList(&ok, nullptr, &partial);
+        QVERIFY(ok && !partial);
+        writeRaw(QByteArray(MaxBanListBytes + 10, 'x'));
+        ReadBanList(&ok, nullptr, &partial);
+        QVERIFY(ok && partial);
+    }
 };
 
 QUILLON_TEST_MAIN(TestBanList)

@@ -69,6 +69,23 @@ private Q_SLOTS:
         QVERIFY(tip->isHidden());
     }
 
+    // One very long line, with and without blanks: the window keeps a size that fits the
+    // screen, with its OK button inside it.
+    void longTipKeepsTheWindowOnScreen()
+    {
+        TempHome home;
+        for (const QByteArray &line : {QByteArray(4000, 'w'), QByteArray("word ").repeated(800)}) {
+            frmTip *tip = TipOfDay::open(nullptr, file(line + "\n"));
+            QVERIFY(QTest::qWaitForWindowExposed(tip));
+            QCoreApplication::processEvents();
+            QVERIFY2(tip->width() <= 800, qPrintable(QString::number(tip->width())));
+            QVERIFY2(tip->height() <= 800, qPrintable(QString::number(tip->height())));
+            QVERIFY(tip->rect().contains(QRect(tip->cmdOK->mapTo(tip, QPoint(0, 0)), tip->cmdOK->size())));
+            QVERIFY(tip->lblTipText->text().startsWith(QString::fromLatin1(line.left(20))));
+            closeTip();
+        }
+    }
+
     void missingFileShowsTheMessage()
     {
         TempHome home;
