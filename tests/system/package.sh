@@ -9,7 +9,7 @@ cpack --config "$BUILD/CPackConfig.cmake" -G DEB -B "$WORK/pkg" > "$WORK/cpack.l
 deb=$(ls "$WORK"/pkg/quillon_*.deb 2>/dev/null | head -1)
 [ -n "$deb" ] || fail "no package was made: $(ls "$WORK/pkg")"
 
-# Dependencies come from the libraries the programme links, plus the engine's helper process.
+# Dependencies come from the libraries the programme links; the engine's helper process comes with them.
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6webenginecore6 libqt6webenginewidgets6 libqt6widgets6 libx11-6 libc6 libqt6webenginecore6-bin; do
   grep -Eq "(^|, )$needed( |,|\$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
@@ -31,8 +31,15 @@ grep -qx 'Exec=quillon %U' "$root/usr/share/applications/quillon.desktop" || fai
 for type in x-scheme-handler/http x-scheme-handler/https text/html; do
   grep -q "^MimeType=.*$type;" "$root/usr/share/applications/quillon.desktop" || fail "the desktop entry does not handle $type"
 done
+# The desktop's own index of handlers, as the package's triggers build it, offers Quillon for web links.
+update-desktop-database "$root/usr/share/applications"
+for type in x-scheme-handler/http x-scheme-handler/https text/html; do
+  grep -qx "$type=quillon.desktop;" "$root/usr/share/applications/mimeinfo.cache" || fail "no handler index entry for $type"
+done
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.quillon.metainfo.xml" > "$WORK/as.log" 2>&1 \
   || fail "the metainfo does not validate: $(cat "$WORK/as.log")"
+# The metainfo names the desktop entry and icon the package really installs.
+appstreamcli validate-tree --no-net "$root" > "$WORK/tree.log" 2>&1 || fail "the installed tree does not validate: $(cat "$WORK/tree.log")"
 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/quillon.1.gz" > "$WORK/man.txt" 2> "$WORK/man.err" \
   && [ ! -s "$WORK/man.err" ] || fail "the manual page has faults: $(cat "$WORK/man.err")"
 grep -q -- '--version' "$WORK/man.txt" || fail "the manual page does not describe --version"
