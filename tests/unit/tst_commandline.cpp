@@ -73,15 +73,6 @@ private Q_SLOTS:
         QCOMPARE(int(request.action), action);
         QCOMPARE(request.error, error);
     }
-
-    void helpNamesEveryOption()
-    {
-        const QString help = CommandLine::helpText();
-        QVERIFY(help.startsWith(QStringLiteral("Usage: quillon [OPTION]... [ADDRESS]...\n")));
-        QVERIFY(help.contains(QStringLiteral("--help")));
-        QVERIFY(help.contains(QStringLiteral("--version")));
-        QCOMPARE(CommandLine::versionText(), QStringLiteral("Quillon 2.1\n"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)
