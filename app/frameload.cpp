@@ -4,7 +4,9 @@
 #include "core/paths.h"
 #include "core/processstate.h"
 #include "core/settingsstore.h"
+#include "core/startuptrace.h"
 #include "browser/addressbar.h"
+#include "browser/form1.h"
 #include "browser/framebands.h"
 #include "browser/windowmanager.h"
 #include "platform/coolbar.h"
@@ -48,4 +50,15 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
     addressBar->GetHist();
     HideToTray();
     return true;
+}
+
+void mdiform1::openAddresses(const QStringList &addresses)
+{
+    for (const QString &address : addresses) {
+        form1 *window = windows->newBrowserWindow();
+        windows->OpenSiteWindow(window, address);
+        StartupTrace::mark("address", window->Tag.toInt());
+    }
+    // Someone asked to see these pages: the frame leaves the tray.
+    RestoreFromTray();
 }

@@ -3,6 +3,7 @@
 #include "core/framehost.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 class BrowserControl;
 class PopupPolicy;
@@ -36,6 +37,8 @@ public:
 
     // The load handler; false when the user chose to end at the single-instance question.
     bool MDIForm_Load(bool anotherCopyRunning);
+    // Opens each address in a new numbered window of its own and brings the frame to the front.
+    void openAddresses(const QStringList &addresses);
     // The single-instance question; false for No.
     bool prevy();
     // Fills the built-in catalogue lists.

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/commandline.h"
 #include "app/mdiform1.h"
 #include "core/processstate.h"
 #include "core/resources.h"
@@ -10,10 +11,15 @@
 #include "desktop/tipwindow.h"
 #include "platform/dialogs.h"
 #include "platform/keyboardstate.h"
+#include "platform/addresshandover.h"
 #include "platform/singleinstance.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
+#include <QPointer>
+
+#include <cstdio>
 
 namespace Startup {
 
@@ -29,9 +35,36 @@ void prepareEnvironment()
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
 }
 
+namespace {
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+}
+
 int run(int argc, char *argv[])
 {
     StartupTrace::mark("main");
+    // Read before the application object exists: help and version need no display, no engine and no lock.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine::Request request = CommandLine::parse(arguments, QDir::currentPath());
+    switch (request.action) {
+    case CommandLine::Action::Help:
+        print(stdout, CommandLine::helpText());
+        return 0;
+    case CommandLine::Action::Version:
+        print(stdout, CommandLine::versionText());
+        return 0;
+    case CommandLine::Action::Error:
+        print(stderr, QStringLiteral("quillon: %1\nTry 'quillon --help' for more information.\n").arg(request.error));
+        return CommandLine::UsageError;
+    case CommandLine::Action::Run:
+        break;
+    }
+
     prepareEnvironment();
     QApplication app(argc, argv);
     StartupTrace::mark("application");
@@ -43,12 +76,31 @@ int run(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     StallWatch::fromEnvironment(&app); // opt-in log of event-loop stalls (QUILLON_STALL_LOG)
 
+    SingleInstance instance;
+    // A start with addresses while a copy runs hands them over and ends; if that copy
+    // cannot take them, this start goes on as any second start does.
+    if (instance.anotherRunning() && !request.addresses.isEmpty()
+        && AddressHandover::send(instance.socketPath(), request.addresses))
+        return 0;
+
+    // Addresses that arrive before the frame has loaded wait for it, behind the command line's own.
+    QStringList waiting = request.addresses;
+    QPointer<mdiform1> loadedFrame;
+    AddressHandover handover;
+    if (instance.owner()) {
+        QObject::connect(&handover, &AddressHandover::received, [&waiting, &loadedFrame](const QStringList &addresses) {
+            if (loadedFrame)
+                loadedFrame->openAddresses(addresses);
+            else
+                waiting += addresses;
+        });
+        handover.listen(instance.socketPath());
+    }
+
     if (KeyboardState::leftControlDown()) {
         ProcessState::skipstr = QStringLiteral("YES");
         Dialogs::tell(nullptr, QString(), QStringLiteral("No sites will be loaded - Left-CTRL was held down!"));
     }
-
-    SingleInstance instance;
 
     // The splash window is made first, its twenty seconds counting from now; loading
     // it loads the frame, which runs to its end (windows requested, frame in the tray)
@@ -62,6 +114,9 @@ int run(int argc, char *argv[])
         return 0;
     }
     StartupTrace::mark("loaded");
+    loadedFrame = frame;
+    if (!waiting.isEmpty())
+        frame->openAddresses(waiting);
     QObject::connect(welcome, &splash::timedOut, [] { TipOfDay::showAtStartup(nullptr); });
     welcome->show();
     const int result = app.exec();

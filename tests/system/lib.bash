@@ -8,6 +8,13 @@ PIDS=()
 
 cleanup() {
   for p in "${PIDS[@]:-}"; do [ -n "$p" ] && kill "$p" 2>/dev/null || true; done
+  # Wait until they are gone: a window left behind would be found by the next test's search.
+  for p in "${PIDS[@]:-}"; do
+    [ -n "$p" ] || continue
+    for _ in $(seq 1 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$p" 2>/dev/null || true
+    wait "$p" 2>/dev/null || true
+  done
   xdotool keyup Control_L 2>/dev/null || true
   rm -rf "$WORK"
 }
