@@ -29,6 +29,8 @@
 #include "tools/rotation.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMdiArea>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -118,6 +120,13 @@ void mdiform1::routeCommands()
     on("MT", [this] {
         CoolBar1->setVisible(CoolBar1->isHidden());
         CoolBar2->setVisible(CoolBar2->isHidden());
+        // Focus in a bar just hidden would pass to some other window's page: the active window keeps it.
+        QWidget *focus = QApplication::focusWidget();
+        if (ChildWindow *active = windows->activeChild();
+            active && (!focus || !focus->isVisible() || !active->isAncestorOf(focus))) {
+            mdiArea->setActiveSubWindow(active);
+            active->Web1->setFocus(Qt::ShortcutFocusReason);
+        }
     });
     on("bis", [this] {
         const bool show = !CoolBar2->isBandVisible(BandBuiltins);

@@ -2,6 +2,7 @@
 
 #include "core/windowregistry.h"
 #include "desktop/pictures.h"
+#include "platform/windowplacement.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -23,6 +24,7 @@ frmAboutIt *showAbout(QWidget *parent, Qt::WindowModality modality)
     if (!about || about->isHidden()) {
         about = new frmAboutIt(parent);
         openAbout() = about;
+        WindowPlacement::placeOver(about, parent);
     }
     // Modality only changes while hidden.
     if (about->windowModality() != modality) {

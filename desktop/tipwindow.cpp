@@ -5,6 +5,7 @@
 #include "desktop/pictures.h"
 #include "desktop/tipsfile.h"
 #include "core/paths.h"
+#include "platform/windowplacement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -178,6 +179,7 @@ frmTip *open(QWidget *parent, const QString &tipsPath)
             return nullptr;
         }
         openTip() = tip;
+        WindowPlacement::placeOver(tip, parent);
     }
     tip->show();
     tip->raise();

@@ -1,4 +1,5 @@
 #include "platform/webenginebrowser.h"
+#include "platform/windowplacement.h"
 
 #include "core/startuptrace.h"
 #include "platform/internetsettings.h"
@@ -382,6 +383,7 @@ void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     outside->resize(request.requestedGeometry().size().expandedTo(QSize(800, 600)));
     connect(outside, &BrowserControl::DocumentComplete, outside,
             [outside] { outside->setWindowTitle(outside->LocationName()); });
+    WindowPlacement::placeOver(outside, window());
     outside->show();
     request.openIn(outside->page());
 }
