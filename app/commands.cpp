@@ -31,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
+#include <QPointer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -118,12 +119,12 @@ void mdiform1::routeCommands()
     // Toolbars
     on("SMSFlick", [this] { rotation->SMSFlick_Click(); });
     on("MT", [this] {
+        // Focus in a bar about to hide would pass to some other window's page: the active window keeps it.
+        const QPointer<ChildWindow> active = windows->activeChild();
         CoolBar1->setVisible(CoolBar1->isHidden());
         CoolBar2->setVisible(CoolBar2->isHidden());
-        // Focus in a bar just hidden would pass to some other window's page: the active window keeps it.
         QWidget *focus = QApplication::focusWidget();
-        if (ChildWindow *active = windows->activeChild();
-            active && (!focus || !focus->isVisible() || !active->isAncestorOf(focus))) {
+        if (active && (!focus || !focus->isVisible() || !active->isAncestorOf(focus))) {
             mdiArea->setActiveSubWindow(active);
             active->Web1->setFocus(Qt::ShortcutFocusReason);
         }
