@@ -48,7 +48,7 @@ frmAboutIt::frmAboutIt(QWidget *parent) : QDialog(parent)
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(Pictures::picture(QStringLiteral(":/pictures/about.svg"), QSize(400, 250)));
+    Image1->setPixmap(Pictures::picture(QStringLiteral(":/pictures/about.svg"), QSize(440, 250)));
     Image1->setAlignment(Qt::AlignCenter);
 
     Command1 = new QPushButton(QStringLiteral("&OK"), this);

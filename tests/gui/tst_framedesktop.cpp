@@ -2,6 +2,8 @@
 // and place, and the tab strip as people and screen readers meet it.
 #include "browser/framebands.h"
 #include "core/settingsstore.h"
+#include "core/processstate.h"
+#include "desktop/splashwindow.h"
 #include "desktop/trayicon.h"
 #include "framefixture.h"
 #include "platform/coolbar.h"
@@ -271,6 +273,18 @@ private slots:
             QVERIFY(tab->geometry().right() < f.frame->tb->width());
         }
         QVERIFY(f.frame->grab().save(artifactsDir() + QStringLiteral("/tabs-32-at-1200.png")));
+    }
+
+    void aLeftControlStartSaysThatNothingLoads()
+    {
+        FrameFixture f(false);
+        ProcessState::skipstr = QStringLiteral("YES");
+        QVERIFY(f.frame->MDIForm_Load(false));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(0));
+        QVERIFY(!f.frame->statusText().contains(QStringLiteral("Loading")));
+        QVERIFY(splash::wordsText().contains(QStringLiteral("no start-up sites")));
+        ProcessState::skipstr.clear();
+        QVERIFY(splash::wordsText().startsWith(QStringLiteral("Loading")));
     }
 
     void hidingTheToolbarsLeavesTheFocusWithTheActivePage()
