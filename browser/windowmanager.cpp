@@ -191,6 +191,9 @@ QList<QMdiSubWindow *> tileable(QMdiArea *area)
     return list;
 }
 
+// Arranged windows fit, so the scroll bars of the arrangement before go: use their room too.
+QSize arrangeableSize(QMdiArea *area) { return area->contentsRect().size(); }
+
 // Splits length into parts shares with no pixel lost; returns share i as [start, end).
 std::pair<int, int> share(int length, int parts, int i)
 {
@@ -203,7 +206,7 @@ void WindowManager::cascade()
     const QList<QMdiSubWindow *> list = tileable(m_area);
     if (list.isEmpty())
         return;
-    const QSize area = m_area->viewport()->size();
+    const QSize area = arrangeableSize(m_area);
     // Every window keeps two thirds of the area, readable whatever the count; the
     // offsets start over at the top left before a window would leave the area.
     const QSize size(qMax(area.width() * 2 / 3, 1), qMax(area.height() * 2 / 3, 1));
@@ -224,7 +227,7 @@ void WindowManager::tile(bool columnsFirst)
     const QList<QMdiSubWindow *> list = tileable(m_area);
     if (list.isEmpty())
         return;
-    const QSize area = m_area->viewport()->size();
+    const QSize area = arrangeableSize(m_area);
     const int n = list.size();
     // Strips for two or three windows; beyond that a grid near the square root of the
     // count, as the platform tiles, so that 32 windows are not 32 slivers.
