@@ -7,6 +7,7 @@
 #include "desktop/trayicon.h"
 #include "framefixture.h"
 #include "platform/coolbar.h"
+#include "platform/dialogs.h"
 #include "tools/rotation.h"
 #include "platform/tabstrip.h"
 #include "platform/windowplacement.h"
@@ -18,6 +19,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -273,6 +276,51 @@ private slots:
             QVERIFY(tab->geometry().right() < f.frame->tb->width());
         }
         QVERIFY(f.frame->grab().save(artifactsDir() + QStringLiteral("/tabs-32-at-1200.png")));
+    }
+
+    void popupsAndBoxesOpenWhereTheyCanBeSeen()
+    {
+        FrameFixture f;
+        f.frame->resize(800, 560);
+        ChildWindow *opener = f.open(QStringLiteral("http://a.test/"));
+        QCoreApplication::processEvents();
+        const QRect area(QPoint(0, 0), f.frame->mdiArea->viewport()->size());
+        for (int i = 0; i < 3; ++i) { // within the popup flood bound
+            QWidget *w = FrameFixture::web(opener)->requestNewWindow();
+            while (w && !qobject_cast<QMdiSubWindow *>(w))
+                w = w->parentWidget();
+            QVERIFY2(w, qPrintable(QString::number(i)));
+            QVERIFY(area.contains(w->geometry()));
+        }
+
+        // A box with no parent given opens over the active frame, inside the screen.
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        QRect box;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                box = shown->geometry();
+                shown->close();
+            }
+        });
+        poll.start(20);
+        Dialogs::tell(nullptr, QStringLiteral("Favorites Error"), QStringLiteral("Could not load favorites!"),
+                      QMessageBox::Critical);
+        QVERIFY(box.isValid());
+        QVERIFY(f.frame->frameGeometry().contains(box.center()));
+        QVERIFY(WindowPlacement::availableAreaFor(f.frame).contains(box));
+
+        // Its owner hidden in the tray: the middle of the screen, not a corner.
+        TrayIcon::setAvailableOverride(1);
+        f.frame->HideToTray();
+        QVERIFY(!f.frame->isVisible());
+        box = QRect();
+        Dialogs::tell(f.frame, QStringLiteral("Favorites Error"), QStringLiteral("Could not load favorites!"),
+                      QMessageBox::Critical);
+        const QRect screen = WindowPlacement::availableAreaFor(nullptr);
+        QVERIFY(screen.contains(box));
+        QVERIFY((box.center() - screen.center()).manhattanLength() < 40);
     }
 
     void aLeftControlStartSaysThatNothingLoads()
