@@ -132,9 +132,16 @@ QToolButton *TabStrip::button(int index) const
 
 int TabStrip::layoutTabs(int width, bool apply) const
 {
+    // Captioned tabs share out the row's width, which depends on the strip alone: a
+    // full row reaches the right edge, and no caption ever changes a tab's width.
+    const int base = captionedTabWidth();
+    const int perRow = qMax(1, (width + spacing) / (base + spacing));
+    const int captioned = qMax(base, (width - (perRow - 1) * spacing) / perRow);
     int x = 0, y = 0, rowHeight = 0;
     for (QToolButton *tab : m_tabs) {
-        const QSize size = tab->sizeHint();
+        QSize size = tab->sizeHint();
+        if (size.width() > spareTabWidth)
+            size.setWidth(captioned);
         if (x > 0 && x + size.width() > width) {
             x = 0;
             y += rowHeight + spacing;
