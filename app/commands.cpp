@@ -29,6 +29,9 @@
 #include "tools/rotation.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QPointer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -116,8 +119,15 @@ void mdiform1::routeCommands()
     // Toolbars
     on("SMSFlick", [this] { rotation->SMSFlick_Click(); });
     on("MT", [this] {
+        // Focus in a bar about to hide would pass to some other window's page: the active window keeps it.
+        const QPointer<ChildWindow> active = windows->activeChild();
         CoolBar1->setVisible(CoolBar1->isHidden());
         CoolBar2->setVisible(CoolBar2->isHidden());
+        QWidget *focus = QApplication::focusWidget();
+        if (active && (!focus || !focus->isVisible() || !active->isAncestorOf(focus))) {
+            mdiArea->setActiveSubWindow(active);
+            active->Web1->setFocus(Qt::ShortcutFocusReason);
+        }
     });
     on("bis", [this] {
         const bool show = !CoolBar2->isBandVisible(BandBuiltins);

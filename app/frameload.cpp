@@ -42,6 +42,9 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
     const QString skipstr = ProcessState::skipstr;
     if (skipstr == QLatin1String("YES")) {
         StartupLoading::LoadExtras(windows, m_panel, skipstr);
+        // Nothing loads: the status bar says so rather than promise pages.
+        if (windows->Tabctr == 0)
+            setStatusText(QStringLiteral("Ready - no start-up sites loaded (left Control was held)"));
     } else {
         StartupLoading::LoadSites(windows);
         StartupLoading::LoadExtras(windows, m_panel, skipstr);

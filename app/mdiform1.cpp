@@ -43,7 +43,7 @@ mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("mdiform1"));
     setWindowTitle(QStringLiteral("Quillon v2.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
-    resize(1200, 820);
+    restoreFrameGeometry();
     WindowRegistry::add(this);
     buildControls();
     windows = new WindowManager(this, tb, CoolBar2, mdiArea, this);
@@ -178,6 +178,9 @@ void mdiform1::buildToolbars()
         a->setObjectName(QString::fromLatin1(b.key));
         a->setToolTip(QString::fromLatin1(b.tip));
         a->setData(QString::fromLatin1(b.key));
+        // A button that shows only a picture is named by its tooltip for screen readers.
+        if (QWidget *button = tb2->widgetForAction(a); button && !*b.caption)
+            button->setAccessibleName(a->toolTip());
     }
 
     Quick = new QToolBar;
@@ -193,6 +196,8 @@ void mdiform1::buildToolbars()
         a->setObjectName(QStringLiteral("Quick_") + QString::fromLatin1(key));
         a->setToolTip(QString::fromLatin1(tip));
         a->setData(QString::fromLatin1(key));
+        if (QWidget *button = Quick->widgetForAction(a))
+            button->setAccessibleName(a->toolTip()); // a letter says little to a screen reader
     }
 }
 
@@ -229,22 +234,52 @@ void mdiform1::ensureTray()
 void mdiform1::HideToTray()
 {
     Status = FrameHost::Status::MIN;
-    if (trayAvailable()) {
+    putAway();
+    if (!m_trayWatch) {
+        // Qt has no signal for a tray host that starts or stops (a panel restarted).
+        m_trayWatch = new QTimer(this);
+        m_trayWatch->setInterval(1500);
+        connect(m_trayWatch, &QTimer::timeout, this, &mdiform1::followTray);
+    }
+    m_trayWatch->start();
+}
+
+void mdiform1::putAway()
+{
+    m_puttingAway = true;
+    m_inTrayIcon = trayAvailable();
+    if (m_inTrayIcon) {
         hide();
         ensureTray();
         m_tray->show();
     } else {
         // No tray to come back from: keep the frame reachable on the task bar.
+        if (m_tray)
+            m_tray->hide();
         if (!isVisible())
             showMinimized();
         else
             setWindowState(windowState() | Qt::WindowMinimized);
     }
+    m_puttingAway = false;
+}
+
+void mdiform1::followTray()
+{
+    if (Status != FrameHost::Status::MIN) {
+        m_trayWatch->stop();
+        return;
+    }
+    if (trayAvailable() != m_inTrayIcon)
+        putAway();
 }
 
 void mdiform1::RestoreFromTray()
 {
     Status = FrameHost::Status::MAX;
+    if (m_trayWatch)
+        m_trayWatch->stop();
+    m_inTrayIcon = false;
     if (m_tray)
         m_tray->hide();
     setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -253,11 +288,24 @@ void mdiform1::RestoreFromTray()
     activateWindow();
 }
 
+void mdiform1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Restored from the task bar or by the window manager: that is a restore too, or the
+    // next window opened would minimise the frame again.
+    if (event->type() == QEvent::WindowStateChange && Status == FrameHost::Status::MIN && !m_puttingAway
+        && isVisible() && !(windowState() & Qt::WindowMinimized))
+        RestoreFromTray();
+    if (event->type() == QEvent::WindowTitleChange)
+        setAccessibleName(windowTitle());
+}
+
 void mdiform1::unload()
 {
     if (m_unloading)
         return;
     m_unloading = true;
+    saveFrameGeometry();
     if (m_tray)
         m_tray->hide();
     const QList<QWidget *> loaded = WindowRegistry::windows();

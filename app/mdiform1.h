@@ -93,11 +93,20 @@ public:
     // The frame's unload: every loaded window goes, the frame last, once.
     void unload();
 
+    // Saves the frame's size, position and maximised state for the next start.
+    void saveFrameGeometry();
+    // The stored frame geometry fitted to today's screens, or a first size that fits the screen.
+    void restoreFrameGeometry();
+    // "x y width height maximised" as stored; false for anything else.
+    static bool parseGeometry(const QString &text, QRect *rect, bool *maximized);
+    static QRect firstGeometry(const QRect &availableArea);
+
     // Where the programme has no tray: the frame minimises instead of vanishing.
     static bool trayAvailable();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -108,8 +117,16 @@ private:
     // The active window's browser control, or null: what page commands act on.
     BrowserControl *activePage() const;
     void ensureTray();
+    // While the frame waits out of sight: a tray that appears or goes away is followed.
+    void followTray();
+    // Hides the frame and shows the icon where there is a tray, minimises it where there is none.
+    void putAway();
 
     bool m_unloading = false;
     TrayIcon *m_tray = nullptr;
+    QTimer *m_trayWatch = nullptr;
+    // Whether the frame waits in a tray (hidden) rather than on the task bar (minimised).
+    bool m_inTrayIcon = false;
+    bool m_puttingAway = false;
     AdditionalSitesPanel *m_panel = nullptr;
 };

@@ -10,6 +10,9 @@
 #include "platform/tabstrip.h"
 
 #include <QMdiArea>
+#include <QtMath>
+
+#include <cmath>
 
 namespace {
 // A page's title goes whole into the caption and tooltip, up to a bound: a page
@@ -21,6 +24,15 @@ constexpr int MaxTitle = 4096;
 WindowManager::WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand, QMdiArea *area, QObject *parent)
     : QObject(parent), m_frame(frame), m_tabs(tabs), m_tabBand(tabBand), m_area(area)
 {
+    // However a window became active (click, new window, keys, close, rotation), its tab shows it.
+    connect(m_area, &QMdiArea::subWindowActivated, this, &WindowManager::selectActiveTab);
+}
+
+void WindowManager::selectActiveTab()
+{
+    int n = 0;
+    if (ChildWindow *active = activeChild(); active && active->tagNumber(&n))
+        m_tabs->select(n);
 }
 
 form1 *WindowManager::newBrowserWindow() { return new form1(this); }
@@ -85,7 +97,21 @@ void WindowManager::showChild(ChildWindow *window)
     if (window->mdiArea() != m_area)
         m_area->addSubWindow(window);
     window->show();
+    keepInside(window);
     m_area->setActiveSubWindow(window);
+}
+
+void WindowManager::keepInside(QMdiSubWindow *window) const
+{
+    const QRect area(QPoint(0, 0), m_area->viewport()->size());
+    if (area.isEmpty() || window->isMaximized() || window->isMinimized() || area.contains(window->geometry()))
+        return;
+    // The area's placement of a new window may leave it partly outside.
+    QRect r = window->geometry();
+    r.setSize(r.size().boundedTo(area.size()));
+    r.moveLeft(qBound(0, r.left(), area.width() - r.width()));
+    r.moveTop(qBound(0, r.top(), area.height() - r.height()));
+    window->setGeometry(r);
 }
 
 void WindowManager::NewWin()
@@ -102,6 +128,7 @@ void WindowManager::tabClick(int index)
     if (KeyboardState::leftControlDown()) {
         m_tabs->setCaption(index, Dialogs::input(m_frame->frameWidget(), QStringLiteral("Tab description"),
                                                  QStringLiteral("Enter new Tab description")));
+        selectActiveTab(); // renaming shows no other window
         return;
     }
     const QString tag = QString::number(index);
@@ -154,8 +181,6 @@ void WindowManager::closeAll()
             w->close();
 }
 
-void WindowManager::cascade() { m_area->cascadeSubWindows(); }
-
 namespace {
 QList<QMdiSubWindow *> tileable(QMdiArea *area)
 {
@@ -166,30 +191,72 @@ QList<QMdiSubWindow *> tileable(QMdiArea *area)
     return list;
 }
 
-// Side by side (vertical) or one above the other (horizontal), in equal shares.
-void tile(QMdiArea *area, bool sideBySide)
+// Arranged windows fit, so the scroll bars of the arrangement before go: use their room too.
+QSize arrangeableSize(QMdiArea *area) { return area->contentsRect().size(); }
+
+// Splits length into parts shares with no pixel lost; returns share i as [start, end).
+std::pair<int, int> share(int length, int parts, int i)
 {
-    const QList<QMdiSubWindow *> list = tileable(area);
-    if (list.isEmpty())
-        return;
-    const QSize size = area->viewport()->size();
-    const int n = list.size();
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow *w = list.at(i);
-        w->showNormal();
-        if (sideBySide) {
-            const int x0 = size.width() * i / n, x1 = size.width() * (i + 1) / n;
-            w->setGeometry(x0, 0, x1 - x0, size.height());
-        } else {
-            const int y0 = size.height() * i / n, y1 = size.height() * (i + 1) / n;
-            w->setGeometry(0, y0, size.width(), y1 - y0);
-        }
-    }
+    return {length * i / parts, length * (i + 1) / parts};
 }
 }
 
-void WindowManager::tileHorizontally() { tile(m_area, false); }
-void WindowManager::tileVertically() { tile(m_area, true); }
+void WindowManager::cascade()
+{
+    const QList<QMdiSubWindow *> list = tileable(m_area);
+    if (list.isEmpty())
+        return;
+    const QSize area = arrangeableSize(m_area);
+    // Every window keeps two thirds of the area, readable whatever the count; the
+    // offsets start over at the top left before a window would leave the area.
+    const QSize size(qMax(area.width() * 2 / 3, 1), qMax(area.height() * 2 / 3, 1));
+    const int step = qMax(m_area->fontMetrics().height() + 8, 16);
+    const int room = qMin(area.width() - size.width(), area.height() - size.height());
+    const int places = qMax(room / step, 0) + 1;
+    for (int i = 0; i < list.size(); ++i) {
+        QMdiSubWindow *w = list.at(i);
+        w->showNormal();
+        const int offset = (i % places) * step;
+        w->setGeometry(QRect(QPoint(offset, offset), size));
+        w->raise();
+    }
+}
+
+void WindowManager::tile(bool columnsFirst)
+{
+    const QList<QMdiSubWindow *> list = tileable(m_area);
+    if (list.isEmpty())
+        return;
+    const QSize area = arrangeableSize(m_area);
+    const int n = list.size();
+    // Strips for two or three windows; beyond that a grid near the square root of the
+    // count, as the platform tiles, so that 32 windows are not 32 slivers.
+    int lines = n <= 3 ? n : qCeil(std::sqrt(double(n)));
+    const int perLine = (n + lines - 1) / lines;
+    lines = (n + perLine - 1) / perLine;
+    for (int i = 0; i < n; ++i) {
+        const int line = i / perLine;
+        // The last line may hold fewer windows: they share its whole length.
+        const int inLine = line == lines - 1 ? n - line * perLine : perLine;
+        const int pos = i % perLine;
+        QRect r;
+        if (columnsFirst) {
+            const auto [x0, x1] = share(area.width(), lines, line);
+            const auto [y0, y1] = share(area.height(), inLine, pos);
+            r = QRect(x0, y0, x1 - x0, y1 - y0);
+        } else {
+            const auto [y0, y1] = share(area.height(), lines, line);
+            const auto [x0, x1] = share(area.width(), inLine, pos);
+            r = QRect(x0, y0, x1 - x0, y1 - y0);
+        }
+        QMdiSubWindow *w = list.at(i);
+        w->showNormal();
+        w->setGeometry(r);
+    }
+}
+
+void WindowManager::tileHorizontally() { tile(false); }
+void WindowManager::tileVertically() { tile(true); }
 
 void WindowManager::arrangeIcons()
 {
@@ -229,6 +296,7 @@ void WindowManager::removeTab(int n)
         if (window && window->tagNumber(&k) && k > n)
             window->Tag = QString::number(k - 1);
     }
+    selectActiveTab();
 }
 
 void WindowManager::attach(ChildWindow *window)
@@ -273,4 +341,6 @@ void WindowManager::makeSpareTab(int n)
 {
     m_tabs->setCaption(n, QString());
     m_tabs->setToolTip(n, QStringLiteral("Spare Tab - Click to use..."));
+    // A spare tab is narrow: the band gives back the rows the strip no longer needs.
+    growTabBand(10);
 }

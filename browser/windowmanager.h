@@ -11,6 +11,7 @@
 class CoolBar;
 class FrameHost;
 class QMdiArea;
+class QMdiSubWindow;
 class TabStrip;
 
 // The one owner of window numbering: window n carries Tag "n" and owns tab n of the
@@ -78,11 +79,16 @@ public:
     void showCompletedPage(ChildWindow *window);
     // A window's page got the focus: the address bar shows the active window's address.
     void showActiveAddress();
+    // Selects the tab of the active window.
+    void selectActiveTab();
     // Turns tab n into a spare tab.
     void makeSpareTab(int n);
 
 private:
     bool raiseTabctr();
+    void keepInside(QMdiSubWindow *window) const;
+    // columnsFirst: windows fill the columns one after another (vertical tiling).
+    void tile(bool columnsFirst);
     // Raises the tab band's minimum height to the tab strip's height plus the given twips.
     void growTabBand(int twips);
 

@@ -2,6 +2,7 @@
 
 #include "core/windowregistry.h"
 #include "desktop/pictures.h"
+#include "platform/windowplacement.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -23,6 +24,7 @@ frmAboutIt *showAbout(QWidget *parent, Qt::WindowModality modality)
     if (!about || about->isHidden()) {
         about = new frmAboutIt(parent);
         openAbout() = about;
+        WindowPlacement::placeOver(about, parent);
     }
     // Modality only changes while hidden.
     if (about->windowModality() != modality) {
@@ -46,7 +48,7 @@ frmAboutIt::frmAboutIt(QWidget *parent) : QDialog(parent)
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(Pictures::picture(QStringLiteral(":/pictures/about.svg"), QSize(400, 250)));
+    Image1->setPixmap(Pictures::picture(QStringLiteral(":/pictures/about.svg"), QSize(440, 250)));
     Image1->setAlignment(Qt::AlignCenter);
 
     Command1 = new QPushButton(QStringLiteral("&OK"), this);

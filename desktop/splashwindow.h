@@ -1,4 +1,5 @@
 #pragma once
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -17,10 +18,15 @@ public:
     QLabel *Image2 = nullptr;
     QTimer *Timer1 = nullptr;
 
+    // The words under the name: what this start does, and where the frame will wait.
+    static QString wordsText();
+    static QString waitText();
+
 Q_SIGNALS:
     // The window has closed on its timer; start-up decides what follows.
     void timedOut();
 
 private:
     void Timer1_Timer();
+    static QPixmap withWords(QPixmap picture);
 };

@@ -5,6 +5,7 @@
 #include "desktop/pictures.h"
 #include "desktop/tipsfile.h"
 #include "core/paths.h"
+#include "platform/windowplacement.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -125,6 +126,7 @@ frmTip::frmTip(QWidget *parent) : QDialog(parent)
     connect(cmdNextTip, &QPushButton::clicked, this, &frmTip::cmdNextTip_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmTip::cmdOK_Click);
     resize(460, 300);
+    fitToText();
 }
 
 QString frmTip::missingFileMessage()
@@ -143,8 +145,10 @@ bool frmTip::Form_Load(const QString &tipsPath)
     // Setting the box is what switches the start-up display back on.
     chkLoadTipsAtStartup->setChecked(true);
     chkLoadTipsAtStartup_Click();
-    if (!LoadTips(tipsPath))
+    if (!LoadTips(tipsPath)) {
         lblTipText->setText(missingFileMessage());
+        fitToText();
+    }
     return true;
 }
 
@@ -171,6 +175,15 @@ void frmTip::DisplayCurrentTip()
     if (m_tips.isEmpty() || m_currentTip < 1 || m_currentTip > m_tips.size())
         return;
     lblTipText->setText(fitted(m_tips.at(m_currentTip - 1)));
+    fitToText();
+}
+
+void frmTip::fitToText()
+{
+    // Wrapped text needs more height at larger fonts and for longer tips: grow, never clip.
+    const int w = qMax(width(), 460);
+    const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(w) : layout()->totalSizeHint().height();
+    resize(w, qMax(height(), needed));
 }
 
 void frmTip::chkLoadTipsAtStartup_Click()
@@ -199,6 +212,7 @@ frmTip *open(QWidget *parent, const QString &tipsPath)
             return nullptr;
         }
         openTip() = tip;
+        WindowPlacement::placeOver(tip, parent);
     }
     tip->show();
     tip->raise();

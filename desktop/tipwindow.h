@@ -38,6 +38,7 @@ public:
 
 private:
     void chooseTip();
+    void fitToText();
 
     QStringList m_tips;
     int m_currentTip = 0;

@@ -49,7 +49,16 @@ TrayIcon::~TrayIcon()
         delete mnuBar;
 }
 
-bool TrayIcon::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+namespace {
+int availableOverride = -1;
+}
+
+bool TrayIcon::isAvailable()
+{
+    return availableOverride >= 0 ? availableOverride == 1 : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayIcon::setAvailableOverride(int available) { availableOverride = available; }
 
 QString TrayIcon::toolTipText() { return QStringLiteral("Quillon v2.1"); }
 

@@ -23,6 +23,8 @@ public:
 
     // False where the desktop has no tray: a frame hidden there could never come back.
     static bool isAvailable();
+    // Tests: 1 or 0 stands in for the desktop's answer, -1 asks the desktop again.
+    static void setAvailableOverride(int available);
     static QString toolTipText();
 
     void setOnRestore(Callback callback) { m_onRestore = std::move(callback); }

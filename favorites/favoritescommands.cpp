@@ -1,4 +1,5 @@
 #include "favorites/favoritescommands.h"
+#include "platform/windowplacement.h"
 
 #include "core/browsercontrol.h"
 #include "favorites/addfavoritedialog.h"
@@ -57,6 +58,8 @@ void FavoritesCommands::mnu_OrganizeFavorites_Click()
 void FavoritesCommands::mnu_ViewFavorites_Click()
 {
     Favs *window = loadFavs();
+    if (!window->isVisible())
+        WindowPlacement::placeOver(window, m_frame);
     window->show();
     window->raise();
     window->activateWindow();

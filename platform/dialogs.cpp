@@ -1,11 +1,23 @@
 #include "platform/dialogs.h"
 
+#include "platform/windowplacement.h"
+
+#include <QApplication>
 #include <QInputDialog>
 
 namespace {
 Dialogs::AskHook askHook;
 Dialogs::TellHook tellHook;
 Dialogs::InputHook inputHook;
+}
+
+namespace {
+// A box opens over its owner and inside the screen, also when the owner is hidden in the tray.
+void place(QDialog &box, QWidget *parent)
+{
+    box.adjustSize();
+    WindowPlacement::placeOver(&box, parent ? parent : QApplication::activeWindow());
+}
 }
 
 namespace Dialogs {
@@ -19,6 +31,7 @@ bool ask(QWidget *parent, const QString &title, const QString &text, QMessageBox
     QMessageBox box(icon, title.isEmpty() ? appTitle() : title, text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
+    place(box, parent);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -29,6 +42,7 @@ void tell(QWidget *parent, const QString &title, const QString &text, QMessageBo
         return;
     }
     QMessageBox box(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, parent);
+    place(box, parent);
     box.exec();
 }
 
@@ -36,10 +50,12 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, cons
 {
     if (inputHook)
         return inputHook(title, prompt);
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title.isEmpty() ? appTitle() : title, prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    QInputDialog box(parent);
+    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    place(box, parent);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 void setAskHook(AskHook hook) { askHook = std::move(hook); }

@@ -1,16 +1,19 @@
 #include "platform/tabstrip.h"
 
+#include "platform/tabbutton.h"
+
 #include <QButtonGroup>
+#include <QEvent>
 #include <QResizeEvent>
-#include <QToolButton>
 
 namespace {
-constexpr int minTabWidth = 28;
+constexpr int spareTabWidth = 28;
 constexpr int spacing = 2;
 }
 
 TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_group(new QButtonGroup(this))
 {
+    TabButton::installAccessibility();
     m_group->setExclusive(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     connect(m_group, &QButtonGroup::buttonClicked, this, [this](QAbstractButton *b) {
@@ -20,16 +23,21 @@ TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_group(new QButtonGroup(
     });
 }
 
+int TabStrip::captionedTabWidth() const
+{
+    // About fourteen characters and an icon: short enough for many tabs to a row,
+    // long enough to tell the pages apart.
+    const QFontMetrics fm(font());
+    return qBound(100, fm.averageCharWidth() * 14 + 36, 200);
+}
+
 bool TabStrip::insertTab(int index, const QString &caption)
 {
     if (index < 1 || index > m_tabs.size() + 1)
         return false;
-    auto *tab = new QToolButton(this);
-    tab->setCheckable(true);
-    tab->setAutoRaise(false);
-    tab->setText(caption);
-    tab->setMinimumWidth(minTabWidth);
-    tab->setFocusPolicy(Qt::NoFocus);
+    auto *tab = new TabButton(this);
+    tab->setTabWidth(captionedTabWidth(), spareTabWidth);
+    tab->setCaption(caption);
     m_group->addButton(tab);
     m_tabs.insert(index - 1, tab);
     tab->show();
@@ -52,12 +60,12 @@ bool TabStrip::setCaption(int index, const QString &caption)
 {
     if (index < 1 || index > m_tabs.size())
         return false;
-    // "&" would read as an access key on a button; a tab shows its text as it is.
-    QString shown = caption;
-    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    m_tabs[index - 1]->setText(shown);
-    m_tabs[index - 1]->setProperty("caption", caption);
-    relayout();
+    auto *tab = static_cast<TabButton *>(m_tabs[index - 1]);
+    const bool wasEmpty = tab->caption().isEmpty();
+    tab->setCaption(caption);
+    // Only a tab that gains or loses its caption changes width; a new title moves nothing.
+    if (wasEmpty != caption.isEmpty())
+        relayout();
     return true;
 }
 
@@ -69,17 +77,32 @@ bool TabStrip::setToolTip(int index, const QString &tip)
     return true;
 }
 
+bool TabStrip::setIcon(int index, const QIcon &icon)
+{
+    if (index < 1 || index > m_tabs.size())
+        return false;
+    const bool hadIcon = !m_tabs[index - 1]->icon().isNull();
+    m_tabs[index - 1]->setIcon(icon);
+    if (hadIcon != !icon.isNull())
+        relayout();
+    return true;
+}
+
 QString TabStrip::caption(int index) const
 {
     if (index < 1 || index > m_tabs.size())
         return QString();
-    const QVariant stored = m_tabs[index - 1]->property("caption");
-    return stored.isValid() ? stored.toString() : m_tabs[index - 1]->text();
+    return static_cast<TabButton *>(m_tabs[index - 1])->caption();
 }
 
 QString TabStrip::toolTip(int index) const
 {
     return index >= 1 && index <= m_tabs.size() ? m_tabs[index - 1]->toolTip() : QString();
+}
+
+QIcon TabStrip::icon(int index) const
+{
+    return index >= 1 && index <= m_tabs.size() ? m_tabs[index - 1]->icon() : QIcon();
 }
 
 int TabStrip::selectedIndex() const
@@ -109,9 +132,16 @@ QToolButton *TabStrip::button(int index) const
 
 int TabStrip::layoutTabs(int width, bool apply) const
 {
+    // Captioned tabs share out the row's width, which depends on the strip alone: a
+    // full row reaches the right edge, and no caption ever changes a tab's width.
+    const int base = captionedTabWidth();
+    const int perRow = qMax(1, (width + spacing) / (base + spacing));
+    const int captioned = qMax(base, (width - (perRow - 1) * spacing) / perRow);
     int x = 0, y = 0, rowHeight = 0;
     for (QToolButton *tab : m_tabs) {
-        const QSize size = tab->sizeHint().expandedTo(QSize(minTabWidth, 0));
+        QSize size = tab->sizeHint();
+        if (size.width() > spareTabWidth)
+            size.setWidth(captioned);
         if (x > 0 && x + size.width() > width) {
             x = 0;
             y += rowHeight + spacing;
@@ -129,7 +159,10 @@ int TabStrip::heightForWidth(int width) const { return qMax(layoutTabs(width, fa
 
 QSize TabStrip::sizeHint() const { return QSize(400, heightForWidth(width() > 0 ? width() : 400)); }
 
-QSize TabStrip::minimumSizeHint() const { return QSize(minTabWidth, heightForWidth(width() > 0 ? width() : 400)); }
+QSize TabStrip::minimumSizeHint() const
+{
+    return QSize(spareTabWidth, heightForWidth(width() > 0 ? width() : 400));
+}
 
 void TabStrip::resizeEvent(QResizeEvent *event)
 {
@@ -137,6 +170,16 @@ void TabStrip::resizeEvent(QResizeEvent *event)
     layoutTabs(event->size().width(), true);
     if (heightForWidth(event->size().width()) != event->size().height())
         updateGeometry();
+}
+
+void TabStrip::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        for (QToolButton *tab : m_tabs)
+            static_cast<TabButton *>(tab)->setTabWidth(captionedTabWidth(), spareTabWidth);
+        relayout();
+    }
 }
 
 void TabStrip::relayout()

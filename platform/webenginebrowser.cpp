@@ -1,4 +1,5 @@
 #include "platform/webenginebrowser.h"
+#include "platform/windowplacement.h"
 
 #include "core/startuptrace.h"
 #include "platform/internetsettings.h"
@@ -418,6 +419,7 @@ void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
             [outside] { outside->setWindowTitle(outside->LocationName()); });
     if (answer.adopt)
         answer.adopt(outside);
+    WindowPlacement::placeOver(outside, window());
     outside->show();
     request.openIn(outside->page());
 }

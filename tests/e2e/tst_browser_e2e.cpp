@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMap>
 #include <QWebEngineView>
+#include <QMdiArea>
 #include <QtTest>
 
 namespace {
@@ -182,8 +183,13 @@ private Q_SLOTS:
         const QString dir = qEnvironmentVariable("QUILLON_ARTIFACTS", QDir::tempPath());
         QDir().mkpath(dir);
         QVERIFY(last.save(dir + QStringLiteral("/frame-eight-windows-tiled.png")));
-        for (ChildWindow *w : m_frame->windows->childWindows())
-            QVERIFY(w->width() < m_frame->width() / 4);
+        // A grid, not eight slivers: three columns of about a third each.
+        const QRect area = m_frame->mdiArea->contentsRect();
+        for (ChildWindow *w : m_frame->windows->childWindows()) {
+            QVERIFY(w->width() >= area.width() / 4 && w->width() <= area.width() / 2);
+            QVERIFY(w->height() >= area.height() / 4);
+            QVERIFY(QRect(QPoint(0, 0), area.size()).contains(w->geometry()));
+        }
     }
 
     void thirtyTwoSitesOnThirtyTwoHostsAllComplete()

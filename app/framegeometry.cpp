@@ -1,0 +1,77 @@
+// The frame's place on the desktop: its first size, and the size, position and
+// maximised state it had when the programme last ended.
+#include "app/mdiform1.h"
+
+#include "core/settingsstore.h"
+#include "platform/windowplacement.h"
+
+namespace {
+const QString Section = QStringLiteral("Frame");
+const QString Key = QStringLiteral("Geometry");
+// What the frame's controls need to show one row of everything.
+constexpr QSize PreferredSize(1200, 820);
+// Room for the window manager's title bar and borders around the client area.
+constexpr QSize Decoration(16, 48);
+}
+
+QRect mdiform1::firstGeometry(const QRect &area)
+{
+    QRect r(QPoint(0, 0), PreferredSize.boundedTo(area.size() - Decoration));
+    r.moveCenter(area.center());
+    return r;
+}
+
+bool mdiform1::parseGeometry(const QString &text, QRect *rect, bool *maximized)
+{
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() != 5)
+        return false;
+    int v[5];
+    for (int i = 0; i < 5; ++i) {
+        bool ok = false;
+        v[i] = parts[i].toInt(&ok);
+        if (!ok)
+            return false;
+    }
+    if (v[2] < 100 || v[3] < 100 || v[2] > 100000 || v[3] > 100000 || qAbs(v[0]) > 100000 || qAbs(v[1]) > 100000)
+        return false;
+    *rect = QRect(v[0], v[1], v[2], v[3]);
+    *maximized = v[4] == 1;
+    return true;
+}
+
+void mdiform1::restoreFrameGeometry()
+{
+    const QList<QRect> areas = WindowPlacement::availableAreas();
+    const QRect primary = areas.isEmpty() ? QRect(0, 0, 1024, 768) : areas.first();
+    QRect saved;
+    bool maximized = false;
+    const QString text = SettingsStore::GetSetting(SettingsStore::AppKey, Section, Key, QString());
+    if (!parseGeometry(text, &saved, &maximized)) {
+        setGeometry(firstGeometry(primary));
+        return;
+    }
+    // The screens may have changed since: a smaller one, or one fewer.
+    QRect r = WindowPlacement::clampToScreens(saved, areas);
+    for (const QRect &area : areas)
+        if (area.contains(r)) {
+            // Keep the title bar on the screen as well.
+            const QRect inner = area.adjusted(0, Decoration.height() - 8, 0, 0);
+            r = WindowPlacement::fitInside(r, inner);
+            break;
+        }
+    setGeometry(r);
+    if (maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void mdiform1::saveFrameGeometry()
+{
+    const bool maximized = windowState() & Qt::WindowMaximized;
+    const QRect r = maximized || isMinimized() ? normalGeometry() : geometry();
+    if (!r.isValid())
+        return;
+    SettingsStore::SaveSetting(SettingsStore::AppKey, Section, Key,
+                               QStringLiteral("%1 %2 %3 %4 %5")
+                                   .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).arg(maximized ? 1 : 0));
+}

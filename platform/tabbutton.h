@@ -1,0 +1,34 @@
+#pragma once
+#include <QToolButton>
+
+// One tab of the strip: drawn as a tab (icon, caption cut to its width, the
+// selected one raised and marked), and presented to assistive technology as a
+// page tab named by its caption.
+class TabButton : public QToolButton
+{
+    Q_OBJECT
+public:
+    explicit TabButton(QWidget *parent = nullptr);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+    // Set by the strip: every tab with a caption has the same width.
+    void setTabWidth(int captioned, int spare);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    // Registers the accessibility of tabs and strips with Qt (once).
+    static void installAccessibility();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    QString m_caption;
+    int m_captionedWidth = 150;
+    int m_spareWidth = 28;
+    bool m_hovered = false;
+};

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The frame under a real window manager: with no tray it waits minimised, and once
+# the window manager restores it, a new window (F6) leaves it on screen; a tray that
+# starts later takes the frame in, and its icon brings it back.
+source "$(dirname "$0")/lib.bash"
+
+command -v openbox >/dev/null || fail "openbox is not installed (scripts/deps.sh)"
+
+wait_for() { # condition, seconds
+  for _ in $(seq 1 $(($2 * 10))); do eval "$1" && return 0; sleep 0.1; done; return 1
+}
+requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
+# Minimised (iconic) as the window manager sees it.
+iconic() { xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null | grep -q -E 'Iconic|_NET_WM_STATE_HIDDEN'; }
+mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+# The frame's X window: Qt makes it afresh when the first page view joins it.
+frame_window() { xdotool search --all --pid "$1" --name '^Quillon v2.1' 2>/dev/null | tail -1; }
+tray_icon() {
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    local geometry; geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
+    [ "${geometry%x*}" -le 64 ] 2>/dev/null && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
+openbox --sm-disable > "$WORK/openbox.log" 2>&1 &
+PIDS+=($!)
+wait_for "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" 20 || fail "the window manager did not start"
+
+start_site
+new_home A
+printf '[Startup]\nc1=0\nc2=0\nc3=0\nc4=0\nc5=0\nc6=0\nc99=0\nc200=0\nShow%%20Tips%%20at%%20Startup=0\n' \
+  > "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
+printf '[Main]\nStart%%20Page=%s\n' "$SITE" > "$XDG_CONFIG_HOME/Quillon/internet.ini"
+"$QUILLON" > "$WORK/a.out" 2>&1 &
+A=$!; PIDS+=($A)
+wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "no start-up"
+frame=$(xdotool search --all --pid $A --name '^Quillon v2.1' | head -1)
+[ -n "$frame" ] || fail "no frame window"
+wait_for "iconic $frame" 20 || fail "with no tray the frame is not minimised after start"
+
+# 1. The window manager restores it; F6 opens a window and the frame stays.
+xdotool windowactivate "$frame" 2>/dev/null || true
+wait_for "! iconic $frame && mapped $frame" 20 || fail "the window manager could not restore the frame"
+xdotool windowfocus --sync "$frame" key F6 || xdotool key --window "$frame" F6
+wait_for '[ "$(requests)" -ge 1 ]' 30 || fail "F6 opened no window on the home page"
+frame=$(frame_window $A)
+iconic "$frame" && fail "F6 minimised the restored frame again"
+mapped "$frame" || fail "the frame left the screen after F6"
+
+# 2. F2 puts it away again; a tray host that starts now takes it into the tray.
+xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
+wait_for "iconic $frame" 20 || fail "F2 did not minimise the frame with no tray"
+trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 > "$WORK/trayer.log" 2>&1 &
+PIDS+=($!)
+wait_for "tray_icon $A >/dev/null" 30 || fail "the frame did not move into a tray that started later"
+wait_for "! mapped $frame" 20 || fail "the frame stayed on the task bar beside its tray icon"
+
+# 3. The tray icon restores it, and F6 leaves it on screen.
+icon=$(tray_icon $A)
+xdotool mousemove --window "$icon" 8 8 click 1
+wait_for "mapped $frame && ! iconic $frame" 20 || fail "the tray icon did not restore the frame"
+before=$(requests)
+xdotool windowfocus --sync "$frame" key F6 || xdotool key --window "$frame" F6
+wait_for '[ "$(requests)" -gt "$before" ]' 30 || fail "F6 opened no window after the tray restore"
+frame=$(frame_window $A)
+mapped "$frame" || fail "F6 sent the frame back to the tray"
+echo "desktop: 3 passed, 0 failed"
