@@ -372,7 +372,9 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     } else {
         if (!m_lines.isEmpty()) {
             endLine(int(m_lines.size()) - 1);
-            m_lines.append(Line{m_eol});
+            Line blank;
+            blank.raw = m_eol;
+            m_lines.append(blank);
         }
         Line header;
         header.kind = Line::Section;
