@@ -64,11 +64,6 @@ xdotool search --name '^Already running$' >/dev/null 2>&1 && fail "a start with 
 [ "$(grep -c ' address ' "$WORK/trace.log")" = 2 ] || fail "addresses were opened more than once: $(cat "$WORK/trace.log")"
 
 # 4. A second start without addresses still asks; No ends it and the first runs on.
-"$QUILLON" > "$WORK/c.out" 2>&1 &
-C=$!; PIDS+=($C)
-ask=$(wait_window '^Already running$' 60) || fail "a second start without an address did not ask"
-xdotool windowfocus --sync "$ask" key Return || xdotool key --window "$ask" Return
-wait_exit $C 30 || fail "the second copy did not end after No"
-[ "$STATUS" = 0 ] || fail "the second copy ended with status $STATUS"
+second_copy_says_no
 kill -0 $A || fail "the first copy ended too"
 echo "addresses: 4 passed, 0 failed"

@@ -84,3 +84,15 @@ wait_exit() {
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
+
+# Starts another copy, answers No to its "already running" question and checks that
+# it ends with status 0.
+second_copy_says_no() {
+  "$QUILLON" > "$WORK/second.out" 2>&1 &
+  local copy=$! ask
+  PIDS+=($copy)
+  ask=$(wait_window '^Already running$' 60) || fail "the second copy did not ask"
+  xdotool windowfocus --sync "$ask" key Return || xdotool key --window "$ask" Return
+  wait_exit $copy 30 || fail "the second copy did not end after No"
+  [ "$STATUS" = 0 ] || fail "the second copy ended with status $STATUS"
+}

@@ -33,12 +33,7 @@ for _ in $(seq 1 300); do [ "$(requests)" -ge 1 ] && break; sleep 0.1; done
 before=$(requests)
 
 # 3. A second copy asks; No ends it without a window while the first runs on.
-"$QUILLON" > "$WORK/c.out" 2>&1 &
-C=$!; PIDS+=($C)
-ask=$(wait_window '^Already running$' 60) || fail "the second copy did not ask"
-xdotool windowfocus --sync "$ask" key Return || xdotool key --window "$ask" Return
-wait_exit $C 30 || fail "the second copy did not end after No"
-[ "$STATUS" = 0 ] || fail "the second copy ended with status $STATUS"
+second_copy_says_no
 [ "$(requests)" = "$before" ] || fail "the second copy requested a site"
 kill -0 $B || fail "the first copy ended too"
 if xdotool search --name '^Welcome to Quillon$' 2>/dev/null | wc -l | grep -qv '^1$'; then
