@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -49,6 +50,7 @@ mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
     addressBar = new AddressBar(windows, cboAddress, this);
     rotation = new Rotation(FlickCheck13, Slider1, Timer1, CoolBar1, mdiArea, this);
     routeCommands();
+    routeKeys();
 }
 
 mdiform1::~mdiform1() = default;
@@ -77,6 +79,8 @@ void mdiform1::buildControls()
     cboAddress->setEditText(QStringLiteral("http://"));
     cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cboAddress->setMinimumContentsLength(30);
+    // A wheel turned over the bar on its way down the page must not give it the focus.
+    cboAddress->setFocusPolicy(Qt::StrongFocus);
 
     buildExtrasPanel();
 
@@ -127,6 +131,8 @@ void mdiform1::buildControls()
     tools->setObjectName(QStringLiteral("tools"));
     tools->setPlaceholderText(QStringLiteral("Click for more Tool sites"));
     tools->setMinimumContentsLength(24);
+    sites->setFocusPolicy(Qt::StrongFocus);
+    tools->setFocusPolicy(Qt::StrongFocus);
     f3->addWidget(sites);
     f3->addWidget(tools);
     f3->addStretch();
@@ -156,6 +162,14 @@ void mdiform1::buildControls()
     panel2->setObjectName(QStringLiteral("Panel2"));
     bar->addWidget(panel1, 1);
     bar->addWidget(panel2);
+    loadProgress = new QProgressBar(bar);
+    loadProgress->setObjectName(QStringLiteral("loadProgress"));
+    loadProgress->setRange(0, 100);
+    loadProgress->setMaximumWidth(160);
+    loadProgress->setMaximumHeight(14);
+    loadProgress->setTextVisible(false);
+    loadProgress->hide();
+    bar->addPermanentWidget(loadProgress);
     setStatusBar(bar);
 }
 
@@ -207,6 +221,14 @@ QString mdiform1::statusText() const { return panel1->text(); }
 
 void mdiform1::setAddressText(const QString &text) { cboAddress->setEditText(text); }
 QString mdiform1::addressText() const { return cboAddress->currentText(); }
+bool mdiform1::addressBeingEdited() const { return addressBar && addressBar->beingEdited(); }
+
+void mdiform1::setLoadProgress(int percent)
+{
+    loadProgress->setVisible(percent >= 0);
+    if (percent >= 0)
+        loadProgress->setValue(percent);
+}
 
 void mdiform1::setPopStat(const QString &caption) { popStat->setText(caption); }
 

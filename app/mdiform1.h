@@ -14,6 +14,7 @@ class QPushButton;
 class QCheckBox;
 class QSlider;
 class QLabel;
+class QProgressBar;
 class QMdiArea;
 class QTimer;
 class TrayIcon;
@@ -22,6 +23,7 @@ class AddressBar;
 class Rotation;
 class QLineEdit;
 class AdditionalSitesPanel;
+class FrameKeys;
 
 // The main frame: menus, two coolbars, the tab strip, the status bar and the
 // multiple-document area that holds browser and popup windows. It builds its
@@ -62,6 +64,7 @@ public:
     QWidget *Frame3 = nullptr;
     QLabel *panel1 = nullptr;
     QLabel *panel2 = nullptr;
+    QProgressBar *loadProgress = nullptr;
     QMdiArea *mdiArea = nullptr;
     QTimer *Timer1 = nullptr;
     MenuTree menus;
@@ -70,6 +73,7 @@ public:
     AddressBar *addressBar = nullptr;
     Rotation *rotation = nullptr;
     PopupPolicy *popups = nullptr;
+    FrameKeys *keys = nullptr;
 
     AdditionalSitesPanel *panel() const { return m_panel; }
 
@@ -83,6 +87,8 @@ public:
     void setPopStat(const QString &caption) override;
     void setAddressText(const QString &text) override;
     QString addressText() const override;
+    bool addressBeingEdited() const override;
+    void setLoadProgress(int percent) override;
     FrameHost::Status status() const override { return Status; }
     void HideToTray() override;
 
@@ -102,6 +108,8 @@ private:
     void buildToolbars();
     void buildExtrasPanel();
     void routeCommands();
+    // The extra keys of a browser beside the menus' own, all ahead of a text field's bindings.
+    void routeKeys();
     // The active window's browser control, or null: what page commands act on.
     BrowserControl *activePage() const;
     void ensureTray();

@@ -11,6 +11,8 @@
 
 #include <QMdiArea>
 
+#include <algorithm>
+
 namespace {
 // A page's title goes whole into the caption and tooltip, up to a bound: a page
 // can set a title of many megabytes, which no caption needs and the window
@@ -21,6 +23,13 @@ constexpr int MaxTitle = 4096;
 WindowManager::WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand, QMdiArea *area, QObject *parent)
     : QObject(parent), m_frame(frame), m_tabs(tabs), m_tabBand(tabBand), m_area(area)
 {
+    // Whatever made another window active (tab, key, close, new window), the bar shows its address.
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
+        auto *window = qobject_cast<ChildWindow *>(w);
+        if (window)
+            m_frame->setAddressText(window->Web1->LocationURL());
+        m_frame->setLoadProgress(window && window->Web1->isLoading() ? window->Web1->loadProgress() : -1);
+    });
 }
 
 form1 *WindowManager::newBrowserWindow() { return new form1(this); }
@@ -95,6 +104,29 @@ void WindowManager::NewWin()
     window->Web1->GoHome();
     if (m_frame->inTray())
         m_frame->HideToTray();
+}
+
+void WindowManager::activateNeighbour(int step)
+{
+    QList<std::pair<int, ChildWindow *>> ordered;
+    for (ChildWindow *w : childWindows()) {
+        int n = 0;
+        if (w->tagNumber(&n) && !w->isHidden())
+            ordered.append({n, w});
+    }
+    if (ordered.isEmpty())
+        return;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    int at = -1;
+    for (int i = 0; i < ordered.size(); ++i)
+        if (ordered.at(i).second == activeChild())
+            at = i;
+    const int size = ordered.size();
+    const int next = at < 0 ? (step > 0 ? 0 : size - 1) : ((at + step) % size + size) % size;
+    const auto &[n, window] = ordered.at(next);
+    showChild(window);
+    m_tabs->select(n);
 }
 
 void WindowManager::tabClick(int index)
@@ -243,6 +275,49 @@ void WindowManager::attach(ChildWindow *window)
         return self->m_newWindowPolicy(from);
     });
     growTabBand(10);
+    connect(window->Web1, &BrowserControl::DownloadBegin, window, [this, window] { showLoadState(window); });
+    connect(window->Web1, &BrowserControl::IconChanged, window, [this, window] { showLoadState(window); });
+    connect(window->Web1, &BrowserControl::DocumentComplete, window, [this, window] {
+        showLoadState(window);
+        checkIconsSettled();
+    });
+    connect(window->Web1, &BrowserControl::LoadProgress, window, [this, window](int percent) {
+        if (window == activeChild())
+            m_frame->setLoadProgress(window->Web1->isLoading() ? percent : -1);
+    });
+}
+
+QIcon WindowManager::loadingIcon()
+{
+    static const QIcon icon(QStringLiteral(":/icons/loading.svg"));
+    return icon;
+}
+
+void WindowManager::showLoadState(ChildWindow *window)
+{
+    const bool loading = window->Web1->isLoading();
+    int n = 0;
+    if (window->tagNumber(&n))
+        m_tabs->setIcon(n, loading ? loadingIcon() : window->Web1->pageIcon());
+    if (window == activeChild())
+        m_frame->setLoadProgress(loading ? window->Web1->loadProgress() : -1);
+}
+
+void WindowManager::enablePageIconsWhenSettled()
+{
+    m_iconsPending = true;
+    checkIconsSettled();
+}
+
+void WindowManager::checkIconsSettled()
+{
+    if (!m_iconsPending)
+        return;
+    for (ChildWindow *w : childWindows())
+        if (w->Web1->isLoading())
+            return;
+    m_iconsPending = false;
+    BrowserControl::setPageIconsEnabled(true);
 }
 
 void WindowManager::showCompletedPage(ChildWindow *window)
@@ -257,8 +332,8 @@ void WindowManager::showCompletedPage(ChildWindow *window)
         m_tabs->setCaption(n, title.left(30));
         m_tabs->setToolTip(n, title);
     }
-    // The active window's address, also when a background window completed.
-    if (ChildWindow *active = activeChild())
+    // The active window's address, also when a background window completed; never over what the user is typing.
+    if (ChildWindow *active = activeChild(); active && !m_frame->addressBeingEdited())
         m_frame->setAddressText(active->Web1->LocationURL());
 }
 
@@ -272,5 +347,6 @@ void WindowManager::showActiveAddress()
 void WindowManager::makeSpareTab(int n)
 {
     m_tabs->setCaption(n, QString());
+    m_tabs->setIcon(n, QIcon());
     m_tabs->setToolTip(n, QStringLiteral("Spare Tab - Click to use..."));
 }

@@ -50,6 +50,8 @@ public:
     void showChild(ChildWindow *window);
 
     void NewWin();
+    // Makes the next (step 1) or previous (step -1) window in tab order active, wrapping round.
+    void activateNeighbour(int step);
     void tabClick(int index);
     void rez();
     void CloseActiveWin();
@@ -76,11 +78,17 @@ public:
     void showCompletedPage(ChildWindow *window);
     // A window's page got the focus: the address bar shows the active window's address.
     void showActiveAddress();
+    // The window's tab shows whether it loads or the page's icon, and the frame the active window's progress.
+    void showLoadState(ChildWindow *window);
+    // Page icons come on once every window open now has finished loading.
+    void enablePageIconsWhenSettled();
+    static QIcon loadingIcon();
     // Turns tab n into a spare tab.
     void makeSpareTab(int n);
 
 private:
     bool raiseTabctr();
+    void checkIconsSettled();
     // Raises the tab band's minimum height to the tab strip's height plus the given twips.
     void growTabBand(int twips);
 
@@ -89,4 +97,5 @@ private:
     CoolBar *m_tabBand;
     QMdiArea *m_area;
     NewWindowPolicy m_newWindowPolicy;
+    bool m_iconsPending = false;
 };

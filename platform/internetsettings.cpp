@@ -79,10 +79,19 @@ namespace InternetSettings {
 
 QString homePage() { return read(QStringLiteral("Main/Start Page"), QStringLiteral("https://www.debian.org/")); }
 QString searchPage() { return read(QStringLiteral("Main/Search Page"), QStringLiteral("https://duckduckgo.com/")); }
+QString searchAddress()
+{
+    return read(QStringLiteral("Main/Search Address"), QStringLiteral("https://duckduckgo.com/?q=%s"));
+}
 
 bool setHomePage(const QString &url, QString *error)
 {
     return write([&](QSettings &s) { s.setValue(QStringLiteral("Main/Start Page"), url); }, error);
+}
+
+bool setSearchAddress(const QString &address, QString *error)
+{
+    return write([&](QSettings &s) { s.setValue(QStringLiteral("Main/Search Address"), address); }, error);
 }
 
 bool setSearchPage(const QString &url, QString *error)

@@ -30,6 +30,7 @@ bool TabStrip::insertTab(int index, const QString &caption)
     tab->setText(caption);
     tab->setMinimumWidth(minTabWidth);
     tab->setFocusPolicy(Qt::NoFocus);
+    tab->setIconSize(QSize(16, 16));
     m_group->addButton(tab);
     m_tabs.insert(index - 1, tab);
     tab->show();
@@ -75,6 +76,22 @@ QString TabStrip::caption(int index) const
         return QString();
     const QVariant stored = m_tabs[index - 1]->property("caption");
     return stored.isValid() ? stored.toString() : m_tabs[index - 1]->text();
+}
+
+bool TabStrip::setIcon(int index, const QIcon &icon)
+{
+    if (index < 1 || index > m_tabs.size())
+        return false;
+    QToolButton *tab = m_tabs[index - 1];
+    tab->setIcon(icon);
+    tab->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
+    relayout();
+    return true;
+}
+
+QIcon TabStrip::icon(int index) const
+{
+    return index >= 1 && index <= m_tabs.size() ? m_tabs[index - 1]->icon() : QIcon();
 }
 
 QString TabStrip::toolTip(int index) const

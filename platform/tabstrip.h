@@ -22,6 +22,9 @@ public:
     bool setToolTip(int index, const QString &tip);
     QString caption(int index) const;
     QString toolTip(int index) const;
+    // An icon beside the caption (loading, the page's own); a null icon removes it.
+    bool setIcon(int index, const QIcon &icon);
+    QIcon icon(int index) const;
     int selectedIndex() const;
     void select(int index);
     // Clicks a tab as the user would (selects it, then tabClicked).

@@ -116,7 +116,7 @@ QWebEngineProfile *WebEngineBrowser::profile()
     static QPointer<QWebEngineProfile> shared;
     if (!shared) {
         shared = new QWebEngineProfile(QStringLiteral("Quillon"), qApp);
-        // Windows show no page icons: fetching them would only add a request per page at start-up.
+        // No page icons while the start-up sites load, where each would add a request; the frame turns them on after.
         shared->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
         shared->setHttpUserAgent(InternetSettings::withTokens(shared->httpUserAgent(),
                                                              InternetSettings::userAgentTokens()));
@@ -150,6 +150,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         if (m_cover)
             m_cover->hide();
         m_rendererGone = false;
+        m_loading = true;
+        m_progress = 0;
         Q_EMIT DownloadBegin();
     });
     // A page that reloads itself, or moves within its own site, keeps its dialog
@@ -161,7 +163,16 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
             m_dialogs = 0;
         }
     });
-    connect(page, &QWebEnginePage::loadFinished, this, [this](bool) { Q_EMIT DocumentComplete(); });
+    connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
+        m_progress = percent;
+        Q_EMIT LoadProgress(percent);
+    });
+    connect(page, &QWebEnginePage::iconChanged, this, &BrowserControl::IconChanged);
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        m_loading = false;
+        m_progress = 100;
+        Q_EMIT DocumentComplete();
+    });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
     connect(page, &QWebEnginePage::windowCloseRequested, this, &BrowserControl::CloseRequested);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
@@ -169,6 +180,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
                 if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
                 m_rendererGone = true;
+                m_loading = false;
                 const QString why = status == QWebEnginePage::KilledTerminationStatus
                     ? QStringLiteral("was ended by the system")
                     : QStringLiteral("stopped unexpectedly (code %1)").arg(code);
@@ -258,6 +270,24 @@ void WebEngineBrowser::Refresh()
 
 void WebEngineBrowser::Stop() { m_view->stop(); }
 
+void WebEngineBrowser::zoom(int step)
+{
+    // The steps people know from other browsers, within the engine's bounds of 25% to 500%.
+    static const double steps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0, 4.0, 5.0};
+    const double now = m_view->zoomFactor();
+    double next = 1.0;
+    if (step > 0) {
+        next = steps[std::size(steps) - 1];
+        for (double s : steps)
+            if (s > now + 0.001) { next = s; break; }
+    } else if (step < 0) {
+        next = steps[0];
+        for (double s : steps)
+            if (s < now - 0.001) next = s;
+    }
+    m_view->setZoomFactor(next);
+}
+
 BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
 {
     switch (command) {
@@ -297,6 +327,8 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
         return E_FAIL;
     }
 }
+
+QIcon WebEngineBrowser::pageIcon() const { return page()->icon(); }
 
 QString WebEngineBrowser::LocationName() const
 {

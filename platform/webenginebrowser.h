@@ -32,6 +32,10 @@ public:
     void printToPdf(const QString &path, const QPageLayout &layout, Done done) override;
     void printTo(QPrinter *printer, Done done) override;
     void typeText(const QString &text) override;
+    void zoom(int step) override;
+    bool isLoading() const override { return m_loading; }
+    int loadProgress() const override { return m_progress; }
+    QIcon pageIcon() const override;
     bool rendererGone() const override { return m_rendererGone; }
     void setScriptWindowsAllowed(bool allowed) override;
 
@@ -64,6 +68,8 @@ private:
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
+    bool m_loading = false;
+    int m_progress = 100;
     bool m_printing = false;
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
