@@ -162,14 +162,12 @@ void mdiform1::buildControls()
     panel2->setObjectName(QStringLiteral("Panel2"));
     bar->addWidget(panel1, 1);
     bar->addWidget(panel2);
+    // Over the right end of panel 1, outside the bar's layout: panel 1 keeps the whole width.
     loadProgress = new QProgressBar(bar);
     loadProgress->setObjectName(QStringLiteral("loadProgress"));
     loadProgress->setRange(0, 100);
-    loadProgress->setMaximumWidth(160);
-    loadProgress->setMaximumHeight(14);
     loadProgress->setTextVisible(false);
     loadProgress->hide();
-    bar->addPermanentWidget(loadProgress);
     setStatusBar(bar);
 }
 
@@ -225,9 +223,19 @@ bool mdiform1::addressBeingEdited() const { return addressBar && addressBar->bei
 
 void mdiform1::setLoadProgress(int percent)
 {
-    loadProgress->setVisible(percent >= 0);
-    if (percent >= 0)
+    if (percent >= 0) {
         loadProgress->setValue(percent);
+        placeLoadProgress();
+    }
+    loadProgress->setVisible(percent >= 0);
+    loadProgress->raise();
+}
+
+void mdiform1::placeLoadProgress()
+{
+    const QRect area = statusBar()->rect();
+    const int height = qMin(14, area.height() - 4);
+    loadProgress->setGeometry(area.right() - 164, area.center().y() - height / 2, 160, height);
 }
 
 void mdiform1::setPopStat(const QString &caption) { popStat->setText(caption); }
@@ -302,6 +310,7 @@ void mdiform1::resizeEvent(QResizeEvent *event)
     // Panel 1 carries every message: it takes the whole width of the frame.
     QMainWindow::resizeEvent(event);
     panel2->setFixedWidth(0);
+    placeLoadProgress();
 }
 
 bool mdiform1::prevy()

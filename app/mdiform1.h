@@ -113,6 +113,7 @@ private:
     // The active window's browser control, or null: what page commands act on.
     BrowserControl *activePage() const;
     void ensureTray();
+    void placeLoadProgress();
 
     bool m_unloading = false;
     TrayIcon *m_tray = nullptr;

@@ -23,6 +23,7 @@ constexpr int MaxTitle = 4096;
 WindowManager::WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand, QMdiArea *area, QObject *parent)
     : QObject(parent), m_frame(frame), m_tabs(tabs), m_tabBand(tabBand), m_area(area)
 {
+    connect(tabs, &TabStrip::rowsOverflow, this, &WindowManager::fitTabBand);
     // Whatever made another window active (tab, key, close, new window), the bar shows its address.
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
         auto *window = qobject_cast<ChildWindow *>(w);
@@ -47,6 +48,7 @@ int WindowManager::openNumbered(ChildWindow *window)
     raiseTabctr();
     const int n = Tabctr;
     m_tabs->insertTab(n, QString::number(n));
+    fitTabBand();
     window->Tag = QString::number(n);
     showChild(window);
     return n;
@@ -56,6 +58,7 @@ int WindowManager::openAppended(ChildWindow *window)
 {
     raiseTabctr();
     m_tabs->insertTab(m_tabs->count() + 1, QString());
+    fitTabBand();
     window->Tag = QString::number(Tabctr);
     showChild(window);
     return Tabctr;
@@ -245,6 +248,16 @@ void WindowManager::growTabBand(int twips)
     m_tabBand->setMinHeightTwips(FrameBands::BandTabs, CoolBar::toTwips(m_tabs->heightForWidth(m_tabs->width())) + twips);
 }
 
+void WindowManager::fitTabBand()
+{
+    // A tab that starts a new row would be cut off until the next window loads.
+    if (!m_tabs->isVisible() || m_tabs->heightForWidth(m_tabs->width()) <= m_tabs->height())
+        return;
+    // The band's frame takes its margins from the height given to it.
+    const int margins = m_tabs->parentWidget() ? qMax(0, m_tabs->parentWidget()->height() - m_tabs->height()) : 0;
+    growTabBand(10 + CoolBar::toTwips(margins));
+}
+
 void WindowManager::increaseTabsSpace() { growTabBand(50); }
 void WindowManager::decreaseTabsSpace() { growTabBand(-50); }
 
@@ -331,6 +344,7 @@ void WindowManager::showCompletedPage(ChildWindow *window)
     if (window->tagNumber(&n)) {
         m_tabs->setCaption(n, title.left(30));
         m_tabs->setToolTip(n, title);
+        fitTabBand();
     }
     // The active window's address, also when a background window completed; never over what the user is typing.
     if (ChildWindow *active = activeChild(); active && !m_frame->addressBeingEdited())

@@ -89,6 +89,8 @@ public:
 private:
     bool raiseTabctr();
     void checkIconsSettled();
+    // Grows the tab band when the strip's rows no longer fit in it.
+    void fitTabBand();
     // Raises the tab band's minimum height to the tab strip's height plus the given twips.
     void growTabBand(int twips);
 

@@ -1,12 +1,21 @@
 #include "platform/tabstrip.h"
 
 #include <QButtonGroup>
+#include <QIcon>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QToolButton>
 
 namespace {
 constexpr int minTabWidth = 28;
 constexpr int spacing = 2;
+
+QIcon blankIcon(const QSize &size)
+{
+    QPixmap blank(size);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
 }
 
 TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_group(new QButtonGroup(this))
@@ -30,7 +39,12 @@ bool TabStrip::insertTab(int index, const QString &caption)
     tab->setText(caption);
     tab->setMinimumWidth(minTabWidth);
     tab->setFocusPolicy(Qt::NoFocus);
-    tab->setIconSize(QSize(16, 16));
+    // No taller than the caption: an icon must not make a row of tabs higher.
+    const int side = qMax(8, tab->fontMetrics().height() - 4);
+    tab->setIconSize(QSize(side, side));
+    // Every tab keeps room for an icon, so that loading never moves the tabs about.
+    tab->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tab->setIcon(blankIcon(tab->iconSize()));
     m_group->addButton(tab);
     m_tabs.insert(index - 1, tab);
     tab->show();
@@ -83,15 +97,17 @@ bool TabStrip::setIcon(int index, const QIcon &icon)
     if (index < 1 || index > m_tabs.size())
         return false;
     QToolButton *tab = m_tabs[index - 1];
-    tab->setIcon(icon);
-    tab->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
-    relayout();
+    tab->setIcon(icon.isNull() ? blankIcon(tab->iconSize()) : icon);
+    tab->setProperty("hasIcon", !icon.isNull());
+    tab->update();
     return true;
 }
 
 QIcon TabStrip::icon(int index) const
 {
-    return index >= 1 && index <= m_tabs.size() ? m_tabs[index - 1]->icon() : QIcon();
+    if (index < 1 || index > m_tabs.size() || !m_tabs[index - 1]->property("hasIcon").toBool())
+        return QIcon();
+    return m_tabs[index - 1]->icon();
 }
 
 QString TabStrip::toolTip(int index) const
@@ -152,8 +168,11 @@ void TabStrip::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutTabs(event->size().width(), true);
-    if (heightForWidth(event->size().width()) != event->size().height())
+    const int needed = heightForWidth(event->size().width());
+    if (needed != event->size().height())
         updateGeometry();
+    if (needed > event->size().height())
+        Q_EMIT rowsOverflow();
 }
 
 void TabStrip::relayout()
