@@ -6,6 +6,7 @@
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
 #include "core/browsercontrol.h"
+#include "platform/downloads.h"
 
 #include <QAction>
 
@@ -44,6 +45,8 @@ void mdiform1::routeKeys()
     key("keyPreviousWindow",
         {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), K(Qt::CTRL | Qt::Key_Backtab)},
         [this] { windows->activateNeighbour(-1); });
+    key("keyDownloads", {K(Qt::CTRL | Qt::Key_J), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Y)},
+        [this] { Downloads::instance()->showWindow(this); });
     key("keyZoomIn", {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal)}, [zoom] { zoom(1); });
     key("keyZoomOut", {K(Qt::CTRL | Qt::Key_Minus)}, [zoom] { zoom(-1); });
     key("keyZoomReset", {K(Qt::CTRL | Qt::Key_0)}, [zoom] { zoom(0); });

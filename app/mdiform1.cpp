@@ -11,6 +11,7 @@
 #include "desktop/trayicon.h"
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
+#include "platform/downloads.h"
 #include "platform/tabstrip.h"
 #include "sites/additionalsitespanel.h"
 #include "tools/rotation.h"
@@ -51,6 +52,7 @@ mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
     rotation = new Rotation(FlickCheck13, Slider1, Timer1, CoolBar1, mdiArea, this);
     routeCommands();
     routeKeys();
+    connect(Downloads::instance(), &Downloads::statusText, this, &mdiform1::setStatusText);
 }
 
 mdiform1::~mdiform1() = default;

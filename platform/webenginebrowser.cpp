@@ -1,6 +1,7 @@
 #include "platform/webenginebrowser.h"
 
 #include "core/startuptrace.h"
+#include "platform/downloads.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
 
@@ -121,6 +122,7 @@ QWebEngineProfile *WebEngineBrowser::profile()
         shared->setHttpUserAgent(InternetSettings::withTokens(shared->httpUserAgent(),
                                                              InternetSettings::userAgentTokens()));
         StartupTrace::mark("engine");
+        Downloads::instance()->watch(shared);
         QWebEngineScript status;
         status.setName(QStringLiteral("quillon-status"));
         status.setInjectionPoint(QWebEngineScript::DocumentCreation);

@@ -5,6 +5,8 @@
 #include "httpserver.h"
 #include "pagewait.h"
 #include "platform/dialogs.h"
+#include "platform/downloads.h"
+#include "platform/downloadswindow.h"
 #include "platform/keyboardstate.h"
 #include "platform/tabstrip.h"
 #include "platform/webenginebrowser.h"
@@ -14,6 +16,9 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTableWidget>
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -166,6 +171,78 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
         QTRY_VERIFY(!closing || !closing->isVisible());
         QCOMPARE(m_frame->windows->activeChild(), second);
+    }
+
+    void downloadsAreSavedWholeUnderNewNames()
+    {
+        const QString folder = Downloads::folder();
+        QVERIFY2(folder.startsWith(m_home->path()), qPrintable(folder));
+        QByteArray archive(150000, Qt::Uninitialized);
+        for (int i = 0; i < archive.size(); ++i)
+            archive[i] = char((i * 7919) >> 3);
+        LoopbackServer server(QStringLiteral("127.0.0.5"));
+        server.setHandler("/file.zip", [archive](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "application/zip";
+            r.body = archive;
+            return r;
+        });
+        server.setHandler("/report", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "text/plain";
+            r.body = "line one\nline two\n";
+            r.headers.append(std::make_pair(QByteArray("Content-Disposition"), QByteArray("attachment; filename=\"report.txt\"")));
+            return r;
+        });
+        server.setHandler("/broken.zip", [archive](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "application/zip";
+            r.body = archive;
+            r.cutAfter = 20000;
+            return r;
+        });
+        server.setPage("/", page("Links"));
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/")));
+        QVERIFY(w);
+        auto fileBytes = [&](const QString &name) {
+            QFile f(QDir(folder).filePath(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        auto status = [&] { return m_frame->statusText(); };
+
+        w->Web1->Navigate(server.url(QStringLiteral("/file.zip")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("Saved file.zip in")), 30000);
+        QCOMPARE(fileBytes(QStringLiteral("file.zip")), archive);
+        // The same name again: a new name, the first file untouched.
+        w->Web1->Navigate(server.url(QStringLiteral("/file.zip")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("Saved file (2).zip in")), 30000);
+        QCOMPARE(fileBytes(QStringLiteral("file (2).zip")), archive);
+        QCOMPARE(fileBytes(QStringLiteral("file.zip")), archive);
+
+        w->Web1->Navigate(server.url(QStringLiteral("/report")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("Saved report.txt in")), 30000);
+        QCOMPARE(fileBytes(QStringLiteral("report.txt")), QByteArray("line one\nline two\n"));
+
+        // Cut off by the server: reported, and nothing under the final name.
+        w->Web1->Navigate(server.url(QStringLiteral("/broken.zip")));
+        QTRY_VERIFY2_WITH_TIMEOUT(status().startsWith(QStringLiteral("The download of broken.zip failed")),
+                                  qPrintable(status()), 60000);
+        QVERIFY(!QFile::exists(QDir(folder).filePath(QStringLiteral("broken.zip"))));
+        QTRY_VERIFY(!QFile::exists(QDir(folder).filePath(QStringLiteral("broken.zip.part"))));
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 QStringList({QStringLiteral("file (2).zip"), QStringLiteral("file.zip"), QStringLiteral("report.txt")}));
+
+        // Ctrl+J lists this run's downloads.
+        QVERIFY(focusPage(w));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::ControlModifier);
+        QTRY_VERIFY(DownloadsWindow::current() && DownloadsWindow::current()->isVisible());
+        DownloadsWindow *list = DownloadsWindow::current();
+        QVERIFY(list->lstDownloads->rowCount() >= 4);
+        const int last = list->lstDownloads->rowCount() - 1;
+        QCOMPARE(list->lstDownloads->item(last, 0)->text(), QStringLiteral("broken.zip"));
+        QVERIFY(list->lstDownloads->item(last, 2)->text().startsWith(QStringLiteral("Failed")));
+        QCOMPARE(list->lstDownloads->item(last - 1, 2)->text(), QStringLiteral("Saved"));
+        list->close();
     }
 };
 
