@@ -15,6 +15,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
@@ -106,7 +107,13 @@ public:
         layout->addStretch();
         connect(reload, &QPushButton::clicked, owner, &WebEngineBrowser::Refresh);
     }
-    void setText(const QString &t) { m_text->setText(t); }
+    void setText(const QString &t, Qt::TextFormat format = Qt::AutoText)
+    {
+        m_text->setTextFormat(format);
+        m_text->setText(t);
+    }
+    void setReloadVisible(bool visible) { findChild<QPushButton *>(QStringLiteral("crashReload"))->setVisible(visible); }
+    QString text() const { return m_text->text(); }
 
 private:
     QLabel *m_text;
@@ -170,7 +177,16 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         Q_EMIT LoadProgress(percent);
     });
     connect(page, &QWebEnginePage::iconChanged, this, &BrowserControl::IconChanged);
+    // A certificate the engine does not trust is refused, and the page says why.
+    connect(page, &QWebEnginePage::certificateError, this, [this](QWebEngineCertificateError error) {
+        error.rejectCertificate();
+        m_certificateProblem = QStringLiteral("The site's certificate is not trusted: %1\n%2\n"
+                                              "Quillon did not open the page.")
+                                   .arg(error.url().host(), error.description());
+    });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        if (!m_certificateProblem.isEmpty())
+            showCertificateProblem();
         m_loading = false;
         m_progress = 100;
         Q_EMIT DocumentComplete();
@@ -203,6 +219,7 @@ void WebEngineBrowser::showCrashCover(const QString &why)
 {
     if (!m_cover)
         m_cover = new CrashCover(this);
+    m_cover->setReloadVisible(true);
     m_cover->setText(QStringLiteral("The page %1 could not be shown: the process drawing it %2.\n"
                                     "Other windows are not affected.")
                          .arg(LocationURL().toHtmlEscaped().left(300), why));
@@ -210,6 +227,23 @@ void WebEngineBrowser::showCrashCover(const QString &why)
     m_cover->show();
     m_cover->raise();
     Q_EMIT StatusTextChange(QStringLiteral("A page stopped working: ") + LocationURL().left(300));
+}
+
+void WebEngineBrowser::showCertificateProblem()
+{
+    if (!m_cover)
+        m_cover = new CrashCover(this);
+    m_cover->setText(m_certificateProblem.left(2000), Qt::PlainText);
+    m_cover->setReloadVisible(false);
+    m_cover->setGeometry(rect());
+    m_cover->show();
+    m_cover->raise();
+    m_certificateProblem.clear();
+}
+
+QString WebEngineBrowser::coverText() const
+{
+    return m_cover && m_cover->isVisible() ? m_cover->text() : QString();
 }
 
 bool WebEngineBrowser::allowDialog()

@@ -43,6 +43,8 @@ public:
     QWebEnginePage *page() const;
     // The renderer's process id (0 when none), for tests that end a renderer by id.
     qint64 rendererProcessId() const;
+    // The text drawn over the page (a refused certificate, a stopped renderer), or empty.
+    QString coverText() const;
 
     // The one profile all windows share, made on first use.
     static QWebEngineProfile *profile();
@@ -64,6 +66,7 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void onFocusChanged(QWidget *old, QWidget *now);
     void showCrashCover(const QString &why);
+    void showCertificateProblem();
 
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
@@ -73,5 +76,6 @@ private:
     bool m_printing = false;
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
-    QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
+    QString m_dialogOrigin;
+    QString m_certificateProblem; // why the page now loading was refused, until its load ends // scheme://host:port whose page the dialog count is for
 };

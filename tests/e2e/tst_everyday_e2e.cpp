@@ -18,6 +18,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTableWidget>
 #include <QImage>
 #include <QLineEdit>
@@ -243,6 +247,42 @@ private Q_SLOTS:
         QVERIFY(list->lstDownloads->item(last, 2)->text().startsWith(QStringLiteral("Failed")));
         QCOMPARE(list->lstDownloads->item(last - 1, 2)->text(), QStringLiteral("Saved"));
         list->close();
+    }
+
+    void untrustedCertificateIsRefusedAndExplained()
+    {
+        auto read = [](const char *name) {
+            QFile f(QStringLiteral(QUILLON_SOURCE_DIR "/tests/support/tls/") + QLatin1String(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate(read("selfsigned-cert.pem")));
+        tls.setPrivateKey(QSslKey(read("selfsigned-key.pem"), QSsl::Rsa));
+        QSslServer server;
+        server.setSslConfiguration(tls);
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.6")), 0));
+        int served = 0;
+        connect(&server, &QTcpServer::pendingConnectionAvailable, &server, [&] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket, &served] {
+                    ++served;
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 52\r\n"
+                                  "Connection: close\r\n\r\n<html><title>Secret</title><p>should not show</p></html>");
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+        ChildWindow *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->openNumbered(w);
+        auto *web = static_cast<WebEngineBrowser *>(w->Web1);
+        QSignalSpy complete(web, &BrowserControl::DocumentComplete);
+        web->Navigate(QStringLiteral("https://127.0.0.6:%1/").arg(server.serverPort()));
+        QTRY_VERIFY_WITH_TIMEOUT(!web->coverText().isEmpty(), 30000);
+        QVERIFY2(web->coverText().contains(QStringLiteral("The site's certificate is not trusted: 127.0.0.6")),
+                 qPrintable(web->coverText()));
+        QVERIFY(web->coverText().count(QLatin1Char('\n')) >= 2); // the engine's reason on a line of its own
+        QCOMPARE(served, 0); // refused: no request went over the untrusted connection
+        QVERIFY(web->LocationName() != QStringLiteral("Secret"));
     }
 };
 
