@@ -284,6 +284,55 @@ private Q_SLOTS:
         QCOMPARE(served, 0); // refused: no request went over the untrusted connection
         QVERIFY(web->LocationName() != QStringLiteral("Secret"));
     }
+
+    // A picture for a person: the frame with eight windows, the last still loading.
+    void eightWindowsOneLoadingPicture()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.7"));
+        server.setHandler("/icon.png", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "image/png";
+            r.body = redPng();
+            return r;
+        });
+        const char *names[] = {"Morning News", "Weather", "Markets", "Search", "Comics", "Science", "Webmail"};
+        const char *colours[] = {"#1565c0", "#2e7d32", "#6a1b9a", "#ef6c00", "#c62828", "#00838f", "#4e342e"};
+        BrowserControl::setPageIconsEnabled(true);
+        for (int i = 0; i < 7; ++i) {
+            const QByteArray path = "/site" + QByteArray::number(i);
+            server.setPage(path, "<html><head><title>" + QByteArray(names[i]) + "</title>"
+                                 "<link rel=icon type=image/png href=/icon.png></head>"
+                                 "<body style=\"font-family:sans-serif;margin:0\"><h1 style=\"background:"
+                                 + QByteArray(colours[i]) + ";color:white;padding:16px;margin:0\">" + QByteArray(names[i])
+                                 + "</h1><p style=\"padding:16px\">Page " + QByteArray::number(i + 1)
+                                 + " of the start-up set, served on the loopback interface.</p></body></html>");
+            QVERIFY(openWindow(server.url(QString::fromLatin1(path))));
+        }
+        server.setHandler("/slow", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.body = page("Slow");
+            r.delayMs = 60000;
+            return r;
+        });
+        ChildWindow *slow = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(slow, server.url(QStringLiteral("/slow")));
+        m_frame->windows->tileHorizontally();
+        QTRY_COMPARE(m_frame->tb->icon(8).cacheKey(), WindowManager::loadingIcon().cacheKey());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_frame->tb->icon(1).isNull(), 20000);
+        // The pages reach the screen a little after they complete: wait for the first one's colour.
+        auto painted = [this] {
+            const QImage shot = m_frame->grab().toImage();
+            for (int y = 0; y < shot.height(); y += 3)
+                for (int x = 0; x < shot.width(); x += 3)
+                    if (shot.pixelColor(x, y) == QColor(0x1565c0) && y > m_frame->mdiArea->y())
+                        return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(painted(), 20000);
+        const QString dir = qEnvironmentVariable("QUILLON_ARTIFACTS", QDir::tempPath() + QStringLiteral("/quillon-artifacts"));
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(m_frame->grab().save(dir + QStringLiteral("/frame-eight-windows.png")));
+    }
 };
 
 QUILLON_TEST_MAIN(TestEverydayE2E)
