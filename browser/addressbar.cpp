@@ -77,6 +77,8 @@ void AddressBar::cboAddress_Enter()
         active->Web1->Navigate(address);
         active->Web1->setVisible(true);
     }
+    // The new window has no address of its own until its page arrives: the bar keeps what is loading.
+    m_combo->setEditText(address);
     // Remembered for the next start's list, as the desktop's browsers do; this list stays as it is.
     if (address == typed)
         InternetSettings::recordTypedUrl(address);

@@ -120,6 +120,7 @@ private Q_SLOTS:
         QCOMPARE(f.frame->windows->Tabctr, qint16(3));
         QCOMPARE(FrameFixture::web(f.windowTagged(QStringLiteral("3")))->navigations,
                  QStringList{QStringLiteral("127.0.0.5/x")});
+        QCOMPARE(f.frame->addressText(), QStringLiteral("127.0.0.5/x")); // the bar shows what is loading
     }
 
     void wordsAreSearchedAndAddressesOpened()
