@@ -32,7 +32,8 @@ wait_window '^panel$' 20 >/dev/null || fail "the tray host did not start"
 new_home A
 printf '[Startup]\nc1=0\nc2=0\nc3=0\nc4=0\nc5=0\nc6=0\nc99=0\nc200=0\nShow%%20Tips%%20at%%20Startup=0\n' \
   > "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
-printf '[Main]\nSearch%%20Address=http://127.0.0.2:%s/search?q=%%s\n' "$SPORT" > "$XDG_CONFIG_HOME/Quillon/internet.ini"
+printf '[Main]\nSearch%%20Address=http://127.0.0.2:%s/search?q=%%s\n[TypedURLs]\nurl1=http://127.0.0.1:%s/index.html?wheel1\nurl2=http://127.0.0.1:%s/index.html?wheel2\n' \
+  "$SPORT" "$PORT" "$PORT" > "$XDG_CONFIG_HOME/Quillon/internet.ini"
 QUILLON_TRACE_LOG="$WORK/trace.log" "$QUILLON" > "$WORK/a.out" 2>&1 &
 A=$!; PIDS+=($A)
 wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "no start-up"
@@ -60,7 +61,15 @@ enter "127.0.0.1:$PORT/index.html" Return
 wait_for '[ "$(requests "GET /index.html" "$WORK/http.log")" -ge 1 ]' 60 || fail "Return opened nothing"
 wait_for '[ "$(completed 1)" -ge 1 ]' 60 || fail "the page did not complete in a new window 1"
 
-# 2. The keypad's Enter: a second window, 2.
+# The wheel over controls the user did not click: the page has the focus, nothing is chosen.
+focus_frame
+xdotool mousemove --window "$(xdotool search --all --onlyvisible --pid $A --name '^Quillon v2.1' | head -1)" 200 400 click 1
+for at in "700 49" "430 148" "660 148"; do
+  xdotool mousemove --window "$(xdotool search --all --onlyvisible --pid $A --name '^Quillon v2.1' | head -1)" $at
+  xdotool click 5 click 5 click 4
+done
+
+# 2. The keypad's Enter: a second window, 2 (a list entry chosen by the wheel would have taken that number).
 enter "127.0.0.1:$PORT/index.html?kp" KP_Enter
 wait_for '[ "$(requests "GET /index.html?kp" "$WORK/http.log")" -ge 1 ]' 60 || fail "keypad Enter opened nothing"
 wait_for '[ "$(completed 2)" -ge 1 ]' 60 || fail "keypad Enter did not open a new window 2"
@@ -70,5 +79,6 @@ enter "quillon words" Return
 wait_for '[ "$(requests "GET /search?q=quillon%20words" "$WORK/search.log")" -ge 1 ]' 60 || fail "the search did not reach the search server"
 wait_for '[ "$(completed 3)" -ge 1 ]' 60 || fail "the search did not open a new window 3"
 [ "$(completed 4)" = 0 ] || fail "a window too many was opened"
+[ "$(requests "wheel" "$WORK/http.log")" = 0 ] || fail "the wheel chose an address bar entry"
 kill $A; wait $A 2>/dev/null || true
 echo "addressbar: 3 passed, 0 failed"
