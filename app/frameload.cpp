@@ -50,6 +50,7 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
         StartupLoading::LoadExtras(windows, m_panel, skipstr);
     }
     CoolBar1->setBandVisible(BandExtras, false);
+    windows->enablePageIconsWhenSettled();
     addressBar->GetHist();
     HideToTray();
     return true;

@@ -12,6 +12,7 @@
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
 #include "platform/elidinglabel.h"
+#include "platform/downloads.h"
 #include "platform/tabstrip.h"
 #include "sites/additionalsitespanel.h"
 #include "tools/rotation.h"
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -50,6 +52,8 @@ mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
     addressBar = new AddressBar(windows, cboAddress, this);
     rotation = new Rotation(FlickCheck13, Slider1, Timer1, CoolBar1, mdiArea, this);
     routeCommands();
+    routeKeys();
+    connect(Downloads::instance(), &Downloads::statusText, this, &mdiform1::setStatusText);
 }
 
 mdiform1::~mdiform1() = default;
@@ -78,6 +82,8 @@ void mdiform1::buildControls()
     cboAddress->setEditText(QStringLiteral("http://"));
     cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cboAddress->setMinimumContentsLength(30);
+    // A wheel turned over the bar on its way down the page must not give it the focus.
+    cboAddress->setFocusPolicy(Qt::StrongFocus);
 
     buildExtrasPanel();
 
@@ -128,6 +134,8 @@ void mdiform1::buildControls()
     tools->setObjectName(QStringLiteral("tools"));
     tools->setPlaceholderText(QStringLiteral("Click for more Tool sites"));
     tools->setMinimumContentsLength(24);
+    sites->setFocusPolicy(Qt::StrongFocus);
+    tools->setFocusPolicy(Qt::StrongFocus);
     f3->addWidget(sites);
     f3->addWidget(tools);
     f3->addStretch();
@@ -156,6 +164,12 @@ void mdiform1::buildControls()
     panel2->setObjectName(QStringLiteral("Panel2"));
     bar->addWidget(panel1, 1);
     bar->addWidget(panel2);
+    // Over the right end of panel 1, outside the bar's layout: panel 1 keeps the whole width.
+    loadProgress = new QProgressBar(bar);
+    loadProgress->setObjectName(QStringLiteral("loadProgress"));
+    loadProgress->setRange(0, 100);
+    loadProgress->setTextVisible(false);
+    loadProgress->hide();
     setStatusBar(bar);
 }
 
@@ -212,6 +226,24 @@ QString mdiform1::statusText() const { return panel1->text(); }
 
 void mdiform1::setAddressText(const QString &text) { cboAddress->setEditText(text); }
 QString mdiform1::addressText() const { return cboAddress->currentText(); }
+bool mdiform1::addressBeingEdited() const { return addressBar && addressBar->beingEdited(); }
+
+void mdiform1::setLoadProgress(int percent)
+{
+    if (percent >= 0) {
+        loadProgress->setValue(percent);
+        placeLoadProgress();
+    }
+    loadProgress->setVisible(percent >= 0);
+    loadProgress->raise();
+}
+
+void mdiform1::placeLoadProgress()
+{
+    const QRect area = statusBar()->rect();
+    const int height = qMin(14, area.height() - 4);
+    loadProgress->setGeometry(area.right() - 164, area.center().y() - height / 2, 160, height);
+}
 
 void mdiform1::setPopStat(const QString &caption) { popStat->setText(caption); }
 
@@ -328,6 +360,7 @@ void mdiform1::resizeEvent(QResizeEvent *event)
     // Panel 1 carries every message: it takes the whole width of the frame.
     QMainWindow::resizeEvent(event);
     panel2->setFixedWidth(0);
+    placeLoadProgress();
 }
 
 bool mdiform1::prevy()

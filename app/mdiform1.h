@@ -15,6 +15,7 @@ class QPushButton;
 class QCheckBox;
 class QSlider;
 class QLabel;
+class QProgressBar;
 class QMdiArea;
 class QTimer;
 class TrayIcon;
@@ -23,6 +24,7 @@ class AddressBar;
 class Rotation;
 class QLineEdit;
 class AdditionalSitesPanel;
+class FrameKeys;
 
 // The main frame: menus, two coolbars, the tab strip, the status bar and the
 // multiple-document area that holds browser and popup windows. It builds its
@@ -65,6 +67,7 @@ public:
     QWidget *Frame3 = nullptr;
     QLabel *panel1 = nullptr;
     QLabel *panel2 = nullptr;
+    QProgressBar *loadProgress = nullptr;
     QMdiArea *mdiArea = nullptr;
     QTimer *Timer1 = nullptr;
     MenuTree menus;
@@ -73,6 +76,7 @@ public:
     AddressBar *addressBar = nullptr;
     Rotation *rotation = nullptr;
     PopupPolicy *popups = nullptr;
+    FrameKeys *keys = nullptr;
 
     AdditionalSitesPanel *panel() const { return m_panel; }
 
@@ -86,6 +90,8 @@ public:
     void setPopStat(const QString &caption) override;
     void setAddressText(const QString &text) override;
     QString addressText() const override;
+    bool addressBeingEdited() const override;
+    void setLoadProgress(int percent) override;
     FrameHost::Status status() const override { return Status; }
     void HideToTray() override;
 
@@ -114,6 +120,8 @@ private:
     void buildToolbars();
     void buildExtrasPanel();
     void routeCommands();
+    // The extra keys of a browser beside the menus' own, all ahead of a text field's bindings.
+    void routeKeys();
     // The active window's browser control, or null: what page commands act on.
     BrowserControl *activePage() const;
     void ensureTray();
@@ -121,6 +129,7 @@ private:
     void followTray();
     // Hides the frame and shows the icon where there is a tray, minimises it where there is none.
     void putAway();
+    void placeLoadProgress();
 
     bool m_unloading = false;
     TrayIcon *m_tray = nullptr;

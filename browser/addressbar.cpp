@@ -5,15 +5,22 @@
 #include "browser/windowmanager.h"
 #include "platform/internetsettings.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QUrl>
 
 AddressBar::AddressBar(WindowManager *windows, QComboBox *combo, QObject *parent)
     : QObject(parent), m_windows(windows), m_combo(combo)
 {
     connect(combo->lineEdit(), &QLineEdit::textChanged, this, &AddressBar::cboAddress_Change);
+    connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { m_userEdited = true; });
     connect(combo, qOverload<int>(&QComboBox::activated), this, &AddressBar::cboAddress_Click);
+    // The combo box keeps the focus and hands keys to its line edit directly, so a
+    // real key press is seen on the combo box; a key sent to the line edit itself on it.
+    combo->installEventFilter(this);
     combo->lineEdit()->installEventFilter(this);
     // The list's own completer would fight ours.
     combo->setCompleter(nullptr);
@@ -34,6 +41,11 @@ void AddressBar::cboAddress_Change()
 {
     if (m_completing)
         return;
+    if (m_deleting) {
+        // Completing after Backspace would put back what was just removed.
+        m_deleting = false;
+        return;
+    }
     QLineEdit *edit = m_combo->lineEdit();
     const QString typed = edit->text();
     if (typed.isEmpty())
@@ -54,7 +66,9 @@ void AddressBar::cboAddress_Change()
 
 void AddressBar::cboAddress_Enter()
 {
-    const QString address = m_combo->currentText();
+    const QString typed = m_combo->currentText();
+    const QString address = addressFor(typed, InternetSettings::searchAddress());
+    m_userEdited = false;
     // The window that was active keeps its page visible; the new window takes the next number.
     if (ChildWindow *before = m_windows->activeChild())
         before->Web1->setVisible(true);
@@ -63,8 +77,11 @@ void AddressBar::cboAddress_Enter()
         active->Web1->Navigate(address);
         active->Web1->setVisible(true);
     }
+    // The new window has no address of its own until its page arrives: the bar keeps what is loading.
+    m_combo->setEditText(address);
     // Remembered for the next start's list, as the desktop's browsers do; this list stays as it is.
-    InternetSettings::recordTypedUrl(address);
+    if (address == typed)
+        InternetSettings::recordTypedUrl(address);
 }
 
 void AddressBar::cboAddress_Click(int index)
@@ -72,19 +89,77 @@ void AddressBar::cboAddress_Click(int index)
     if (index < 0)
         return;
     const QString address = m_combo->itemText(index);
+    m_userEdited = false;
     if (ChildWindow *active = m_windows->activeChild())
         active->Web1->Navigate(address);
     m_combo->addItem(address);
 }
 
+bool AddressBar::beingEdited() const
+{
+    QWidget *focus = QApplication::focusWidget();
+    return m_userEdited && focus && (focus == m_combo || focus == m_combo->lineEdit());
+}
+
+void AddressBar::focusAndSelect()
+{
+    m_combo->setFocus(Qt::ShortcutFocusReason);
+    m_combo->lineEdit()->selectAll();
+}
+
+bool AddressBar::looksLikeAddress(const QString &typed)
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return true;
+    static const QRegularExpression knownScheme(
+        QStringLiteral("^(https?|ftp|file|about|data|view-source|chrome|qrc|blob|mailto):"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (knownScheme.match(text).hasMatch() || text.contains(QLatin1String("://")))
+        return true;
+    if (text.startsWith(QLatin1Char('/')) || text.startsWith(QLatin1Char('~')))
+        return true; // a local file
+    if (text.contains(QRegularExpression(QStringLiteral("\\s"))))
+        return false;
+    const QString host = text.section(QLatin1Char('/'), 0, 0);
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    return host.contains(QLatin1Char('.')) || host.contains(QLatin1Char(':'));
+}
+
+QString AddressBar::addressFor(const QString &typed, const QString &searchTemplate)
+{
+    if (looksLikeAddress(typed) || !searchTemplate.contains(QLatin1String("%s")))
+        return typed;
+    QString address = searchTemplate;
+    address.replace(QLatin1String("%s"), QString::fromLatin1(QUrl::toPercentEncoding(typed.trimmed())));
+    return address;
+}
+
 bool AddressBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Before the combo box's own handling, which would take an equal list entry as "chosen".
             cboAddress_Enter();
             return true;
         }
+        m_deleting = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete
+            || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::DeleteStartOfWord)
+            || key->matches(QKeySequence::DeleteEndOfWord) || key->matches(QKeySequence::DeleteEndOfLine);
+        break;
+    }
+    case QEvent::KeyRelease:
+        m_deleting = false;
+        break;
+    case QEvent::FocusOut:
+        if (watched == m_combo && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            m_userEdited = false;
+        break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

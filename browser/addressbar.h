@@ -19,6 +19,16 @@ public:
     void cboAddress_Enter();
     void cboAddress_Click(int index);
 
+    // True while the user is typing in the bar: a page completing elsewhere leaves the text alone.
+    bool beingEdited() const;
+    // Puts the focus in the bar with its whole text selected.
+    void focusAndSelect();
+
+    // What Enter opens for a typed text: an address as it is, anything else as a
+    // search through the given template (%s stands for the words).
+    static QString addressFor(const QString &typed, const QString &searchTemplate);
+    static bool looksLikeAddress(const QString &typed);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -26,4 +36,6 @@ private:
     WindowManager *m_windows;
     QComboBox *m_combo;
     bool m_completing = false;
+    bool m_deleting = false; // the key being handled removes text: no completion for it
+    bool m_userEdited = false;
 };

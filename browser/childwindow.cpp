@@ -5,7 +5,9 @@
 #include "core/windowregistry.h"
 
 #include <QCloseEvent>
+#include <QAction>
 #include <QIcon>
+#include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -23,6 +25,10 @@ ChildWindow::ChildWindow(Kind kind, const QString &name, WindowManager *windows)
     Web1 = BrowserControl::create(client);
     Web1->setObjectName(QStringLiteral("Web1"));
     layout->addWidget(Web1);
+    // The frame's own keys close and move between windows; the window menu's copies would make them ambiguous.
+    if (QMenu *menu = systemMenu())
+        for (QAction *a : menu->actions())
+            a->setShortcuts({});
     AutoRefreshMe = new QTimer(this);
     AutoRefreshMe->setObjectName(QStringLiteral("AutoRefreshMe"));
     AutoRefreshMe->setInterval(3000);

@@ -25,6 +25,6 @@ void form1::mouseMoveEvent(QMouseEvent *event)
     if (!windows())
         return;
     ChildWindow *active = windows()->activeChild();
-    if (active && active->Web1->isVisible())
+    if (active && active->Web1->isVisible() && !windows()->frame()->addressBeingEdited())
         windows()->frame()->setAddressText(active->Web1->LocationURL());
 }

@@ -14,6 +14,8 @@
 
 #include <cmath>
 
+#include <algorithm>
+
 namespace {
 // A page's title goes whole into the caption and tooltip, up to a bound: a page
 // can set a title of many megabytes, which no caption needs and the window
@@ -24,6 +26,14 @@ constexpr int MaxTitle = 4096;
 WindowManager::WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand, QMdiArea *area, QObject *parent)
     : QObject(parent), m_frame(frame), m_tabs(tabs), m_tabBand(tabBand), m_area(area)
 {
+    connect(tabs, &TabStrip::rowsOverflow, this, &WindowManager::fitTabBand);
+    // Whatever made another window active (tab, key, close, new window), the bar shows its address.
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
+        auto *window = qobject_cast<ChildWindow *>(w);
+        if (window)
+            m_frame->setAddressText(window->Web1->LocationURL());
+        m_frame->setLoadProgress(window && window->Web1->isLoading() ? window->Web1->loadProgress() : -1);
+    });
     // However a window became active (click, new window, keys, close, rotation), its tab shows it.
     connect(m_area, &QMdiArea::subWindowActivated, this, &WindowManager::selectActiveTab);
 }
@@ -50,6 +60,7 @@ int WindowManager::openNumbered(ChildWindow *window)
     raiseTabctr();
     const int n = Tabctr;
     m_tabs->insertTab(n, QString::number(n));
+    fitTabBand();
     window->Tag = QString::number(n);
     showChild(window);
     return n;
@@ -59,6 +70,7 @@ int WindowManager::openAppended(ChildWindow *window)
 {
     raiseTabctr();
     m_tabs->insertTab(m_tabs->count() + 1, QString());
+    fitTabBand();
     window->Tag = QString::number(Tabctr);
     showChild(window);
     return Tabctr;
@@ -121,6 +133,29 @@ void WindowManager::NewWin()
     window->Web1->GoHome();
     if (m_frame->inTray())
         m_frame->HideToTray();
+}
+
+void WindowManager::activateNeighbour(int step)
+{
+    QList<std::pair<int, ChildWindow *>> ordered;
+    for (ChildWindow *w : childWindows()) {
+        int n = 0;
+        if (w->tagNumber(&n) && !w->isHidden())
+            ordered.append({n, w});
+    }
+    if (ordered.isEmpty())
+        return;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    int at = -1;
+    for (int i = 0; i < ordered.size(); ++i)
+        if (ordered.at(i).second == activeChild())
+            at = i;
+    const int size = ordered.size();
+    const int next = at < 0 ? (step > 0 ? 0 : size - 1) : ((at + step) % size + size) % size;
+    const auto &[n, window] = ordered.at(next);
+    showChild(window);
+    m_tabs->select(n);
 }
 
 void WindowManager::tabClick(int index)
@@ -280,6 +315,16 @@ void WindowManager::growTabBand(int twips)
     m_tabBand->setMinHeightTwips(FrameBands::BandTabs, CoolBar::toTwips(m_tabs->heightForWidth(m_tabs->width())) + twips);
 }
 
+void WindowManager::fitTabBand()
+{
+    // A tab that starts a new row would be cut off until the next window loads.
+    if (!m_tabs->isVisible() || m_tabs->heightForWidth(m_tabs->width()) <= m_tabs->height())
+        return;
+    // The band's frame takes its margins from the height given to it.
+    const int margins = m_tabs->parentWidget() ? qMax(0, m_tabs->parentWidget()->height() - m_tabs->height()) : 0;
+    growTabBand(10 + CoolBar::toTwips(margins));
+}
+
 void WindowManager::increaseTabsSpace() { growTabBand(50); }
 void WindowManager::decreaseTabsSpace() { growTabBand(-50); }
 
@@ -311,6 +356,49 @@ void WindowManager::attach(ChildWindow *window)
         return self->m_newWindowPolicy(from, opener);
     });
     growTabBand(10);
+    connect(window->Web1, &BrowserControl::DownloadBegin, window, [this, window] { showLoadState(window); });
+    connect(window->Web1, &BrowserControl::IconChanged, window, [this, window] { showLoadState(window); });
+    connect(window->Web1, &BrowserControl::DocumentComplete, window, [this, window] {
+        showLoadState(window);
+        checkIconsSettled();
+    });
+    connect(window->Web1, &BrowserControl::LoadProgress, window, [this, window](int percent) {
+        if (window == activeChild())
+            m_frame->setLoadProgress(window->Web1->isLoading() ? percent : -1);
+    });
+}
+
+QIcon WindowManager::loadingIcon()
+{
+    static const QIcon icon(QStringLiteral(":/icons/loading.svg"));
+    return icon;
+}
+
+void WindowManager::showLoadState(ChildWindow *window)
+{
+    const bool loading = window->Web1->isLoading();
+    int n = 0;
+    if (window->tagNumber(&n))
+        m_tabs->setIcon(n, loading ? loadingIcon() : window->Web1->pageIcon());
+    if (window == activeChild())
+        m_frame->setLoadProgress(loading ? window->Web1->loadProgress() : -1);
+}
+
+void WindowManager::enablePageIconsWhenSettled()
+{
+    m_iconsPending = true;
+    checkIconsSettled();
+}
+
+void WindowManager::checkIconsSettled()
+{
+    if (!m_iconsPending)
+        return;
+    for (ChildWindow *w : childWindows())
+        if (w->Web1->isLoading())
+            return;
+    m_iconsPending = false;
+    BrowserControl::setPageIconsEnabled(true);
 }
 
 void WindowManager::showCompletedPage(ChildWindow *window)
@@ -324,9 +412,10 @@ void WindowManager::showCompletedPage(ChildWindow *window)
     if (window->tagNumber(&n)) {
         m_tabs->setCaption(n, title.left(30));
         m_tabs->setToolTip(n, title);
+        fitTabBand();
     }
-    // The active window's address, also when a background window completed.
-    if (ChildWindow *active = activeChild())
+    // The active window's address, also when a background window completed; never over what the user is typing.
+    if (ChildWindow *active = activeChild(); active && !m_frame->addressBeingEdited())
         m_frame->setAddressText(active->Web1->LocationURL());
 }
 
@@ -340,6 +429,7 @@ void WindowManager::showActiveAddress()
 void WindowManager::makeSpareTab(int n)
 {
     m_tabs->setCaption(n, QString());
+    m_tabs->setIcon(n, QIcon());
     m_tabs->setToolTip(n, QStringLiteral("Spare Tab - Click to use..."));
     // A spare tab is narrow: the band gives back the rows the strip no longer needs.
     growTabBand(10);

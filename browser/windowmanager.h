@@ -51,6 +51,8 @@ public:
     void showChild(ChildWindow *window);
 
     void NewWin();
+    // Makes the next (step 1) or previous (step -1) window in tab order active, wrapping round.
+    void activateNeighbour(int step);
     void tabClick(int index);
     void rez();
     void CloseActiveWin();
@@ -81,6 +83,11 @@ public:
     void showActiveAddress();
     // Selects the tab of the active window.
     void selectActiveTab();
+    // The window's tab shows whether it loads or the page's icon, and the frame the active window's progress.
+    void showLoadState(ChildWindow *window);
+    // Page icons come on once every window open now has finished loading.
+    void enablePageIconsWhenSettled();
+    static QIcon loadingIcon();
     // Turns tab n into a spare tab.
     void makeSpareTab(int n);
 
@@ -89,6 +96,9 @@ private:
     void keepInside(QMdiSubWindow *window) const;
     // columnsFirst: windows fill the columns one after another (vertical tiling).
     void tile(bool columnsFirst);
+    void checkIconsSettled();
+    // Grows the tab band when the strip's rows no longer fit in it.
+    void fitTabBand();
     // Raises the tab band's minimum height to the tab strip's height plus the given twips.
     void growTabBand(int twips);
 
@@ -97,4 +107,5 @@ private:
     CoolBar *m_tabBand;
     QMdiArea *m_area;
     NewWindowPolicy m_newWindowPolicy;
+    bool m_iconsPending = false;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -42,6 +43,14 @@ public:
     virtual void printTo(QPrinter *printer, Done done) = 0;
     // Types text into the page's focused element as keystrokes, each character as itself.
     virtual void typeText(const QString &text) = 0;
+    // Zooms the page one step in (1) or out (-1), or back to its own size (0).
+    virtual void zoom(int step) { Q_UNUSED(step); }
+    // Loading state for the frame's feedback: whether a load runs, its progress in percent, the page's icon.
+    virtual bool isLoading() const { return false; }
+    virtual int loadProgress() const { return 100; }
+    virtual QIcon pageIcon() const;
+    // Lets pages fetch their icons; off while the start-up sites load, where they would cost time.
+    static void setPageIconsEnabled(bool enabled);
     // True while the page's renderer process is gone (crashed or killed).
     virtual bool rendererGone() const { return false; }
     // Whether the page's scripts may ask for new windows at all; a control that
@@ -91,6 +100,8 @@ Q_SIGNALS:
     void GotFocus();
     // The page asked to close its window (window.close()).
     void CloseRequested();
+    void LoadProgress(int percent);
+    void IconChanged();
 
 private:
     NewWindowHandler m_newWindowHandler;

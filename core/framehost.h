@@ -23,6 +23,11 @@ public:
     // Sets the address bar's text as a program change (completion runs on it).
     virtual void setAddressText(const QString &text) = 0;
     virtual QString addressText() const = 0;
+    // True while the user is typing in the address bar, which a page completing leaves alone.
+    virtual bool addressBeingEdited() const { return false; }
+
+    // The active window's load progress in percent; -1 when it is not loading.
+    virtual void setLoadProgress(int percent) { Q_UNUSED(percent); }
 
     virtual Status status() const = 0;
     bool inTray() const { return status() == Status::MIN; }

@@ -46,10 +46,15 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget *parent) : QDialog(parent)
     txtSearchPage->setObjectName(QStringLiteral("txtSearchPage"));
     txtSearchPage->setToolTip(QStringLiteral("%1 in the address stands for the words searched for."));
 
+    txtSearchAddress = new QLineEdit(InternetSettings::searchAddress(), this);
+    txtSearchAddress->setObjectName(QStringLiteral("txtSearchAddress"));
+    txtSearchAddress->setToolTip(QStringLiteral("Words typed into the address bar are searched here; %s stands for them."));
+
     auto *pages = new QGroupBox(QStringLiteral("Pages"), this);
     auto *form = new QFormLayout(pages);
     form->addRow(QStringLiteral("&Home page:"), txtHomePage);
     form->addRow(QStringLiteral("&Search page:"), txtSearchPage);
+    form->addRow(QStringLiteral("Search from the &address bar:"), txtSearchAddress);
 
     auto *history = new QGroupBox(QStringLiteral("Typed addresses"), this);
     lstHistory = new QListWidget(history);
@@ -117,7 +122,8 @@ bool InternetOptionsDialog::cmdSave_Click()
 {
     QString error;
     if (!InternetSettings::setHomePage(txtHomePage->text().trimmed(), &error)
-        || !InternetSettings::setSearchPage(txtSearchPage->text().trimmed(), &error)) {
+        || !InternetSettings::setSearchPage(txtSearchPage->text().trimmed(), &error)
+        || !InternetSettings::setSearchAddress(txtSearchAddress->text().trimmed(), &error)) {
         Dialogs::tell(this, QString(), QStringLiteral("The settings were not saved: %1").arg(error),
                       QMessageBox::Warning);
         return false;

@@ -19,6 +19,7 @@ public:
 
     QLineEdit *txtHomePage = nullptr;
     QLineEdit *txtSearchPage = nullptr;
+    QLineEdit *txtSearchAddress = nullptr;
     QListWidget *lstHistory = nullptr;
     QPushButton *cmdClearHistory = nullptr;
     QPushButton *cmdClearCache = nullptr;

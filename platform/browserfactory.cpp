@@ -5,6 +5,7 @@
 
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 
 BrowserControl *BrowserControl::create(QWidget *parent)
 {
@@ -18,4 +19,14 @@ void BrowserControl::clearCacheAndCookies()
     QWebEngineProfile *profile = WebEngineBrowser::profile();
     profile->clearHttpCache();
     profile->cookieStore()->deleteAllCookies();
+}
+
+QIcon BrowserControl::pageIcon() const { return QIcon(); }
+
+void BrowserControl::setPageIconsEnabled(bool enabled)
+{
+    // A scripted control stands in for the engine: leave the engine unstarted.
+    if (factory())
+        return;
+    WebEngineBrowser::profile()->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, enabled);
 }

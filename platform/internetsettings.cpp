@@ -39,10 +39,19 @@ namespace InternetSettings {
 
 QString homePage() { return read(mainSection, QStringLiteral("Start Page"), QStringLiteral("https://www.debian.org/")); }
 QString searchPage() { return read(mainSection, QStringLiteral("Search Page"), QStringLiteral("https://duckduckgo.com/")); }
+QString searchAddress()
+{
+    return read(mainSection, QStringLiteral("Search Address"), QStringLiteral("https://duckduckgo.com/?q=%s"));
+}
 
 bool setHomePage(const QString &url, QString *error)
 {
     return write([&](IniFile &f) { f.setValue(mainSection, QStringLiteral("Start Page"), url); }, error);
+}
+
+bool setSearchAddress(const QString &address, QString *error)
+{
+    return write([&](IniFile &f) { f.setValue(mainSection, QStringLiteral("Search Address"), address); }, error);
 }
 
 bool setSearchPage(const QString &url, QString *error)

@@ -10,6 +10,9 @@ QString homePage();
 QString searchPage();
 bool setHomePage(const QString &url, QString *error = nullptr);
 bool setSearchPage(const QString &url, QString *error = nullptr);
+// Where words typed into the address bar are searched: %s stands for them.
+QString searchAddress();
+bool setSearchAddress(const QString &address, QString *error = nullptr);
 
 // The typed-address value named "url" + n, or empty text when absent.
 QString typedUrl(int n);

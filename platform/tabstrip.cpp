@@ -168,8 +168,11 @@ void TabStrip::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutTabs(event->size().width(), true);
-    if (heightForWidth(event->size().width()) != event->size().height())
+    const int needed = heightForWidth(event->size().width());
+    if (needed != event->size().height())
         updateGeometry();
+    if (needed > event->size().height())
+        Q_EMIT rowsOverflow();
 }
 
 void TabStrip::changeEvent(QEvent *event)

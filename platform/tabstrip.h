@@ -44,6 +44,8 @@ public:
 
 Q_SIGNALS:
     void tabClicked(int index);
+    // The tabs need more rows than the strip's height holds.
+    void rowsOverflow();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

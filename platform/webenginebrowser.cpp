@@ -2,6 +2,7 @@
 #include "platform/windowplacement.h"
 
 #include "core/startuptrace.h"
+#include "platform/downloads.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
 
@@ -15,6 +16,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
@@ -107,7 +109,13 @@ public:
         layout->addStretch();
         connect(reload, &QPushButton::clicked, owner, &WebEngineBrowser::Refresh);
     }
-    void setText(const QString &t) { m_text->setText(t); }
+    void setText(const QString &t, Qt::TextFormat format = Qt::AutoText)
+    {
+        m_text->setTextFormat(format);
+        m_text->setText(t);
+    }
+    void setReloadVisible(bool visible) { findChild<QPushButton *>(QStringLiteral("crashReload"))->setVisible(visible); }
+    QString text() const { return m_text->text(); }
 
 private:
     QLabel *m_text;
@@ -118,11 +126,12 @@ QWebEngineProfile *WebEngineBrowser::profile()
     static QPointer<QWebEngineProfile> shared;
     if (!shared) {
         shared = new QWebEngineProfile(QStringLiteral("Quillon"), qApp);
-        // Windows show no page icons: fetching them would only add a request per page at start-up.
+        // No page icons while the start-up sites load, where each would add a request; the frame turns them on after.
         shared->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
         shared->setHttpUserAgent(InternetSettings::withTokens(shared->httpUserAgent(),
                                                              InternetSettings::userAgentTokens()));
         StartupTrace::mark("engine");
+        Downloads::instance()->watch(shared);
         QWebEngineScript status;
         status.setName(QStringLiteral("quillon-status"));
         status.setInjectionPoint(QWebEngineScript::DocumentCreation);
@@ -153,6 +162,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         if (m_cover)
             m_cover->hide();
         m_rendererGone = false;
+        m_loading = true;
+        m_progress = 0;
         Q_EMIT DownloadBegin();
     });
     // A page that reloads itself, or moves within its own site, keeps its dialog
@@ -164,9 +175,25 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
             m_dialogs = 0;
         }
     });
+    connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
+        m_progress = percent;
+        Q_EMIT LoadProgress(percent);
+    });
+    connect(page, &QWebEnginePage::iconChanged, this, &BrowserControl::IconChanged);
+    // A certificate the engine does not trust is refused, and the page says why.
+    connect(page, &QWebEnginePage::certificateError, this, [this](QWebEngineCertificateError error) {
+        error.rejectCertificate();
+        m_certificateProblem = QStringLiteral("The site's certificate is not trusted: %1\n%2\n"
+                                              "Quillon did not open the page.")
+                                   .arg(error.url().host(), error.description());
+    });
     connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
         if (page->renderProcessPid() > 0)
             m_rendererPid = page->renderProcessPid();
+        if (!m_certificateProblem.isEmpty())
+            showCertificateProblem();
+        m_loading = false;
+        m_progress = 100;
         Q_EMIT DocumentComplete();
     });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
@@ -180,6 +207,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
                 if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
                 m_rendererGone = true;
+                m_loading = false;
                 const QString why = status == QWebEnginePage::KilledTerminationStatus
                     ? QStringLiteral("was ended by the system")
                     : QStringLiteral("stopped unexpectedly (code %1)").arg(code);
@@ -209,6 +237,7 @@ void WebEngineBrowser::showCrashCover(const QString &why)
 {
     if (!m_cover)
         m_cover = new CrashCover(this);
+    m_cover->setReloadVisible(true);
     // Windows share renderers: the others it drew stopped with it.
     QStringList sharing;
     for (const WebEngineBrowser *other : instances())
@@ -231,6 +260,23 @@ void WebEngineBrowser::showCrashCover(const QString &why)
     m_cover->show();
     m_cover->raise();
     Q_EMIT StatusTextChange(QStringLiteral("A page stopped working: ") + LocationURL().left(300));
+}
+
+void WebEngineBrowser::showCertificateProblem()
+{
+    if (!m_cover)
+        m_cover = new CrashCover(this);
+    m_cover->setText(m_certificateProblem.left(2000), Qt::PlainText);
+    m_cover->setReloadVisible(false);
+    m_cover->setGeometry(rect());
+    m_cover->show();
+    m_cover->raise();
+    m_certificateProblem.clear();
+}
+
+QString WebEngineBrowser::coverText() const
+{
+    return m_cover && m_cover->isVisible() ? m_cover->text() : QString();
 }
 
 bool WebEngineBrowser::allowDialog()
@@ -293,6 +339,24 @@ void WebEngineBrowser::Refresh()
 
 void WebEngineBrowser::Stop() { m_view->stop(); }
 
+void WebEngineBrowser::zoom(int step)
+{
+    // The steps people know from other browsers, within the engine's bounds of 25% to 500%.
+    static const double steps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0, 4.0, 5.0};
+    const double now = m_view->zoomFactor();
+    double next = 1.0;
+    if (step > 0) {
+        next = steps[std::size(steps) - 1];
+        for (double s : steps)
+            if (s > now + 0.001) { next = s; break; }
+    } else if (step < 0) {
+        next = steps[0];
+        for (double s : steps)
+            if (s < now - 0.001) next = s;
+    }
+    m_view->setZoomFactor(next);
+}
+
 BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
 {
     switch (command) {
@@ -332,6 +396,8 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
         return E_FAIL;
     }
 }
+
+QIcon WebEngineBrowser::pageIcon() const { return page()->icon(); }
 
 QString WebEngineBrowser::LocationName() const
 {

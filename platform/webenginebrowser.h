@@ -32,6 +32,10 @@ public:
     void printToPdf(const QString &path, const QPageLayout &layout, Done done) override;
     void printTo(QPrinter *printer, Done done) override;
     void typeText(const QString &text) override;
+    void zoom(int step) override;
+    bool isLoading() const override { return m_loading; }
+    int loadProgress() const override { return m_progress; }
+    QIcon pageIcon() const override;
     bool rendererGone() const override { return m_rendererGone; }
     void setScriptWindowsAllowed(bool allowed) override;
 
@@ -39,6 +43,8 @@ public:
     QWebEnginePage *page() const;
     // The renderer's process id (0 when none), for tests that end a renderer by id.
     qint64 rendererProcessId() const;
+    // The text drawn over the page (a refused certificate, a stopped renderer), or empty.
+    QString coverText() const;
 
     // The one profile all windows share, made on first use.
     static QWebEngineProfile *profile();
@@ -62,13 +68,17 @@ private:
     void showCrashCover(const QString &why);
     // Every control of this kind alive, to name those that shared a renderer.
     static QList<WebEngineBrowser *> &instances();
+    void showCertificateProblem();
 
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
+    bool m_loading = false;
+    int m_progress = 100;
     bool m_printing = false;
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
-    QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
+    QString m_dialogOrigin;
+    QString m_certificateProblem; // why the page now loading was refused, until its load ends // scheme://host:port whose page the dialog count is for
 };

@@ -4,6 +4,7 @@
 #include "core/paths.h"
 #include "platform/tabstrip.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -77,21 +78,160 @@ private Q_SLOTS:
         QCOMPARE(FrameFixture::web(w)->navigations.last(), QStringLiteral("http://pick.test/"));
     }
 
+    // Keys go where a person's keys go: to the widget that has the focus.
+    static QWidget *focusBar(FrameFixture &f)
+    {
+        f.frame->activateWindow();
+        f.frame->cboAddress->setFocus(Qt::MouseFocusReason);
+        const bool inBar = QTest::qWaitFor([&] {
+            return QApplication::focusWidget() == f.frame->cboAddress
+                || QApplication::focusWidget() == f.frame->cboAddress->lineEdit();
+        });
+        return inBar ? QApplication::focusWidget() : nullptr;
+    }
+
     void enterOpensANewWindowAndRemembersTheAddress()
     {
         FrameFixture f;
         ChildWindow *first = f.open(QStringLiteral("http://same.test/"));
-        QLineEdit *edit = f.frame->cboAddress->lineEdit();
-        edit->setText(QStringLiteral("http://same.test/"));
-        QTest::keyClick(edit, Qt::Key_Return);
+        // An equal list entry: Enter still opens a new window instead of choosing the entry.
+        f.frame->cboAddress->addItem(QStringLiteral("http://same.test/"));
+        QWidget *bar = focusBar(f);
+        QVERIFY(bar);
+        f.frame->cboAddress->lineEdit()->clear();
+        QTest::keyClicks(bar, QStringLiteral("http://same.test/"));
+        QTest::keyClick(bar, Qt::Key_Return);
         QCOMPARE(f.frame->windows->Tabctr, qint16(2));
         ChildWindow *second = f.windowTagged(QStringLiteral("2"));
         QVERIFY(second && second != first);
         QCOMPARE(f.frame->windows->activeChild(), second);
         QCOMPARE(FrameFixture::web(second)->navigations, QStringList{QStringLiteral("http://same.test/")});
+        QCOMPARE(FrameFixture::web(first)->navigations, QStringList{QStringLiteral("http://same.test/")});
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("2"));
-        QCOMPARE(f.frame->cboAddress->count(), 0); // the list itself is not changed
+        QCOMPARE(f.frame->cboAddress->count(), 1); // the list itself is not changed
         QCOMPARE(InternetSettings::typedUrls(), QStringList{QStringLiteral("http://same.test/")});
+
+        // The keypad's Enter does the same.
+        bar = focusBar(f);
+        QVERIFY(bar);
+        f.frame->cboAddress->lineEdit()->selectAll();
+        QTest::keyClicks(bar, QStringLiteral("127.0.0.5/x"));
+        QTest::keyClick(bar, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.frame->windows->Tabctr, qint16(3));
+        QCOMPARE(FrameFixture::web(f.windowTagged(QStringLiteral("3")))->navigations,
+                 QStringList{QStringLiteral("127.0.0.5/x")});
+        QCOMPARE(f.frame->addressText(), QStringLiteral("127.0.0.5/x")); // the bar shows what is loading
+    }
+
+    void wordsAreSearchedAndAddressesOpened()
+    {
+        const QString search = QStringLiteral("http://127.0.0.1:9/find?q=%s");
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("example.org"), search), QStringLiteral("example.org"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("localhost:8000"), search), QStringLiteral("localhost:8000"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("127.0.0.5/x"), search), QStringLiteral("127.0.0.5/x"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("http://"), search), QStringLiteral("http://"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("about:blank"), search), QStringLiteral("about:blank"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("localhost/app"), search), QStringLiteral("localhost/app"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("/tmp/page.html"), search), QStringLiteral("/tmp/page.html"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("quillon"), search),
+                 QStringLiteral("http://127.0.0.1:9/find?q=quillon"));
+        // Blanks make words even when a dot follows; what is searched for is encoded.
+        QCOMPARE(AddressBar::addressFor(QStringLiteral(" what is a.b & c? "), search),
+                 QStringLiteral("http://127.0.0.1:9/find?q=what%20is%20a.b%20%26%20c%3F"));
+        // A template without a place for the words leaves the text as typed.
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("quillon"), QStringLiteral("http://x.test/")),
+                 QStringLiteral("quillon"));
+
+        FrameFixture f;
+        writeHistory("[Main]\nSearch%20Address=http://127.0.0.1:9/find?q=%s\n");
+        QWidget *bar = focusBar(f);
+        QVERIFY(bar);
+        f.frame->cboAddress->lineEdit()->clear();
+        QTest::keyClicks(bar, QStringLiteral("two words"));
+        QTest::keyClick(bar, Qt::Key_Return);
+        QCOMPARE(f.activeWeb()->navigations, QStringList{QStringLiteral("http://127.0.0.1:9/find?q=two%20words")});
+        QVERIFY(InternetSettings::typedUrls().isEmpty()); // a search is no typed address
+    }
+
+    void deletingDoesNotCompleteAgain()
+    {
+        FrameFixture f;
+        f.frame->cboAddress->addItem(QStringLiteral("http://a.test/longer"));
+        QLineEdit *edit = f.frame->cboAddress->lineEdit();
+        QWidget *bar = focusBar(f);
+        QVERIFY(bar);
+        edit->clear();
+        QTest::keyClicks(bar, QStringLiteral("http://a.test/"));
+        QCOMPARE(edit->text(), QStringLiteral("http://a.test/longer"));
+        QTest::keyClick(bar, Qt::Key_Backspace); // removes the completed part
+        QCOMPARE(edit->text(), QStringLiteral("http://a.test/"));
+        QVERIFY(!edit->hasSelectedText());
+        QTest::keyClick(bar, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QStringLiteral("http://a.test"));
+        QTest::keyClick(bar, Qt::Key_Home);
+        QTest::keyClick(bar, Qt::Key_Delete);
+        QCOMPARE(edit->text(), QStringLiteral("ttp://a.test"));
+        // Typing completes again, and so does a window setting the text.
+        edit->clear();
+        QTest::keyClicks(bar, QStringLiteral("http://a.test/l"));
+        QCOMPARE(edit->text(), QStringLiteral("http://a.test/longer"));
+        f.frame->setAddressText(QStringLiteral("http://a.test/"));
+        QCOMPARE(edit->text(), QStringLiteral("http://a.test/longer"));
+    }
+
+    void backgroundPageLeavesTypedTextAlone()
+    {
+        FrameFixture f;
+        ChildWindow *back = f.open(QStringLiteral("http://back.test/"));
+        ChildWindow *front = f.open(QStringLiteral("http://front.test/"));
+        QCOMPARE(f.frame->windows->activeChild(), front);
+        QWidget *bar = focusBar(f);
+        QVERIFY(bar);
+        f.frame->cboAddress->lineEdit()->clear();
+        QTest::keyClicks(bar, QStringLiteral("my.typ"));
+        FrameFixture::web(back)->complete(QStringLiteral("Back"));
+        FrameFixture::web(front)->complete(QStringLiteral("Front"));
+        QCOMPARE(f.frame->addressText(), QStringLiteral("my.typ"));
+        // Once the user leaves the bar, completions write the active window's address again.
+        front->Web1->setFocus();
+        QTRY_VERIFY(!f.frame->cboAddress->hasFocus());
+        FrameFixture::web(back)->complete(QStringLiteral("Back"));
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://front.test/"));
+        // Focus in the bar without typing: the text still follows the pages.
+        QVERIFY(focusBar(f));
+        FrameFixture::web(front)->Navigate(QStringLiteral("http://front.test/2"));
+        FrameFixture::web(front)->complete(QStringLiteral("Front 2"));
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://front.test/2"));
+    }
+
+    void barFollowsTheActiveWindow()
+    {
+        FrameFixture f;
+        ChildWindow *one = f.open(QStringLiteral("http://one.test/"));
+        ChildWindow *two = f.open(QStringLiteral("http://two.test/"));
+        ChildWindow *three = f.open(QStringLiteral("http://three.test/"));
+        f.frame->tb->click(1);
+        QCOMPARE(f.frame->windows->activeChild(), one);
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://one.test/"));
+        // Ctrl+Tab goes on in tab order with the tab highlight, wherever the focus is.
+        QWidget *bar = focusBar(f);
+        QVERIFY(bar);
+        QTest::keyClick(bar, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(f.frame->windows->activeChild(), two);
+        QCOMPARE(f.frame->tb->selectedIndex(), 2);
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://two.test/"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.frame->windows->activeChild(), three); // wraps round
+        QCOMPARE(f.frame->tb->selectedIndex(), 3);
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://three.test/"));
+        // Closing the active window shows the address of the one that takes its place.
+        three->close();
+        QTRY_VERIFY(f.frame->windows->activeChild() && f.frame->windows->activeChild() != three);
+        QCOMPARE(f.frame->addressText(), f.frame->windows->activeChild()->Web1->LocationURL());
+        // A new window from the menu shows its own (still empty) address, not the last one's.
+        f.frame->windows->NewWin();
+        QCOMPARE(f.frame->addressText(), QString());
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -124,6 +125,40 @@ private Q_SLOTS:
         QCOMPARE(f.frame->popStat->text(), QStringLiteral("Closing Active Web Window..."));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(f.frame->windows->childWindows().isEmpty());
+    }
+
+    void tabsAndStatusBarShowLoading()
+    {
+        FrameFixture f;
+        ChildWindow *back = f.open(QStringLiteral("http://back.test/"));
+        ChildWindow *front = f.open(QStringLiteral("http://front.test/"));
+        const qint64 loading = WindowManager::loadingIcon().cacheKey();
+        QCOMPARE(f.frame->tb->icon(1).cacheKey(), loading);
+        QCOMPARE(f.frame->tb->icon(2).cacheKey(), loading);
+        QVERIFY(f.frame->loadProgress->isVisible());
+        // Only the active window's progress reaches the status bar.
+        FrameFixture::web(front)->progress(40);
+        FrameFixture::web(back)->progress(90);
+        QCOMPARE(f.frame->loadProgress->value(), 40);
+        // The page's icon takes the loading sign's place; captions stay the Part's.
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        FrameFixture::web(front)->setPageIcon(QIcon(red));
+        QCOMPARE(f.frame->tb->icon(2).cacheKey(), loading);
+        FrameFixture::web(front)->complete(QStringLiteral("Front page"));
+        QVERIFY(!f.frame->tb->icon(2).isNull());
+        QVERIFY(f.frame->tb->icon(2).cacheKey() != loading);
+        QCOMPARE(f.frame->tb->caption(2), QStringLiteral("Front page"));
+        QVERIFY(!f.frame->loadProgress->isVisible());
+        // Switching to the window still loading shows its progress again.
+        f.frame->tb->click(1);
+        QVERIFY(f.frame->loadProgress->isVisible());
+        QCOMPARE(f.frame->loadProgress->value(), 90);
+        FrameFixture::web(back)->complete(QStringLiteral("Back page"));
+        QVERIFY(f.frame->tb->icon(1).isNull()); // a page without an icon shows none
+        // A closed window's spare tab keeps no icon.
+        front->close();
+        QTRY_VERIFY(f.frame->tb->icon(2).isNull());
     }
 };
 

@@ -19,6 +19,9 @@ void FakeBrowser::Navigate(const QString &address)
     history = history.mid(0, historyIndex + 1);
     history << address;
     historyIndex = history.size() - 1;
+    m_loading = true;
+    m_progress = 0;
+    m_icon = QIcon();
     Q_EMIT DownloadBegin();
 }
 
@@ -79,7 +82,21 @@ void FakeBrowser::printTo(QPrinter *, Done done)
 void FakeBrowser::complete(const QString &title)
 {
     m_title = title;
+    m_loading = false;
+    m_progress = 100;
     Q_EMIT DocumentComplete();
+}
+
+void FakeBrowser::progress(int percent)
+{
+    m_progress = percent;
+    Q_EMIT LoadProgress(percent);
+}
+
+void FakeBrowser::setPageIcon(const QIcon &icon)
+{
+    m_icon = icon;
+    Q_EMIT IconChanged();
 }
 
 BrowserControl *FakeBrowser::requestNewWindow(bool *cancelled)

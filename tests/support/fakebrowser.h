@@ -25,7 +25,14 @@ public:
     void printToPdf(const QString &path, const QPageLayout &layout, Done done) override;
     void printTo(QPrinter *printer, Done done) override;
     void typeText(const QString &text) override { typed += text; }
+    void zoom(int step) override { calls << QStringLiteral("Zoom %1").arg(step); }
 
+    bool isLoading() const override { return m_loading; }
+    int loadProgress() const override { return m_progress; }
+    QIcon pageIcon() const override { return m_icon; }
+    // Scripting: the engine's progress, and the page's icon arriving.
+    void progress(int percent);
+    void setPageIcon(const QIcon &icon);
     // Scripting: finish the current navigation with this title (raises DocumentComplete).
     void complete(const QString &title);
     // Raise a new-window request as a page would; returns the host the frame placed, if any.
@@ -43,4 +50,7 @@ public:
 private:
     QString m_url;
     QString m_title;
+    QIcon m_icon;
+    bool m_loading = false;
+    int m_progress = 100;
 };

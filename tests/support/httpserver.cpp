@@ -93,10 +93,34 @@ void LoopbackServer::serve(QTcpSocket *socket, const Request &request)
         response.status = 404;
         response.body = "<html><head><title>Not found</title></head><body>Not found</body></html>";
     }
+    if (response.delayMs > 0) {
+        QPointer<QTcpSocket> guard(socket);
+        const int delay = response.delayMs;
+        response.delayMs = 0;
+        QTimer::singleShot(delay, this, [this, guard, response] {
+            if (guard)
+                send(guard, response);
+        });
+        return;
+    }
+    send(socket, response);
+}
+
+void LoopbackServer::send(QTcpSocket *socket, const Response &response)
+{
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status)
         + (response.status == 200 ? " OK" : " Error") + "\r\nContent-Type: " + response.contentType
-        + "\r\nContent-Length: " + QByteArray::number(response.body.size())
-        + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n";
+        + "\r\nContent-Length: " + QByteArray::number(response.body.size());
+    for (const auto &[name, value] : response.headers)
+        head += "\r\n" + name + ": " + value;
+    head += "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n";
+    if (response.cutAfter >= 0) {
+        // A transfer cut off half-way: part of the promised body, then the connection goes.
+        socket->write(head + response.body.left(response.cutAfter));
+        socket->flush();
+        socket->abort();
+        return;
+    }
     socket->write(head + response.body);
     socket->disconnectFromHost();
 }

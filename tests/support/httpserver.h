@@ -22,6 +22,9 @@ public:
         int status = 200;
         QByteArray contentType = "text/html; charset=utf-8";
         QByteArray body;
+        QList<std::pair<QByteArray, QByteArray>> headers; // extra header lines
+        int cutAfter = -1; // when >= 0: the connection drops after this many bytes of the body
+        int delayMs = 0;   // this response only: waits before answering
     };
     using Handler = std::function<Response(const Request &)>;
 
@@ -48,6 +51,7 @@ Q_SIGNALS:
 private:
     void onConnection();
     void serve(class QTcpSocket *socket, const Request &request);
+    void send(class QTcpSocket *socket, const Response &response);
 
     QTcpServer m_server;
     QString m_host;

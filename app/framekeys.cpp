@@ -1,0 +1,69 @@
+#include "app/framekeys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+
+FrameKeys::FrameKeys(QMainWindow *frame) : QObject(frame), m_frame(frame)
+{
+    qApp->installEventFilter(this);
+}
+
+QAction *FrameKeys::addKey(const QString &name, const QList<QKeySequence> &keys)
+{
+    auto *action = new QAction(m_frame);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    m_frame->addAction(action);
+    claim(action);
+    return action;
+}
+
+void FrameKeys::claim(QAction *action)
+{
+    for (const QKeySequence &key : action->shortcuts())
+        if (!key.isEmpty() && !m_claimed.contains(key))
+            m_claimed.append(key);
+}
+
+bool FrameKeys::claimed(QKeyCombination pressed) const
+{
+    // The keypad's and Shift's variants of a key (Ctrl+Shift+= is Ctrl++) match as the shortcut map matches them.
+    const Qt::KeyboardModifiers mods = pressed.keyboardModifiers() & ~Qt::KeypadModifier;
+    for (const Qt::KeyboardModifiers m : {mods, mods & ~Qt::ShiftModifier})
+        if (m_claimed.contains(QKeySequence(QKeyCombination(m, pressed.key()))))
+            return true;
+    return false;
+}
+
+bool FrameKeys::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::Wheel)
+        return QObject::eventFilter(watched, event);
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != m_frame)
+        return QObject::eventFilter(watched, event);
+
+    if (type == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (claimed(key->keyCombination())) {
+            // Not accepted: the frame's shortcut gets the key, not the widget's own binding.
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+    // A wheel turned over a combo box without the focus would choose another entry.
+    if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        const bool focused = combo->hasFocus() || (combo->lineEdit() && combo->lineEdit()->hasFocus());
+        if (!focused)
+            return true;
+    }
+    return false;
+}

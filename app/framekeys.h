@@ -1,0 +1,31 @@
+#pragma once
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+
+class QAction;
+class QMainWindow;
+
+// The frame's keys: the menus' own shortcuts and the extra keys people expect of a
+// browser win over a text field's bindings, wherever the focus is in the frame, and
+// the wheel never chooses an entry in a combo box the user did not click.
+class FrameKeys : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FrameKeys(QMainWindow *frame);
+
+    // Adds an action to the frame whose keys take precedence in its controls.
+    QAction *addKey(const QString &name, const QList<QKeySequence> &keys);
+    // Keys of existing actions that take precedence too.
+    void claim(QAction *action);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool claimed(QKeyCombination pressed) const;
+
+    QMainWindow *m_frame;
+    QList<QKeySequence> m_claimed;
+};

@@ -1,0 +1,190 @@
+#include "platform/downloads.h"
+
+#include "platform/downloadswindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+namespace {
+const QString partSuffix = QStringLiteral(".part");
+}
+
+Downloads *Downloads::instance()
+{
+    static QPointer<Downloads> shared;
+    if (!shared)
+        shared = new Downloads;
+    return shared;
+}
+
+void Downloads::watch(QWebEngineProfile *profile)
+{
+    connect(profile, &QWebEngineProfile::downloadRequested, this, &Downloads::onRequested);
+}
+
+QString Downloads::folder()
+{
+    QString path = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (path.isEmpty())
+        path = QDir::homePath();
+    return path;
+}
+
+QString Downloads::safeName(const QString &suggested)
+{
+    // Only a file name: a page must not choose where in the file system it lands.
+    QString name = QFileInfo(suggested).fileName().trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    name.remove(QChar(0));
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    if (name.isEmpty())
+        name = QStringLiteral("download");
+    return name.left(200);
+}
+
+QString Downloads::uniqueName(const QString &folder, const QString &name, const QStringList &reserved)
+{
+    const QDir dir(folder);
+    auto taken = [&](const QString &candidate) {
+        return dir.exists(candidate) || dir.exists(candidate + partSuffix) || reserved.contains(candidate);
+    };
+    if (!taken(name))
+        return name;
+    const QFileInfo info(name);
+    const QString base = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    for (int n = 2;; ++n) {
+        const QString candidate = QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
+        if (!taken(candidate))
+            return candidate;
+    }
+}
+
+QStringList Downloads::reservedNames() const
+{
+    QStringList names;
+    for (const Item &item : m_items)
+        if (item.state == State::Running)
+            names << item.name;
+    return names;
+}
+
+void Downloads::onRequested(QWebEngineDownloadRequest *request)
+{
+    // The engine tries to resume a download cut off by the network as a new request of the
+    // same id: the transfer was cut off, and that is what the user hears, not a silent retry.
+    const auto known = m_byId.constFind(request->id());
+    if (known != m_byId.constEnd()) {
+        request->cancel();
+        fail(*known, QStringLiteral("the connection was cut off"));
+        return;
+    }
+    Item item;
+    item.folder = folder();
+    QDir().mkpath(item.folder);
+    item.name = uniqueName(item.folder, safeName(request->downloadFileName()), reservedNames());
+    item.total = request->totalBytes();
+    const int index = m_items.size();
+    m_items.append(item);
+    m_byId.insert(request->id(), index);
+    follow(index, request);
+    Q_EMIT added(index);
+    Q_EMIT statusText(QStringLiteral("Downloading %1...").arg(item.name));
+}
+
+void Downloads::follow(int index, QWebEngineDownloadRequest *request)
+{
+    Item &item = m_items[index];
+    QPointer<QWebEngineDownloadRequest> guard(request);
+    item.cancel = [guard] {
+        if (guard)
+            guard->cancel();
+    };
+    // Written under a temporary name: a file under its final name is always whole.
+    request->setDownloadDirectory(item.folder);
+    request->setDownloadFileName(item.name + partSuffix);
+    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, index, guard] {
+        if (!guard || m_items.at(index).state != State::Running)
+            return;
+        Item &it = m_items[index];
+        it.received = guard->receivedBytes();
+        it.total = guard->totalBytes();
+        const QString size = QLocale().formattedDataSize(it.received);
+        Q_EMIT statusText(it.total > 0 ? QStringLiteral("Downloading %1: %2 of %3")
+                                             .arg(it.name, size, QLocale().formattedDataSize(it.total))
+                                       : QStringLiteral("Downloading %1: %2").arg(it.name, size));
+        Q_EMIT changed(index);
+    });
+    connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, index, guard] {
+        if (guard && guard->isFinished())
+            finish(index, guard);
+    });
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this, [this, index, guard](auto state) {
+        if (guard && state == QWebEngineDownloadRequest::DownloadInterrupted) {
+            guard->cancel();
+            fail(index, guard->interruptReasonString());
+        }
+    });
+    request->accept();
+}
+
+void Downloads::finish(int index, QWebEngineDownloadRequest *request)
+{
+    Item &item = m_items[index];
+    if (item.state != State::Running)
+        return;
+    const QString part = QDir(item.folder).filePath(item.name + partSuffix);
+    item.received = request->receivedBytes();
+    if (request->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+        // Another file may have taken the name meanwhile: never replace it.
+        if (QFileInfo::exists(item.path()))
+            item.name = uniqueName(item.folder, item.name, reservedNames());
+        if (QFile::rename(part, item.path())) {
+            item.state = State::Saved;
+            Q_EMIT statusText(QStringLiteral("Saved %1 in %2").arg(item.name, QDir::toNativeSeparators(item.folder)));
+        } else {
+            item.state = State::Failed;
+            item.error = QStringLiteral("it could not be given its name");
+            QFile::remove(part);
+            Q_EMIT statusText(QStringLiteral("%1 was not saved: %2").arg(item.name, item.error));
+        }
+    } else if (request->state() == QWebEngineDownloadRequest::DownloadCancelled) {
+        item.state = State::Cancelled;
+        QFile::remove(part);
+        Q_EMIT statusText(QStringLiteral("The download of %1 was cancelled").arg(item.name));
+    } else {
+        fail(index, request->interruptReasonString());
+        return;
+    }
+    Q_EMIT changed(index);
+}
+
+void Downloads::fail(int index, const QString &why)
+{
+    Item &item = m_items[index];
+    if (item.state != State::Running)
+        return;
+    item.state = State::Failed;
+    item.error = why;
+    QFile::remove(QDir(item.folder).filePath(item.name + partSuffix));
+    Q_EMIT statusText(QStringLiteral("The download of %1 failed: %2").arg(item.name, item.error));
+    Q_EMIT changed(index);
+}
+
+void Downloads::cancel(int index)
+{
+    if (index >= 0 && index < m_items.size() && m_items[index].state == State::Running && m_items[index].cancel)
+        m_items[index].cancel();
+}
+
+void Downloads::showWindow(QWidget *parent)
+{
+    DownloadsWindow::open(this, parent);
+}

@@ -1,0 +1,339 @@
+#include "app/mdiform1.h"
+#include "browser/childwindow.h"
+#include "browser/windowmanager.h"
+#include "core/windowregistry.h"
+#include "httpserver.h"
+#include "pagewait.h"
+#include "platform/dialogs.h"
+#include "platform/downloads.h"
+#include "platform/downloadswindow.h"
+#include "platform/keyboardstate.h"
+#include "platform/tabstrip.h"
+#include "platform/webenginebrowser.h"
+#include "sites/defaultsitesmodel.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QTableWidget>
+#include <QImage>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPointer>
+#include <QProgressBar>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace {
+QByteArray page(const QByteArray &title, const QByteArray &head = QByteArray())
+{
+    return "<html><head><title>" + title + "</title>" + head + "</head><body><p>" + title + "</p></body></html>";
+}
+
+QByteArray redPng()
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+}
+
+// Everyday browsing with the real engine: loading feedback and the browser keys with the focus in a page.
+class TestEverydayE2E : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TempHome> m_home;
+    mdiform1 *m_frame = nullptr;
+
+    ChildWindow *openWindow(const QString &url)
+    {
+        ChildWindow *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->openNumbered(w);
+        if (!PageWait::load(w->Web1, url))
+            return nullptr;
+        return w;
+    }
+    // Puts the keyboard focus inside the active window's page, where a click would.
+    bool focusPage(ChildWindow *w)
+    {
+        auto *view = static_cast<WebEngineBrowser *>(w->Web1)->view();
+        m_frame->activateWindow();
+        view->setFocus();
+        return QTest::qWaitFor([&] {
+            return QApplication::focusWidget() && view->isAncestorOf(QApplication::focusWidget());
+        }, 10000);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnv::failOnUnexpectedWarnings();
+        m_home = std::make_unique<TempHome>();
+        BrowserControl::setFactory({});
+        KeyboardState::setOverride(0);
+        DefaultSitesModel::discard();
+        m_frame = new mdiform1;
+        m_frame->resize(1200, 800);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    }
+    void cleanup()
+    {
+        for (QWidget *w : WindowRegistry::windows())
+            if (w != m_frame)
+                delete w;
+        delete m_frame;
+        m_home.reset();
+    }
+
+    void slowPageShowsLoadingThenItsIcon()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.3"));
+        server.setHandler("/slow", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.body = page("Slow page", "<link rel=\"icon\" type=\"image/png\" href=\"/red.png\">");
+            r.delayMs = 1500;
+            return r;
+        });
+        server.setHandler("/red.png", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "image/png";
+            r.body = redPng();
+            return r;
+        });
+        // As after start-up: every window has settled, so pages fetch their icons.
+        m_frame->windows->enablePageIconsWhenSettled();
+        ChildWindow *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(w, server.url(QStringLiteral("/slow")));
+        const qint64 loading = WindowManager::loadingIcon().cacheKey();
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->icon(1).cacheKey(), loading, 10000);
+        QVERIFY(m_frame->loadProgress->isVisible());
+        QCOMPARE(m_frame->tb->caption(1), QStringLiteral("1")); // the caption stays the Part's
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(1), QStringLiteral("Slow page"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_frame->tb->icon(1).isNull() && m_frame->tb->icon(1).cacheKey() != loading, 30000);
+        const QImage shown = m_frame->tb->icon(1).pixmap(16, 16).toImage();
+        QCOMPARE(QColor(shown.pixel(8, 8)), QColor(Qt::red));
+        QVERIFY(!m_frame->loadProgress->isVisible());
+        QVERIFY(server.count("/red.png") >= 1);
+    }
+
+    void browserKeysWorkInsideAPage()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.4"));
+        server.setPage("/a", page("Page A"));
+        server.setPage("/b", page("Page B"));
+        server.setPage("/c", page("Page C"));
+        ChildWindow *first = openWindow(server.url(QStringLiteral("/a")));
+        QVERIFY(first);
+        QVERIFY(PageWait::load(first->Web1, server.url(QStringLiteral("/b"))));
+        ChildWindow *second = openWindow(server.url(QStringLiteral("/c")));
+        QVERIFY(second);
+        QCOMPARE(m_frame->windows->activeChild(), second);
+
+        // Ctrl+Tab: the next window in tab order, wrapping round to window 1.
+        QVERIFY(focusPage(second));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QTRY_COMPARE(m_frame->windows->activeChild(), first);
+        QCOMPARE(m_frame->tb->selectedIndex(), 1);
+        QCOMPARE(m_frame->addressText(), server.url(QStringLiteral("/b")));
+
+        // F5 reloads the page.
+        QVERIFY(focusPage(first));
+        const int before = server.count("/b");
+        QSignalSpy complete(first->Web1, &BrowserControl::DocumentComplete);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+        QVERIFY(complete.wait(30000));
+        QCOMPARE(server.count("/b"), before + 1);
+
+        // Alt+Left goes back.
+        QVERIFY(focusPage(first));
+        complete.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(complete.wait(30000));
+        QTRY_COMPARE(first->Web1->LocationURL(), server.url(QStringLiteral("/a")));
+
+        // Ctrl+L: the address bar with its whole text selected.
+        QVERIFY(focusPage(first));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(m_frame->cboAddress->hasFocus());
+        QCOMPARE(m_frame->cboAddress->lineEdit()->selectedText(), m_frame->addressText());
+
+        // Ctrl+F4 closes the active window.
+        QVERIFY(focusPage(first));
+        QPointer<ChildWindow> closing(first);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+        QTRY_VERIFY(!closing || !closing->isVisible());
+        QCOMPARE(m_frame->windows->activeChild(), second);
+    }
+
+    void downloadsAreSavedWholeUnderNewNames()
+    {
+        const QString folder = Downloads::folder();
+        QVERIFY2(folder.startsWith(m_home->path()), qPrintable(folder));
+        QByteArray archive(150000, Qt::Uninitialized);
+        for (int i = 0; i < archive.size(); ++i)
+            archive[i] = char((i * 7919) >> 3);
+        LoopbackServer server(QStringLiteral("127.0.0.5"));
+        server.setHandler("/file.zip", [archive](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "application/zip";
+            r.body = archive;
+            return r;
+        });
+        server.setHandler("/report", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "text/plain";
+            r.body = "line one\nline two\n";
+            r.headers.append(std::make_pair(QByteArray("Content-Disposition"), QByteArray("attachment; filename=\"report.txt\"")));
+            return r;
+        });
+        server.setHandler("/broken.zip", [archive](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "application/zip";
+            r.body = archive;
+            r.cutAfter = 20000;
+            return r;
+        });
+        server.setPage("/", page("Links"));
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/")));
+        QVERIFY(w);
+        auto fileBytes = [&](const QString &name) {
+            QFile f(QDir(folder).filePath(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        auto status = [&] { return m_frame->statusText(); };
+
+        w->Web1->Navigate(server.url(QStringLiteral("/file.zip")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("Saved file.zip in")), 30000);
+        QCOMPARE(fileBytes(QStringLiteral("file.zip")), archive);
+        // The same name again: a new name, the first file untouched.
+        w->Web1->Navigate(server.url(QStringLiteral("/file.zip")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("Saved file (2).zip in")), 30000);
+        QCOMPARE(fileBytes(QStringLiteral("file (2).zip")), archive);
+        QCOMPARE(fileBytes(QStringLiteral("file.zip")), archive);
+
+        w->Web1->Navigate(server.url(QStringLiteral("/report")));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QStringLiteral("Saved report.txt in")), 30000);
+        QCOMPARE(fileBytes(QStringLiteral("report.txt")), QByteArray("line one\nline two\n"));
+
+        // Cut off by the server: reported, and nothing under the final name.
+        w->Web1->Navigate(server.url(QStringLiteral("/broken.zip")));
+        QTRY_VERIFY2_WITH_TIMEOUT(status().startsWith(QStringLiteral("The download of broken.zip failed")),
+                                  qPrintable(status()), 60000);
+        QVERIFY(!QFile::exists(QDir(folder).filePath(QStringLiteral("broken.zip"))));
+        QTRY_VERIFY(!QFile::exists(QDir(folder).filePath(QStringLiteral("broken.zip.part"))));
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 QStringList({QStringLiteral("file (2).zip"), QStringLiteral("file.zip"), QStringLiteral("report.txt")}));
+
+        // Ctrl+J lists this run's downloads.
+        QVERIFY(focusPage(w));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::ControlModifier);
+        QTRY_VERIFY(DownloadsWindow::current() && DownloadsWindow::current()->isVisible());
+        DownloadsWindow *list = DownloadsWindow::current();
+        QVERIFY(list->lstDownloads->rowCount() >= 4);
+        const int last = list->lstDownloads->rowCount() - 1;
+        QCOMPARE(list->lstDownloads->item(last, 0)->text(), QStringLiteral("broken.zip"));
+        QVERIFY(list->lstDownloads->item(last, 2)->text().startsWith(QStringLiteral("Failed")));
+        QCOMPARE(list->lstDownloads->item(last - 1, 2)->text(), QStringLiteral("Saved"));
+        list->close();
+    }
+
+    void untrustedCertificateIsRefusedAndExplained()
+    {
+        auto read = [](const char *name) {
+            QFile f(QStringLiteral(QUILLON_SOURCE_DIR "/tests/support/tls/") + QLatin1String(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate(read("selfsigned-cert.pem")));
+        tls.setPrivateKey(QSslKey(read("selfsigned-key.pem"), QSsl::Rsa));
+        QSslServer server;
+        server.setSslConfiguration(tls);
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.6")), 0));
+        int served = 0;
+        connect(&server, &QTcpServer::pendingConnectionAvailable, &server, [&] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket, &served] {
+                    ++served;
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 52\r\n"
+                                  "Connection: close\r\n\r\n<html><title>Secret</title><p>should not show</p></html>");
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+        ChildWindow *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->openNumbered(w);
+        auto *web = static_cast<WebEngineBrowser *>(w->Web1);
+        QSignalSpy complete(web, &BrowserControl::DocumentComplete);
+        web->Navigate(QStringLiteral("https://127.0.0.6:%1/").arg(server.serverPort()));
+        QTRY_VERIFY_WITH_TIMEOUT(!web->coverText().isEmpty(), 30000);
+        QVERIFY2(web->coverText().contains(QStringLiteral("The site's certificate is not trusted: 127.0.0.6")),
+                 qPrintable(web->coverText()));
+        QVERIFY(web->coverText().count(QLatin1Char('\n')) >= 2); // the engine's reason on a line of its own
+        QCOMPARE(served, 0); // refused: no request went over the untrusted connection
+        QVERIFY(web->LocationName() != QStringLiteral("Secret"));
+    }
+
+    // A picture for a person: the frame with eight windows, the last still loading.
+    void eightWindowsOneLoadingPicture()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.7"));
+        server.setHandler("/icon.png", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "image/png";
+            r.body = redPng();
+            return r;
+        });
+        const char *names[] = {"Morning News", "Weather", "Markets", "Search", "Comics", "Science", "Webmail"};
+        const char *colours[] = {"#1565c0", "#2e7d32", "#6a1b9a", "#ef6c00", "#c62828", "#00838f", "#4e342e"};
+        BrowserControl::setPageIconsEnabled(true);
+        for (int i = 0; i < 7; ++i) {
+            const QByteArray path = "/site" + QByteArray::number(i);
+            server.setPage(path, "<html><head><title>" + QByteArray(names[i]) + "</title>"
+                                 "<link rel=icon type=image/png href=/icon.png></head>"
+                                 "<body style=\"font-family:sans-serif;margin:0\"><h1 style=\"background:"
+                                 + QByteArray(colours[i]) + ";color:white;padding:16px;margin:0\">" + QByteArray(names[i])
+                                 + "</h1><p style=\"padding:16px\">Page " + QByteArray::number(i + 1)
+                                 + " of the start-up set, served on the loopback interface.</p></body></html>");
+            QVERIFY(openWindow(server.url(QString::fromLatin1(path))));
+        }
+        server.setHandler("/slow", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.body = page("Slow");
+            r.delayMs = 60000;
+            return r;
+        });
+        ChildWindow *slow = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(slow, server.url(QStringLiteral("/slow")));
+        m_frame->windows->tileHorizontally();
+        QTRY_COMPARE(m_frame->tb->icon(8).cacheKey(), WindowManager::loadingIcon().cacheKey());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_frame->tb->icon(1).isNull(), 20000);
+        // The pages reach the screen a little after they complete: wait for the first one's colour.
+        auto painted = [this] {
+            const QImage shot = m_frame->grab().toImage();
+            for (int y = 0; y < shot.height(); y += 3)
+                for (int x = 0; x < shot.width(); x += 3)
+                    if (shot.pixelColor(x, y) == QColor(0x1565c0) && y > m_frame->mdiArea->y())
+                        return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(painted(), 20000);
+        const QString dir = qEnvironmentVariable("QUILLON_ARTIFACTS", QDir::tempPath() + QStringLiteral("/quillon-artifacts"));
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(m_frame->grab().save(dir + QStringLiteral("/frame-eight-windows.png")));
+    }
+};
+
+QUILLON_TEST_MAIN(TestEverydayE2E)
+#include "tst_everyday_e2e.moc"

@@ -1,0 +1,128 @@
+#include "framefixture.h"
+#include "platform/tabstrip.h"
+#include "sites/form2.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QWheelEvent>
+#include <QtTest>
+
+// The frame's keys beat a text field's bindings, and the wheel chooses nothing it was not given.
+class TestFrameKeys : public QObject
+{
+    Q_OBJECT
+    static QWidget *focusBar(FrameFixture &f)
+    {
+        f.frame->activateWindow();
+        f.frame->cboAddress->setFocus(Qt::MouseFocusReason);
+        const bool inBar = QTest::qWaitFor([&] {
+            return QApplication::focusWidget() == f.frame->cboAddress
+                || QApplication::focusWidget() == f.frame->cboAddress->lineEdit();
+        });
+        return inBar ? QApplication::focusWidget() : nullptr;
+    }
+    static void wheel(QWidget *over, int notches)
+    {
+        const QPointF at = QPointF(over->rect().center());
+        QWheelEvent event(at, over->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &event);
+    }
+
+private Q_SLOTS:
+    void init() { TestEnv::failOnUnexpectedWarnings(); }
+    void cleanup() { Form2::unload(); }
+
+    void partsShortcutsWinInTheAddressBar()
+    {
+        FrameFixture f;
+        f.frame->cboAddress->setEditText(QStringLiteral("http://kept.test/"));
+        QWidget *bar = focusBar(f);
+        QVERIFY(bar);
+        f.frame->cboAddress->lineEdit()->end(false);
+        QTest::keyClick(bar, Qt::Key_U, Qt::ControlModifier);
+        QTRY_VERIFY(Form2::current() && Form2::current()->isVisible());
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://kept.test/"));
+        Form2::unload();
+        // The editing keys keep their meaning in a text field.
+        bar = focusBar(f);
+        QVERIFY(bar);
+        QTest::keyClick(bar, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(f.frame->cboAddress->lineEdit()->selectedText(), QStringLiteral("http://kept.test/"));
+    }
+
+    void browserKeysActOnTheActivePage()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://one.test/"));
+        f.open(QStringLiteral("http://two.test/"));
+        FakeBrowser *web = f.activeWeb();
+        FrameFixture::web(f.windowTagged(QStringLiteral("2")))->Navigate(QStringLiteral("http://two.test/b"));
+        QWidget *bar = focusBar(f);
+        QVERIFY(bar);
+        f.frame->cboAddress->setEditText(QStringLiteral("typed"));
+        QTest::keyClick(bar, Qt::Key_F5);
+        QTest::keyClick(bar, Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QTest::keyClick(bar, Qt::Key_Left, Qt::AltModifier);
+        QTest::keyClick(bar, Qt::Key_Right, Qt::AltModifier);
+        QTest::keyClick(bar, Qt::Key_Home, Qt::AltModifier);
+        QTest::keyClick(bar, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(bar, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(bar, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(web->calls.mid(2), QStringList({QStringLiteral("Refresh"), QStringLiteral("Refresh"),
+                                                 QStringLiteral("Stop"), QStringLiteral("GoBack"),
+                                                 QStringLiteral("GoForward"), QStringLiteral("GoHome"),
+                                                 QStringLiteral("Zoom 1"), QStringLiteral("Zoom -1"),
+                                                 QStringLiteral("Zoom 0")}));
+        QCOMPARE(f.frame->addressText(), QStringLiteral("typed")); // none of them edited the text
+
+        // Ctrl+L from the page selects the whole address.
+        web->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(web));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(f.frame->cboAddress->hasFocus());
+        QCOMPARE(f.frame->cboAddress->lineEdit()->selectedText(), f.frame->addressText());
+
+        // Ctrl+T opens a numbered window, Ctrl+F4 closes the active one.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(f.frame->windows->Tabctr, qint16(3));
+        ChildWindow *third = f.windowTagged(QStringLiteral("3"));
+        QCOMPARE(f.frame->windows->activeChild(), third);
+        QPointer<ChildWindow> closing(third);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+        QTRY_VERIFY(!closing);
+        QCOMPARE(f.frame->tb->toolTip(3), QStringLiteral("Spare Tab - Click to use..."));
+    }
+
+    void wheelOverAnUnfocusedComboChoosesNothing()
+    {
+        FrameFixture f;
+        f.frame->additems();
+        ChildWindow *w = f.open(QStringLiteral("http://one.test/"));
+        f.frame->cboAddress->addItem(QStringLiteral("http://history.test/a"));
+        f.frame->cboAddress->addItem(QStringLiteral("http://history.test/b"));
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        w->Web1->setFocus();
+        QTRY_VERIFY(w->Web1->hasFocus());
+        const QString text = f.frame->addressText();
+        for (QComboBox *combo : {f.frame->cboAddress, f.frame->sites, f.frame->tools}) {
+            const int index = combo->currentIndex();
+            wheel(combo, -1);
+            wheel(combo, 1);
+            wheel(combo, -1);
+            QCOMPARE(combo->currentIndex(), index);
+            QVERIFY(!combo->hasFocus());
+        }
+        QCOMPARE(f.frame->addressText(), text);
+        QCOMPARE(FrameFixture::web(w)->navigations, QStringList{QStringLiteral("http://one.test/")});
+        QCOMPARE(f.frame->windows->Tabctr, qint16(1));
+        QCOMPARE(f.frame->mdiArea->subWindowList().size(), 1);
+    }
+};
+
+QUILLON_TEST_MAIN(TestFrameKeys)
+#include "tst_framekeys.moc"
