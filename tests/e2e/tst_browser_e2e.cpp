@@ -1,4 +1,5 @@
 #include "core/processstate.h"
+#include "framefixture.h"
 #include "app/mdiform1.h"
 #include "core/settingsstore.h"
 #include "app/startup.h"
@@ -43,12 +44,7 @@ private Q_SLOTS:
     {
         TestEnv::failOnUnexpectedWarnings();
         m_home = std::make_unique<TempHome>();
-        BrowserControl::setFactory({});
-        KeyboardState::setOverride(0);
-        DefaultSitesModel::discard();
-        m_frame = new mdiform1;
-        m_frame->resize(1200, 800);
-        m_frame->show();
+        m_frame = FrameFixture::newEngineFrame();
     }
     void cleanup()
     {

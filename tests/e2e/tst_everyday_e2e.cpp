@@ -1,4 +1,5 @@
 #include "app/mdiform1.h"
+#include "framefixture.h"
 #include "browser/childwindow.h"
 #include "browser/windowmanager.h"
 #include "core/windowregistry.h"
@@ -80,12 +81,7 @@ private Q_SLOTS:
     {
         TestEnv::failOnUnexpectedWarnings();
         m_home = std::make_unique<TempHome>();
-        BrowserControl::setFactory({});
-        KeyboardState::setOverride(0);
-        DefaultSitesModel::discard();
-        m_frame = new mdiform1;
-        m_frame->resize(1200, 800);
-        m_frame->show();
+        m_frame = FrameFixture::newEngineFrame();
         QVERIFY(QTest::qWaitForWindowExposed(m_frame));
     }
     void cleanup()

@@ -78,25 +78,13 @@ private Q_SLOTS:
         QCOMPARE(FrameFixture::web(w)->navigations.last(), QStringLiteral("http://pick.test/"));
     }
 
-    // Keys go where a person's keys go: to the widget that has the focus.
-    static QWidget *focusBar(FrameFixture &f)
-    {
-        f.frame->activateWindow();
-        f.frame->cboAddress->setFocus(Qt::MouseFocusReason);
-        const bool inBar = QTest::qWaitFor([&] {
-            return QApplication::focusWidget() == f.frame->cboAddress
-                || QApplication::focusWidget() == f.frame->cboAddress->lineEdit();
-        });
-        return inBar ? QApplication::focusWidget() : nullptr;
-    }
-
     void enterOpensANewWindowAndRemembersTheAddress()
     {
         FrameFixture f;
         ChildWindow *first = f.open(QStringLiteral("http://same.test/"));
         // An equal list entry: Enter still opens a new window instead of choosing the entry.
         f.frame->cboAddress->addItem(QStringLiteral("http://same.test/"));
-        QWidget *bar = focusBar(f);
+        QWidget *bar = f.focusAddressBar();
         QVERIFY(bar);
         f.frame->cboAddress->lineEdit()->clear();
         QTest::keyClicks(bar, QStringLiteral("http://same.test/"));
@@ -112,7 +100,7 @@ private Q_SLOTS:
         QCOMPARE(InternetSettings::typedUrls(), QStringList{QStringLiteral("http://same.test/")});
 
         // The keypad's Enter does the same.
-        bar = focusBar(f);
+        bar = f.focusAddressBar();
         QVERIFY(bar);
         f.frame->cboAddress->lineEdit()->selectAll();
         QTest::keyClicks(bar, QStringLiteral("127.0.0.5/x"));
@@ -144,7 +132,7 @@ private Q_SLOTS:
 
         FrameFixture f;
         writeHistory("[Main]\nSearch%20Address=http://127.0.0.1:9/find?q=%s\n");
-        QWidget *bar = focusBar(f);
+        QWidget *bar = f.focusAddressBar();
         QVERIFY(bar);
         f.frame->cboAddress->lineEdit()->clear();
         QTest::keyClicks(bar, QStringLiteral("two words"));
@@ -158,7 +146,7 @@ private Q_SLOTS:
         FrameFixture f;
         f.frame->cboAddress->addItem(QStringLiteral("http://a.test/longer"));
         QLineEdit *edit = f.frame->cboAddress->lineEdit();
-        QWidget *bar = focusBar(f);
+        QWidget *bar = f.focusAddressBar();
         QVERIFY(bar);
         edit->clear();
         QTest::keyClicks(bar, QStringLiteral("http://a.test/"));
@@ -185,7 +173,7 @@ private Q_SLOTS:
         ChildWindow *back = f.open(QStringLiteral("http://back.test/"));
         ChildWindow *front = f.open(QStringLiteral("http://front.test/"));
         QCOMPARE(f.frame->windows->activeChild(), front);
-        QWidget *bar = focusBar(f);
+        QWidget *bar = f.focusAddressBar();
         QVERIFY(bar);
         f.frame->cboAddress->lineEdit()->clear();
         QTest::keyClicks(bar, QStringLiteral("my.typ"));
@@ -198,7 +186,7 @@ private Q_SLOTS:
         FrameFixture::web(back)->complete(QStringLiteral("Back"));
         QCOMPARE(f.frame->addressText(), QStringLiteral("http://front.test/"));
         // Focus in the bar without typing: the text still follows the pages.
-        QVERIFY(focusBar(f));
+        QVERIFY(f.focusAddressBar());
         FrameFixture::web(front)->Navigate(QStringLiteral("http://front.test/2"));
         FrameFixture::web(front)->complete(QStringLiteral("Front 2"));
         QCOMPARE(f.frame->addressText(), QStringLiteral("http://front.test/2"));
@@ -214,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(f.frame->windows->activeChild(), one);
         QCOMPARE(f.frame->addressText(), QStringLiteral("http://one.test/"));
         // Ctrl+Tab goes on in tab order with the tab highlight, wherever the focus is.
-        QWidget *bar = focusBar(f);
+        QWidget *bar = f.focusAddressBar();
         QVERIFY(bar);
         QTest::keyClick(bar, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(f.frame->windows->activeChild(), two);

@@ -13,16 +13,6 @@
 class TestFrameKeys : public QObject
 {
     Q_OBJECT
-    static QWidget *focusBar(FrameFixture &f)
-    {
-        f.frame->activateWindow();
-        f.frame->cboAddress->setFocus(Qt::MouseFocusReason);
-        const bool inBar = QTest::qWaitFor([&] {
-            return QApplication::focusWidget() == f.frame->cboAddress
-                || QApplication::focusWidget() == f.frame->cboAddress->lineEdit();
-        });
-        return inBar ? QApplication::focusWidget() : nullptr;
-    }
     static void wheel(QWidget *over, int notches)
     {
         const QPointF at = QPointF(over->rect().center());
@@ -39,7 +29,7 @@ private Q_SLOTS:
     {
         FrameFixture f;
         f.frame->cboAddress->setEditText(QStringLiteral("http://kept.test/"));
-        QWidget *bar = focusBar(f);
+        QWidget *bar = f.focusAddressBar();
         QVERIFY(bar);
         f.frame->cboAddress->lineEdit()->end(false);
         QTest::keyClick(bar, Qt::Key_U, Qt::ControlModifier);
@@ -47,7 +37,7 @@ private Q_SLOTS:
         QCOMPARE(f.frame->addressText(), QStringLiteral("http://kept.test/"));
         Form2::unload();
         // The editing keys keep their meaning in a text field.
-        bar = focusBar(f);
+        bar = f.focusAddressBar();
         QVERIFY(bar);
         QTest::keyClick(bar, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(f.frame->cboAddress->lineEdit()->selectedText(), QStringLiteral("http://kept.test/"));
@@ -60,7 +50,7 @@ private Q_SLOTS:
         f.open(QStringLiteral("http://two.test/"));
         FakeBrowser *web = f.activeWeb();
         FrameFixture::web(f.windowTagged(QStringLiteral("2")))->Navigate(QStringLiteral("http://two.test/b"));
-        QWidget *bar = focusBar(f);
+        QWidget *bar = f.focusAddressBar();
         QVERIFY(bar);
         f.frame->cboAddress->setEditText(QStringLiteral("typed"));
         QTest::keyClick(bar, Qt::Key_F5);

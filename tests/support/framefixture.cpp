@@ -8,6 +8,11 @@
 #include "platform/keyboardstate.h"
 #include "sites/defaultsitesmodel.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
 FrameFixture::FrameFixture(bool shown) : home(std::make_unique<TempHome>())
 {
     FakeBrowser::install();
@@ -52,4 +57,26 @@ ChildWindow *FrameFixture::windowTagged(const QString &tag) const
 {
     const QList<ChildWindow *> list = windowsTagged(tag);
     return list.isEmpty() ? nullptr : list.first();
+}
+
+QWidget *FrameFixture::focusAddressBar() const
+{
+    frame->activateWindow();
+    frame->cboAddress->setFocus(Qt::MouseFocusReason);
+    const bool inBar = QTest::qWaitFor([&] {
+        return QApplication::focusWidget() == frame->cboAddress
+            || QApplication::focusWidget() == frame->cboAddress->lineEdit();
+    });
+    return inBar ? QApplication::focusWidget() : nullptr;
+}
+
+mdiform1 *FrameFixture::newEngineFrame()
+{
+    BrowserControl::setFactory({});
+    KeyboardState::setOverride(0);
+    DefaultSitesModel::discard();
+    auto *frame = new mdiform1;
+    frame->resize(1200, 800);
+    frame->show();
+    return frame;
 }

@@ -21,5 +21,9 @@ struct FrameFixture {
     // Opens a window on an address as the loaders do; returns it.
     ChildWindow *open(const QString &address);
     ChildWindow *windowTagged(const QString &tag) const;
+    // Puts the keyboard focus into the address bar as a click would; the widget that has it, or null.
+    QWidget *focusAddressBar() const;
+    // A shown frame whose windows get the real engine's control, on the current home.
+    static mdiform1 *newEngineFrame();
     QList<ChildWindow *> windowsTagged(const QString &tag) const;
 };

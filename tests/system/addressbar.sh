@@ -3,17 +3,7 @@
 # address in a new window with a tab of its own, and words go to the search address.
 source "$(dirname "$0")/lib.bash"
 
-wait_for() { # condition, seconds
-  for _ in $(seq 1 $(($2 * 10))); do eval "$1" && return 0; sleep 0.1; done; return 1
-}
 
-tray_icon() {
-  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-    local geometry; geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
-    [ "${geometry%x*}" -le 64 ] 2>/dev/null && { echo "$w"; return 0; }
-  done
-  return 1
-}
 
 requests() { grep -c "$1" "$2" 2>/dev/null || true; }
 completed() { grep -c " complete $1\$" "$WORK/trace.log" 2>/dev/null || true; }

@@ -4,10 +4,6 @@
 # passing its link to the running copy, and a second start without one still asking.
 source "$(dirname "$0")/lib.bash"
 
-frame_visible() { xdotool search --all --onlyvisible --pid "$1" --name '^Quillon v2.1' >/dev/null 2>&1; }
-wait_for() { # condition, seconds
-  for _ in $(seq 1 $(($2 * 10))); do eval "$1" && return 0; sleep 0.1; done; return 1
-}
 requested() { grep -q "GET $1 " "$WORK/http.log"; }
 traced() { grep -q " $1\$" "$WORK/trace.log" 2>/dev/null; }
 line_of() { grep -n "$2" "$1" | head -1 | cut -d: -f1; }

@@ -6,22 +6,12 @@ source "$(dirname "$0")/lib.bash"
 
 command -v openbox >/dev/null || fail "openbox is not installed (scripts/deps.sh)"
 
-wait_for() { # condition, seconds
-  for _ in $(seq 1 $(($2 * 10))); do eval "$1" && return 0; sleep 0.1; done; return 1
-}
 requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
 # Minimised (iconic) as the window manager sees it.
 iconic() { xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null | grep -q -E 'Iconic|_NET_WM_STATE_HIDDEN'; }
 mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 # The frame's X window: Qt makes it afresh when the first page view joins it.
 frame_window() { xdotool search --all --pid "$1" --name '^Quillon v2.1' 2>/dev/null | tail -1; }
-tray_icon() {
-  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-    local geometry; geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
-    [ "${geometry%x*}" -le 64 ] 2>/dev/null && { echo "$w"; return 0; }
-  done
-  return 1
-}
 
 openbox --sm-disable > "$WORK/openbox.log" 2>&1 &
 PIDS+=($!)

@@ -96,3 +96,20 @@ second_copy_says_no() {
   wait_exit $copy 30 || fail "the second copy did not end after No"
   [ "$STATUS" = 0 ] || fail "the second copy ended with status $STATUS"
 }
+
+# The programme's tray icon window: a small visible window of its process.
+tray_icon() {
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    local geometry; geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
+    [ "${geometry%x*}" -le 64 ] 2>/dev/null && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
+# Polls a shell condition every 0.1 s for up to the given seconds.
+wait_for() { # condition, seconds
+  for _ in $(seq 1 $(($2 * 10))); do eval "$1" && return 0; sleep 0.1; done; return 1
+}
+
+# Whether the frame of that process is on screen.
+frame_visible() { xdotool search --all --onlyvisible --pid "$1" --name '^Quillon v2.1' >/dev/null 2>&1; }

@@ -9,21 +9,7 @@ write_empty_store() {
     > "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
 }
 
-# The programme's small mapped window docked in the tray host, if any.
-tray_icon() {
-  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-    local geometry; geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
-    local width=${geometry%x*}
-    [ "${width:-999}" -le 64 ] && { echo "$w"; return 0; }
-  done
-  return 1
-}
 
-frame_visible() { xdotool search --all --onlyvisible --pid "$1" --name '^Quillon v2.1' >/dev/null 2>&1; }
-
-wait_for() { # condition, seconds
-  for _ in $(seq 1 $(($2 * 10))); do eval "$1" && return 0; sleep 0.1; done; return 1
-}
 
 # 1. No tray host: the frame ends minimised, not lost.
 new_home N
