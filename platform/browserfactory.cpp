@@ -29,4 +29,7 @@ void BrowserControl::setPageIconsEnabled(bool enabled)
     if (factory())
         return;
     WebEngineBrowser::profile()->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, enabled);
+    // Pages that finished while icons were off would otherwise wait for their next load.
+    if (enabled)
+        WebEngineBrowser::fillMissingIcons();
 }

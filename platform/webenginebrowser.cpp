@@ -5,6 +5,7 @@
 #include "platform/downloads.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
+#include "platform/pageiconfetcher.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +29,19 @@
 #include <QWebEngineView>
 
 namespace {
+
+// The page's own icon link, resolved against the page; run apart from the page's scripts.
+const char iconLinkScript[] = R"JS(
+(function () {
+  var link = document.querySelector('link[rel~="icon" i][href]');
+  return link ? String(link.href) : '';
+})();
+)JS";
+
+bool isWebUrl(const QUrl &url)
+{
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
 
 const QString statusMarker = QStringLiteral("\x01quillon-status:");
 
@@ -164,6 +178,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         m_rendererGone = false;
         m_loading = true;
         m_progress = 0;
+        m_fetchedIcon = QIcon(); // the new page brings its own
         Q_EMIT DownloadBegin();
     });
     // A page that reloads itself, or moves within its own site, keeps its dialog
@@ -397,7 +412,44 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
     }
 }
 
-QIcon WebEngineBrowser::pageIcon() const { return page()->icon(); }
+QIcon WebEngineBrowser::pageIcon() const
+{
+    const QIcon own = page()->icon();
+    return own.isNull() ? m_fetchedIcon : own;
+}
+
+void WebEngineBrowser::fillMissingIcons()
+{
+    PageIconFetcher::instance()->setUserAgent(profile()->httpUserAgent().toUtf8());
+    for (WebEngineBrowser *browser : instances())
+        browser->fetchMissingIcon();
+}
+
+void WebEngineBrowser::fetchMissingIcon()
+{
+    const QUrl pageUrl = page()->url();
+    if (m_loading || m_rendererGone || !pageIcon().isNull() || !isWebUrl(pageUrl))
+        return;
+    // A dead renderer runs this at destruction: nothing from this stack, and the control may be gone.
+    QPointer<WebEngineBrowser> self(this);
+    page()->runJavaScript(QString::fromLatin1(iconLinkScript), QWebEngineScript::ApplicationWorld,
+                          [self, pageUrl](const QVariant &result) {
+        if (!self || self->m_loading || self->page()->url() != pageUrl)
+            return;
+        QUrl icon(result.toString());
+        if (!icon.isValid() || !isWebUrl(icon))
+            icon = pageUrl.resolved(QUrl(QStringLiteral("/favicon.ico")));
+        icon.setUserInfo(QString());
+        PageIconFetcher::instance()->fetch(icon, self, [self, pageUrl](const QIcon &fetched) {
+            // Only for the page it was asked for, and never over the engine's own.
+            if (!self || fetched.isNull() || self->m_loading || self->page()->url() != pageUrl
+                || !self->page()->icon().isNull())
+                return;
+            self->m_fetchedIcon = fetched;
+            Q_EMIT self->IconChanged();
+        });
+    });
+}
 
 QString WebEngineBrowser::LocationName() const
 {

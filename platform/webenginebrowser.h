@@ -39,6 +39,10 @@ public:
     bool rendererGone() const override { return m_rendererGone; }
     void setScriptWindowsAllowed(bool allowed) override;
 
+    // Gets the icon of every finished page that has none, fetched outside the engine:
+    // pages that completed while the engine loaded no icons.
+    static void fillMissingIcons();
+
     QWebEngineView *view() const { return m_view; }
     QWebEnginePage *page() const;
     // The renderer's process id (0 when none), for tests that end a renderer by id.
@@ -69,6 +73,7 @@ private:
     // Every control of this kind alive, to name those that shared a renderer.
     static QList<WebEngineBrowser *> &instances();
     void showCertificateProblem();
+    void fetchMissingIcon();
 
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
@@ -80,5 +85,6 @@ private:
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
     QString m_dialogOrigin;
+    QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load
     QString m_certificateProblem; // why the page now loading was refused, until its load ends // scheme://host:port whose page the dialog count is for
 };

@@ -1,0 +1,110 @@
+#include "app/mdiform1.h"
+#include "browser/childwindow.h"
+#include "browser/windowmanager.h"
+#include "core/windowregistry.h"
+#include "framefixture.h"
+#include "httpserver.h"
+#include "pagewait.h"
+#include "platform/pageiconfetcher.h"
+#include "platform/tabstrip.h"
+#include "testenv.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QtTest>
+
+namespace {
+LoopbackServer::Handler picture(QColor colour, const char *format, const QByteArray &type)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return [bytes, type](const LoopbackServer::Request &) {
+        LoopbackServer::Response r;
+        r.contentType = type;
+        r.body = bytes;
+        return r;
+    };
+}
+}
+
+// Page icons of windows that finished while the engine loaded none, as the start-up sites do.
+class TestPageIconsE2E : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TempHome> m_home;
+    mdiform1 *m_frame = nullptr;
+
+    ChildWindow *openWindow(const QString &url)
+    {
+        ChildWindow *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->openNumbered(w);
+        return PageWait::load(w->Web1, url) ? w : nullptr;
+    }
+    QIcon tabIcon(ChildWindow *w)
+    {
+        int n = 0;
+        return w->tagNumber(&n) ? m_frame->tb->icon(n) : QIcon();
+    }
+    static QColor centre(const QIcon &icon) { return icon.pixmap(16, 16).toImage().pixelColor(8, 8); }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnv::failOnUnexpectedWarnings();
+        m_home = std::make_unique<TempHome>();
+        m_frame = FrameFixture::newEngineFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    }
+    void cleanup()
+    {
+        for (QWidget *w : WindowRegistry::windows())
+            if (w != m_frame)
+                delete w;
+        delete m_frame;
+        m_home.reset();
+    }
+
+    void pagesFinishedBeforeIconsGetThemAfter()
+    {
+        LoopbackServer site(QStringLiteral("127.0.0.8"));
+        site.setPage("/pages/linked", "<html><head><title>Linked</title>"
+                                      "<link rel=\"Shortcut Icon\" href=\"img/mark.png\"></head><body>x</body></html>");
+        site.setHandler("/pages/img/mark.png", picture(Qt::blue, "PNG", "image/png"));
+        site.setPage("/plain", "<html><head><title>Plain</title></head><body>x</body></html>");
+        site.setHandler("/favicon.ico", picture(Qt::green, "ICO", "image/x-icon"));
+        LoopbackServer bare(QStringLiteral("127.0.0.9"));
+        bare.setPage("/bare", "<html><head><title>Bare</title></head><body>x</body></html>");
+
+        // As at start-up: the pages complete while the engine loads no icons.
+        BrowserControl::setPageIconsEnabled(false);
+        ChildWindow *linked = openWindow(site.url(QStringLiteral("/pages/linked")));
+        ChildWindow *plain = openWindow(site.url(QStringLiteral("/plain")));
+        ChildWindow *none = openWindow(bare.url(QStringLiteral("/bare")));
+        QVERIFY(linked && plain && none);
+        QVERIFY(tabIcon(linked).isNull() && tabIcon(plain).isNull());
+        QCOMPARE(site.count("/pages/img/mark.png") + site.count("/favicon.ico"), 0);
+
+        m_frame->windows->enablePageIconsWhenSettled();
+        QTRY_VERIFY_WITH_TIMEOUT(!tabIcon(linked).isNull() && !tabIcon(plain).isNull(), 30000);
+        QCOMPARE(centre(tabIcon(linked)), QColor(Qt::blue)); // the page's own link, not the site's default
+        QCOMPARE(centre(tabIcon(plain)), QColor(Qt::green));
+        QCOMPARE(site.count("/pages/img/mark.png"), 1);
+
+        // A site with no icon anywhere: asked once, quietly left without one.
+        QTRY_VERIFY_WITH_TIMEOUT(bare.count("/favicon.ico") >= 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(PageIconFetcher::instance()->pending(), 0, 30000);
+        QVERIFY(tabIcon(none).isNull());
+        QVERIFY(!tabIcon(plain).isNull());
+
+        // The next real load brings its own icon, or none: the fetched one does not stay.
+        QVERIFY(PageWait::load(plain->Web1, bare.url(QStringLiteral("/bare"))));
+        QTRY_VERIFY_WITH_TIMEOUT(tabIcon(plain).isNull(), 10000);
+    }
+};
+
+QUILLON_TEST_MAIN(TestPageIconsE2E)
+#include "tst_pageicons_e2e.moc"
