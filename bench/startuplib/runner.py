@@ -137,6 +137,10 @@ def one_run(args, server, browser, count, variant=""):
             server.reset()
             result["bound"] = parallel_fetch(urls)
             time.sleep(0.3)
+            server.reset()
+            result["bound6"] = parallel_fetch(urls, per_host=6)
+            time.sleep(0.3)
+        wanted = server.wanted(count)
         server.reset()
         log = open(os.path.join(home, "output.log"), "wb")
         probe = start_probe()
@@ -155,8 +159,8 @@ def one_run(args, server, browser, count, variant=""):
                 break
             if browser == "quillon":
                 hidden = frame_times(display.events(), display.watch.root)[3]
-            first, last, count_served = served(server.snapshot(), count)
-            loaded = count_served == 3 * count
+            first, last, count_served = served(server.snapshot(), wanted)
+            loaded = count_served == len(wanted)
             if loaded and (hidden is not None or browser != "quillon"):
                 settle_until = settle_until or max(last or 0, hidden or 0) + args.settle
                 if now() >= settle_until:
@@ -167,10 +171,10 @@ def one_run(args, server, browser, count, variant=""):
             log.close()
             with open(log.name, "rb") as f:
                 result["output_tail"] = f.read()[-2000:].decode("utf-8", "replace")
-        first, last, count_served = served(server.snapshot(), count)
+        first, last, count_served = served(server.snapshot(), wanted)
         result["resources"] = count_served
         result["first_request"] = first - t0 if first else None
-        result["last_resource"] = last - t0 if last and count_served == 3 * count else None
+        result["last_resource"] = last - t0 if last and count_served == len(wanted) else None
         mapped, unmapped, docked, hid = frame_times(display.events(), display.watch.root)
         result["frame_mapped"] = mapped - t0 if mapped else None
         result["frame_unmapped"] = unmapped - t0 if unmapped else None
@@ -179,6 +183,7 @@ def one_run(args, server, browser, count, variant=""):
             result["hidden"] = hid - t0 if hid else None
         if result.get("bound") and result["last_resource"]:
             result["ratio"] = result["last_resource"] / result["bound"]
+            result["ratio6"] = result["last_resource"] / result["bound6"]
         samples = sampler.samples
         if samples:
             result["peak_pss_mb"] = max(s[1] for s in samples) / 1024
@@ -191,6 +196,8 @@ def one_run(args, server, browser, count, variant=""):
             result["settled_own_mb"] = statistics.median(
                 s[3] for s in samples if s[0] >= end - 2.0) / 1024
         result["cpu_s"] = sampler.cpu_seconds()
+        if result["last_resource"]:
+            result["cpu_loaded_s"] = sampler.cpu_seconds_at(last)
         if sampler.cost:
             result["probe_ms"] = 1000 * statistics.median(sampler.cost)
         if samples:
@@ -231,9 +238,10 @@ def one_run(args, server, browser, count, variant=""):
 # ------------------------------------------------------------------- summary
 
 FIGURES = [("first_request", "first req s", 2), ("last_resource", "last res s", 2),
-           ("bound", "bound s", 2), ("ratio", "ratio", 2), ("hidden", "hidden s", 2),
+           ("bound", "bound s", 2), ("ratio", "ratio", 2), ("bound6", "6-conn bound s", 2),
+           ("ratio6", "ratio 6", 2), ("hidden", "hidden s", 2),
            ("peak_pss_mb", "peak MB", 0), ("settled_pss_mb", "settled MB", 0),
-           ("settled_own_mb", "own MB", 0),
+           ("settled_own_mb", "own MB", 0), ("cpu_loaded_s", "CPU to loaded s", 1),
            ("cpu_s", "CPU s", 1), ("renderers", "renderers", 0)]
 
 

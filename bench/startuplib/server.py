@@ -2,11 +2,13 @@
 
 N small HTTP servers, one per loopback host 127.0.0.1 .. 127.0.0.N, all on one port; every
 response waits a fixed latency.  Each site is a page that links one stylesheet and one
-image from its own host.
+image from its own host or, given real content, one page of a documentation with its own
+resources (content.py).
 """
 
 import http.client
 import http.server
+import queue
 import re
 import struct
 import threading
@@ -15,6 +17,7 @@ import urllib.parse
 import zlib
 
 from . import now
+from .content import static_refs
 
 RESOURCES = ("/", "/style.css", "/image.png")
 
@@ -66,17 +69,22 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         named = re.match(r"http://site(\d+)\.bench\.test(?::\d+)?(/.*)", path)
         if named:  # asked as a proxy for a named site
             index, path = int(named.group(1)), named.group(2)
-        if path in ("/", "/index.html"):
+        status = 200
+        if server.content:
+            answer = server.content.respond(index, path)
+            body, kind = answer or (b"not here\n", "text/plain")
+            status = 200 if answer else 404
+        elif path in ("/", "/index.html"):
             path, body, kind = "/", site_page(index), "text/html; charset=utf-8"
         elif path == "/style.css":
             body, kind = STYLE, "text/css"
         elif path == "/image.png":
             body, kind = IMAGE, "image/png"
         else:
-            body, kind = b"not here\n", "text/plain"
+            body, kind, status = b"not here\n", "text/plain", 404
         time.sleep(server.latency)
         try:
-            self.send_response(200 if kind != "text/plain" else 404)
+            self.send_response(status)
             self.send_header("Content-Type", kind)
             self.send_header("Content-Length", str(len(body)))
             self.send_header("Cache-Control", "no-store")
@@ -91,9 +99,10 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
 class SiteServer:
     """N small HTTP servers, one per loopback host, all on one port."""
 
-    def __init__(self, count, latency):
+    def __init__(self, count, latency, content=None):
         self.count = count
         self.latency = latency
+        self.content = content
         self.lock = threading.Lock()
         self.entries = []
         self.servers = []
@@ -120,7 +129,7 @@ class SiteServer:
             srv.server_bind()
             srv.server_activate()
             port = srv.server_address[1]
-            srv.index, srv.latency = i, self.latency
+            srv.index, srv.latency, srv.content = i, self.latency, self.content
             srv.log = self._log
         self.port = port
 
@@ -137,6 +146,12 @@ class SiteServer:
         host = ("site%d.bench.test" if named else "127.0.0.%d") % index
         return "http://%s:%d/" % (host, self.port)
 
+
+    def wanted(self, count):
+        """(site, path) of every resource the first `count` sites' pages load statically."""
+        if self.content:
+            return {(i, p) for i in range(1, count + 1) for p in self.content.resources(i)}
+        return {(i, p) for i in range(1, count + 1) for p in RESOURCES}
 
     def reset(self):
         with self.lock:
@@ -157,48 +172,79 @@ def name_proxy(server):
     return "--proxy-server=http://127.0.0.1:%d" % server.port
 
 
-def served(entries, count):
-    """(first arrival, last completion, resources served) over the sites' own resources."""
-    wanted = {(i, p) for i in range(1, count + 1) for p in RESOURCES}
-    first, last, seen = None, None, set()
-    for index, path, arrived, done in entries:
+def served(entries, wanted):
+    """(first arrival, last completion, resources served) over the wanted (site, path) pairs.
+
+    A resource counts as loaded the first time it is served: a later fetch of the same
+    path (a page's icon that is also one of its images) does not move the end.
+    """
+    first, done = None, {}
+    for index, path, arrived, finished in entries:
         first = arrived if first is None else min(first, arrived)
         if (index, path) in wanted:
-            seen.add((index, path))
-            last = done if last is None else max(last, done)
-    return first, last, len(seen)
+            done[(index, path)] = min(finished, done.get((index, path), finished))
+    return first, max(done.values(), default=None), len(done)
 
 
 # ------------------------------------------------------------- parallel client
 
-def fetch(url):
+def fetch(url, conn=None):
+    """The body at url, over `conn` if given (kept open for the next request)."""
     parts = urllib.parse.urlsplit(url)
-    conn = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
+    own = conn is None
+    if own:
+        conn = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
     try:
         conn.request("GET", parts.path or "/")
         return conn.getresponse().read()
     finally:
-        conn.close()
+        if own:
+            conn.close()
 
 
-def fetch_site(url):
-    """A page, then its subresources over parallel connections: two round trips."""
-    page = fetch(url).decode("utf-8", "replace")
-    links = re.findall(r'(?:href|src)="(/[^"]*)"', page)
-    workers = [threading.Thread(target=fetch, args=(url.rstrip("/") + link,)) for link in links]
+def fetch_site(url, per_host=None):
+    """A page, then every resource it loads statically: all at once over a connection each,
+    or over `per_host` kept-alive connections (the page's own among them), as HTTP/1.1
+    browsers are limited to."""
+    base = url.rstrip("/")
+    if per_host is None:
+        page = fetch(url).decode("utf-8", "replace")
+        workers = [threading.Thread(target=fetch, args=(base + ref,)) for ref in static_refs(page)]
+    else:
+        parts = urllib.parse.urlsplit(url)
+        first = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
+        page = fetch(url, first).decode("utf-8", "replace")
+        todo = queue.Queue()
+        for ref in static_refs(page):
+            todo.put(base + ref)
+
+        def worker(conn):
+            conn = conn or http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
+            try:
+                while True:
+                    try:
+                        target = todo.get_nowait()
+                    except queue.Empty:
+                        return
+                    fetch(target, conn)
+            finally:
+                conn.close()
+
+        workers = [threading.Thread(target=worker, args=(first if n == 0 else None,))
+                   for n in range(min(per_host, max(1, todo.qsize())))]
     for w in workers:
         w.start()
     for w in workers:
         w.join()
 
 
-def parallel_fetch(urls):
-    """Seconds a fully parallel client needs for every site's page and subresources."""
+def parallel_fetch(urls, per_host=None):
+    """Seconds a parallel client needs for every site's page and its resources."""
     start_line = threading.Barrier(len(urls) + 1)
 
     def site(url):
         start_line.wait()
-        fetch_site(url)
+        fetch_site(url, per_host)
 
     workers = [threading.Thread(target=site, args=(u,)) for u in urls]
     for w in workers:
