@@ -181,6 +181,10 @@ class ContentTest(unittest.TestCase):
             self.assertEqual(sorted(e[:2] for e in entries), sorted(wanted))
             self.assertEqual(server.served(entries, wanted)[2], 12)
             self.assertEqual(most_at_once(entries, 1), at_once, per_host)
+        # Told a page's resources, the client fetches those without reading the page.
+        sites.reset()
+        self.assertGreater(runner.bound([sites.url(1)], 6, {sites.url(1): ["/_static/a.js"]}), 0.1)
+        self.assertEqual(sorted(e[1] for e in logged(sites, 2)), ["/", "/_static/a.js"])
 
 
 class PngTest(unittest.TestCase):
@@ -414,6 +418,12 @@ class StoreTest(unittest.TestCase):
         self.assertEqual(env["QTWEBENGINE_CHROMIUM_FLAGS"],
                          "--disable-gpu --x-flag --proxy-server=http://127.0.0.1:4321")
         self.assertEqual(env["QUILLON_TRACE_LOG"], os.path.join(self.home, "trace.log"))
+        self.assertEqual(runner.quillon_command(args, ["http://a/"], self.home, env,
+                                                "--x QUILLON_Y=1 --z=A=B QUILLON_BINARY=/b/q"),
+                         ["/b/q"])
+        self.assertNotIn("QUILLON_BINARY", env)
+        self.assertEqual((env["QUILLON_Y"], env["QTWEBENGINE_CHROMIUM_FLAGS"]),
+                         ("1", "--disable-gpu --x --z=A=B --proxy-server=http://127.0.0.1:4321"))
         self.assertEqual(self.enabled(self.store(["http://a/"])), ["http://a/"])
 
 

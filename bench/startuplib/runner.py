@@ -1,6 +1,8 @@
 """One run of the start-up benchmark, and the tables that sum the runs up."""
 
+import json
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -11,7 +13,7 @@ import time
 from . import SCRIPT, now
 from .display import Display, frame_times
 from .probe import aim_probe, finish_probe, kill_tree, start_probe
-from .server import name_proxy, parallel_fetch, served
+from .server import name_proxy, served
 
 # Store keys of the 32 start-up slots, in slot order.
 DEFAULT_FLAGS = ["c1", "c2", "c3", "c4", "c5", "c6", "c99", "c200"]
@@ -63,17 +65,24 @@ def clean_env(home, display):
 
 def quillon_command(args, urls, home, env, variant):
     write_store(env["XDG_CONFIG_HOME"], urls)
-    flags = "--disable-gpu " + variant
-    env["QTWEBENGINE_CHROMIUM_FLAGS"] = flags.strip()
+    # A variant's NAME=VALUE words are environment, the rest engine flags.
+    words = variant.split()
+    assigned = [w for w in words if re.match(r"[A-Z][A-Z0-9_]*=", w)]
+    flags = " ".join(["--disable-gpu"] + [w for w in words if w not in assigned])
+    env["QTWEBENGINE_CHROMIUM_FLAGS"] = flags
     if os.geteuid() == 0:
         env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-    for item in args.env:
+    programme = args.quillon
+    for item in args.env + assigned:
         name, _, value = item.partition("=")
-        env[name] = value
+        if name == "QUILLON_BINARY":  # another build, to compare builds in one run
+            programme = value
+        else:
+            env[name] = value
     if args.hostnames:
         env["QTWEBENGINE_CHROMIUM_FLAGS"] += " " + name_proxy(args.server)
     env["QUILLON_TRACE_LOG"] = os.path.join(home, "trace.log")
-    return [args.quillon]
+    return [programme]
 
 
 def chromium_command(args, urls, home, env, variant):
@@ -88,6 +97,16 @@ def chromium_command(args, urls, home, env, variant):
 
 def fetcher_command(args, urls, home, env, variant):
     return [sys.executable, SCRIPT, "--fetch-client"] + urls
+
+
+def bound(urls, per_host=None, refs=None):
+    """The parallel client's time, in a process of its own: sharing the server's
+    interpreter lock, it would measure itself rather than the network."""
+    command = [sys.executable, SCRIPT] + (["--per-host", str(per_host)] if per_host else [])
+    done = subprocess.run(command + ["--refs-stdin", "--fetch-client"] + urls,
+                          capture_output=True, text=True,
+                          input=json.dumps(refs or {}), timeout=120, check=True)
+    return float(done.stdout.split()[-1])
 
 
 COMMANDS = {"quillon": quillon_command, "chromium": chromium_command, "fetch": fetcher_command}
@@ -135,10 +154,12 @@ def one_run(args, server, browser, count, variant=""):
                                     variant)
         if count:
             server.reset()
-            result["bound"] = parallel_fetch(urls)
+            refs = {u: server.content.resources(i + 1)[1:] for i, u in enumerate(urls)} \
+                if server.content else None
+            result["bound"] = bound(urls, refs=refs)
             time.sleep(0.3)
             server.reset()
-            result["bound6"] = parallel_fetch(urls, per_host=6)
+            result["bound6"] = bound(urls, per_host=6, refs=refs)
             time.sleep(0.3)
         wanted = server.wanted(count)
         server.reset()

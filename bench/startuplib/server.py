@@ -6,9 +6,8 @@ image from its own host or, given real content, one page of a documentation with
 resources (content.py).
 """
 
-import http.client
+import asyncio
 import http.server
-import queue
 import re
 import struct
 import threading
@@ -188,69 +187,51 @@ def served(entries, wanted):
 
 # ------------------------------------------------------------- parallel client
 
-def fetch(url, conn=None):
-    """The body at url, over `conn` if given (kept open for the next request)."""
+async def _get(reader, writer, host, path):
+    """One request on a kept-alive connection; the server always sends a length."""
+    writer.write(b"GET %s HTTP/1.1\r\nHost: %s\r\n\r\n" % (path.encode(), host.encode()))
+    head = await reader.readuntil(b"\r\n\r\n")
+    length = 0
+    for line in head.split(b"\r\n")[1:]:
+        name, _, value = line.partition(b":")
+        if name.strip().lower() == b"content-length":
+            length = int(value)
+    return await reader.readexactly(length)
+
+
+async def _site(url, per_host, refs):
     parts = urllib.parse.urlsplit(url)
-    own = conn is None
-    if own:
-        conn = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
-    try:
-        conn.request("GET", parts.path or "/")
-        return conn.getresponse().read()
-    finally:
-        if own:
-            conn.close()
+    host, port = parts.hostname, parts.port
+
+    async def connection():
+        return await asyncio.open_connection(host, port)
+
+    first = await connection()
+    page = await _get(*first, parts.netloc, parts.path or "/")
+    if refs is None:
+        refs = static_refs(page.decode("utf-8", "replace"))
+    todo = list(refs)
+
+    async def worker(conn):
+        conn = conn or await connection()
+        try:
+            while todo:
+                await _get(*conn, parts.netloc, todo.pop(0))
+        finally:
+            conn[1].close()
+
+    # Unlimited: a connection per resource; else per_host, the page's own among them.
+    count = len(refs) if per_host is None else min(per_host, len(refs))
+    await asyncio.gather(worker(first), *(worker(None) for _ in range(count - 1)))
 
 
-def fetch_site(url, per_host=None):
-    """A page, then every resource it loads statically: all at once over a connection each,
-    or over `per_host` kept-alive connections (the page's own among them), as HTTP/1.1
-    browsers are limited to."""
-    base = url.rstrip("/")
-    if per_host is None:
-        page = fetch(url).decode("utf-8", "replace")
-        workers = [threading.Thread(target=fetch, args=(base + ref,)) for ref in static_refs(page)]
-    else:
-        parts = urllib.parse.urlsplit(url)
-        first = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
-        page = fetch(url, first).decode("utf-8", "replace")
-        todo = queue.Queue()
-        for ref in static_refs(page):
-            todo.put(base + ref)
+def parallel_fetch(urls, per_host=None, refs=None):
+    """Seconds a parallel client needs for every site's page, then its resources at once:
+    over a connection each, or over `per_host` kept-alive connections, as HTTP/1.1 browsers
+    are limited to.  `refs` (url -> paths) spares the client parsing the pages."""
+    async def everything():
+        began = now()
+        await asyncio.gather(*(_site(u, per_host, (refs or {}).get(u)) for u in urls))
+        return now() - began
 
-        def worker(conn):
-            conn = conn or http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
-            try:
-                while True:
-                    try:
-                        target = todo.get_nowait()
-                    except queue.Empty:
-                        return
-                    fetch(target, conn)
-            finally:
-                conn.close()
-
-        workers = [threading.Thread(target=worker, args=(first if n == 0 else None,))
-                   for n in range(min(per_host, max(1, todo.qsize())))]
-    for w in workers:
-        w.start()
-    for w in workers:
-        w.join()
-
-
-def parallel_fetch(urls, per_host=None):
-    """Seconds a parallel client needs for every site's page and its resources."""
-    start_line = threading.Barrier(len(urls) + 1)
-
-    def site(url):
-        start_line.wait()
-        fetch_site(url, per_host)
-
-    workers = [threading.Thread(target=site, args=(u,)) for u in urls]
-    for w in workers:
-        w.start()
-    start_line.wait()
-    began = now()
-    for w in workers:
-        w.join()
-    return now() - began
+    return asyncio.run(everything())
