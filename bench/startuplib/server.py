@@ -95,6 +95,11 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         server.log(index, path, arrived, now())
 
 
+class _Server(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        pass  # a browser ended mid-connection: nothing to report
+
+
 class SiteServer:
     """N small HTTP servers, one per loopback host, all on one port."""
 
@@ -120,7 +125,7 @@ class SiteServer:
     def _bind_all(self):
         port = 0
         for i in range(1, max(self.count, 1) + 1):
-            srv = http.server.ThreadingHTTPServer(("127.0.0.%d" % i, port), SiteHandler,
+            srv = _Server(("127.0.0.%d" % i, port), SiteHandler,
                                                   bind_and_activate=False)
             srv.daemon_threads = True
             srv.request_queue_size = 64
