@@ -126,7 +126,7 @@ class SiteServer:
         port = 0
         for i in range(1, max(self.count, 1) + 1):
             srv = _Server(("127.0.0.%d" % i, port), SiteHandler,
-                                                  bind_and_activate=False)
+                          bind_and_activate=False)
             srv.daemon_threads = True
             srv.request_queue_size = 64
             self.servers.append(srv)
