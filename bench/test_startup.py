@@ -21,7 +21,7 @@ from unittest import mock
 
 sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
 
-from startuplib import SCRIPT, display, probe, runner, server  # noqa: E402
+from startuplib import SCRIPT, content, display, probe, runner, server  # noqa: E402
 
 HAVE_XVFB = shutil.which("Xvfb") is not None
 
@@ -34,6 +34,14 @@ def get(host, port, target):
         return response.status, response.getheader("Content-Type"), response.read()
     finally:
         conn.close()
+
+
+def logged(sites, count):
+    """The server's log once it holds `count` entries: a response is logged after it is sent."""
+    deadline = time.monotonic() + 10
+    while len(sites.snapshot()) < count and time.monotonic() < deadline:
+        time.sleep(0.01)
+    return sites.snapshot()
 
 
 class SiteServerTest(unittest.TestCase):
@@ -57,19 +65,19 @@ class SiteServerTest(unittest.TestCase):
             self.assertEqual(get(host, self.sites.port, "/style.css")[:2], (200, "text/css"))
             self.assertEqual(get(host, self.sites.port, "/image.png")[:2], (200, "image/png"))
         self.assertEqual(get("127.0.0.1", self.sites.port, "/missing")[0], 404)
-        self.assertEqual(server.served(self.sites.snapshot(), 3)[2], 9)
+        self.assertEqual(server.served(logged(self.sites, 10), self.sites.wanted(3))[2], 9)
 
     def test_named_site_through_the_proxy(self):
         target = "http://site3.bench.test:%d/" % self.sites.port
         status, _, body = get("127.0.0.1", self.sites.port, target)
         self.assertEqual(status, 200)
         self.assertIn(b"Bench site 03", body)
-        self.assertEqual([e[:2] for e in self.sites.snapshot()], [(3, "/")])
+        self.assertEqual([e[:2] for e in logged(self.sites, 1)], [(3, "/")])
         self.assertEqual(self.sites.url(3, named=True), target)
 
     def test_parallel_fetch_asks_for_each_resource_once(self):
         server.parallel_fetch([self.sites.url(i) for i in (1, 2, 3)])
-        entries = self.sites.snapshot()
+        entries = logged(self.sites, 9)
         self.assertEqual(sorted(e[:2] for e in entries),
                          sorted((i, p) for i in (1, 2, 3) for p in server.RESOURCES))
 
@@ -87,9 +95,96 @@ class ServedTest(unittest.TestCase):
     def test_only_the_sites_own_resources_count(self):
         entries = [(1, "/", 1.0, 1.5), (1, "/style.css", 1.2, 2.0), (1, "/style.css", 1.3, 2.5),
                    (2, "/favicon.ico", 0.5, 3.0), (4, "/", 0.8, 4.0)]
-        # Any request marks the first arrival; only wanted ones the last completion.
-        self.assertEqual(server.served(entries, 2), (0.5, 2.5, 2))
-        self.assertEqual(server.served([], 2), (None, None, 0))
+        wanted = server.SiteServer.wanted(mock.Mock(content=None), 2)
+        self.assertEqual(len(wanted), 6)
+        # Any request marks the first arrival; only wanted ones the end, each at its
+        # first completion (a second fetch of the style sheet does not count).
+        self.assertEqual(server.served(entries, wanted), (0.5, 2.0, 2))
+        self.assertEqual(server.served([], wanted), (None, None, 0))
+
+
+def most_at_once(entries, index):
+    """The most resources of one site's page being answered at the same moment."""
+    spans = [(a, d) for i, path, a, d in entries if i == index and path != "/"]
+    return max(sum(a <= t < d for a, d in spans) for t, _ in spans)
+
+
+PAGE = """<!doctype html><html><head>
+<link rel="stylesheet" href="../_static/theme.css?v=2"><link rel="icon" href="../_static/icon.png">
+<link rel="alternate stylesheet" href="local.css"><link rel="next" href="other.html">
+<script src="../_static/a.js"></script><script>inline()</script><script src="../_static/a.js"></script>
+<script src="https://elsewhere.example/x.js"></script><script src="//elsewhere.example/y.js"></script>
+</head><body><img src="pics/figure.png"><img src="data:image/png;base64,AA=="/>
+<img loading="lazy" src="pics/later.png"><img src="../_static/%s.png">
+</body></html>"""
+
+
+class ContentTest(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.root)
+        files = {"_static/theme.css": "b{}", "_static/a.js": "1", "_static/icon.png": "i",
+                 "_static/logo.png": "l", "lib/local.css": "l{}", "lib/pics/figure.png": "f",
+                 "lib/pics/later.png": "p", "lib/one.html": PAGE % "logo",
+                 "lib/two.html": PAGE % "logo", "lib/broken.html": PAGE % "missing",
+                 "lib/plain.html": "<link rel=stylesheet href=local.css><img src=pics/figure.png>",
+                 "secret.txt": "s"}
+        for rel, text in files.items():
+            os.makedirs(os.path.dirname(os.path.join(self.root, rel)), exist_ok=True)
+            with open(os.path.join(self.root, rel), "w") as f:
+                f.write(text)
+
+    def test_static_references_of_a_page(self):
+        self.assertEqual(content.static_refs(PAGE % "logo"), [
+            "/_static/theme.css", "/local.css", "/_static/a.js", "/pics/figure.png",
+            "/_static/logo.png"])
+        # Against the page's own place its references keep their folders.
+        self.assertEqual(content.static_refs(PAGE % "logo", "/lib/one.html")[:2],
+                         ["/_static/theme.css", "/lib/local.css"])
+        self.assertEqual(content.static_refs("<p>no resources"), [])
+
+    def test_pages_that_qualify_and_what_each_site_serves(self):
+        pages = content.Content(self.root, 2, min_refs=5)
+        # Not the page with a missing resource, nor the one without scripts.
+        self.assertEqual([p.rel for p in pages.pages], ["lib/one.html", "lib/two.html"])
+        self.assertEqual(pages.resources(2)[0], "/")
+        self.assertEqual(pages.respond(1, "/"), (pages.page(1).body, "text/html; charset=utf-8"))
+        self.assertEqual(pages.respond(1, "/_static/theme.css"), (b"b{}", "text/css"))
+        self.assertEqual(pages.respond(2, "/pics/figure.png"), (b"f", "image/png"))  # its folder
+        self.assertEqual(pages.respond(2, "/_static/a.js")[1], "text/javascript")
+        self.assertEqual(pages.respond(1, "/secret.txt")[0], b"s")  # the top folder
+        for outside in ("/../../etc/passwd", "/%2e%2e/%2e%2e/etc/passwd", "/nothing.css"):
+            self.assertIsNone(pages.respond(1, outside), outside)
+        self.assertIsNone(pages.respond(3, "/"))
+        with self.assertRaises(SystemExit):
+            content.Content(self.root, 3, min_refs=5)
+        self.assertEqual(len(content.Content(self.root, 1, min_refs=5).pages), 1)
+
+    def test_sites_serve_the_pages_and_the_bounds_fetch_what_they_load(self):
+        pages = content.Content(self.root, 2, min_refs=5)
+        sites = server.SiteServer(2, 0.05, pages)
+        self.addCleanup(sites.close)
+        status, kind, body = get("127.0.0.2", sites.port, "/")
+        self.assertEqual((status, body), (200, pages.page(2).body))
+        self.assertEqual(get("127.0.0.2", sites.port, "/_static/theme.css?v=2")[:2],
+                         (200, "text/css"))
+        self.assertEqual(get("127.0.0.2", sites.port, "/pics/later.png")[0], 200)
+        self.assertEqual(get("127.0.0.1", sites.port, "/missing.txt")[0], 404)
+        wanted = sites.wanted(2)
+        self.assertEqual(len(wanted), 12)
+        logged(sites, 4)
+        for per_host, at_once in ((None, 5), (2, 2)):
+            sites.reset()
+            server.parallel_fetch([sites.url(1), sites.url(2)], per_host)
+            entries = logged(sites, 12)
+            # Each resource once, and no more at once than the client's connections allow.
+            self.assertEqual(sorted(e[:2] for e in entries), sorted(wanted))
+            self.assertEqual(server.served(entries, wanted)[2], 12)
+            self.assertEqual(most_at_once(entries, 1), at_once, per_host)
+        # Told a page's resources, the client fetches those without reading the page.
+        sites.reset()
+        self.assertGreater(runner.bound([sites.url(1)], 6, {sites.url(1): ["/_static/a.js"]}), 0.1)
+        self.assertEqual(sorted(e[1] for e in logged(sites, 2)), ["/", "/_static/a.js"])
 
 
 class PngTest(unittest.TestCase):
@@ -162,11 +257,12 @@ class ProbeTest(unittest.TestCase):
         self.wait_for_tree(root.pid, 3)
         tree_probe = probe.TreeProbe(root.pid)
         total = tree_probe.sample(full=True)
-        stamp, pss, count, own = tree_probe.samples[-1]
+        stamp, pss, count, own, ticks = tree_probe.samples[-1]
         self.assertEqual(count, 3)
         self.assertGreater(pss, 0)
         self.assertEqual(pss, int(total))
         self.assertLessEqual(own, pss)
+        self.assertEqual(ticks, sum(tree_probe.cpu.values()))
         self.assertNotIn(os.getpid(), {pid for pid, _ in tree_probe.kinds})
         self.assertEqual(tree_probe.kinds[(root.pid, probe.read_stat(root.pid)[2])], "main")
 
@@ -195,13 +291,21 @@ class ProbeTest(unittest.TestCase):
 
     def test_probe_result_figures(self):
         result = probe.ProbeResult({
-            "samples": [[t, 0, 0, 0] for t in (1.0, 2.0, 3.0, 4.0)],
+            "samples": [[t, 0, 0, 0, 0] for t in (1.0, 2.0, 3.0, 4.0)],
             "cpu": [[1, 10, probe.CLK_TCK], [2, 20, probe.CLK_TCK // 2]],
             "procs": [[1, 10, "main", 0.5, 4.0], [2, 20, "renderer", 1.5, 3.5],
                       [3, 30, "renderer", 2.5, 4.0], [4, 40, "renderer", 3.6, 4.0],
                       [5, 50, "zygote", 1.2, 4.0]],
             "cost": []})
         self.assertEqual(result.renderers(), 2)  # never all three at once
+        ticking = probe.ProbeResult({"samples": [[1.0, 0, 0, 0, 0], [2.0, 0, 0, 0, probe.CLK_TCK],
+                                                 [3.0, 0, 0, 0, 3 * probe.CLK_TCK]],
+                                     "cpu": [], "procs": [], "cost": []})
+        # CPU until a moment: between the samples around it, else the nearest one.
+        for moment, seconds in ((1.5, 0.5), (2.5, 2.0), (0.5, 0.0), (9.0, 3.0)):
+            self.assertAlmostEqual(ticking.cpu_seconds_at(moment), seconds)
+        self.assertIsNone(result.__class__({"samples": [], "cpu": [], "procs": [],
+                                            "cost": []}).cpu_seconds_at(1.0))
         self.assertAlmostEqual(result.cpu_seconds(), 1.5, places=1)
         self.assertEqual(result.starts(1.0), {"main": [-0.5], "renderer": [0.5, 1.5, 2.6],
                                               "zygote": [0.2]})
@@ -314,6 +418,12 @@ class StoreTest(unittest.TestCase):
         self.assertEqual(env["QTWEBENGINE_CHROMIUM_FLAGS"],
                          "--disable-gpu --x-flag --proxy-server=http://127.0.0.1:4321")
         self.assertEqual(env["QUILLON_TRACE_LOG"], os.path.join(self.home, "trace.log"))
+        self.assertEqual(runner.quillon_command(args, ["http://a/"], self.home, env,
+                                                "--x QUILLON_Y=1 --z=A=B QUILLON_BINARY=/b/q"),
+                         ["/b/q"])
+        self.assertNotIn("QUILLON_BINARY", env)
+        self.assertEqual((env["QUILLON_Y"], env["QTWEBENGINE_CHROMIUM_FLAGS"]),
+                         ("1", "--disable-gpu --x --z=A=B --proxy-server=http://127.0.0.1:4321"))
         self.assertEqual(self.enabled(self.store(["http://a/"])), ["http://a/"])
 
 
@@ -355,7 +465,7 @@ class EntryPointTest(unittest.TestCase):
         try:
             command = runner.fetcher_command(None, [sites.url(1), sites.url(2)], None, None, "")
             self.assertEqual(subprocess.run(command, timeout=30).returncode, 0)
-            self.assertEqual(server.served(sites.snapshot(), 2)[2], 6)
+            self.assertEqual(server.served(logged(sites, 6), sites.wanted(2))[2], 6)
         finally:
             sites.close()
 

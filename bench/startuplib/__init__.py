@@ -1,6 +1,7 @@
 """The parts of bench/startup.
 
 server   the loopback sites and the parallel client that sets the bound
+content  real pages from a packaged HTML documentation, and what each loads statically
 probe    memory and CPU of the programme's process tree, in a process of its own
 display  a private Xvfb with a tray host, and its top-level windows
 runner   settings store, command lines, one run, and the summary tables

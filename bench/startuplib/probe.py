@@ -80,7 +80,7 @@ class TreeProbe:
         self.root = root_pid
         self.period = period
         self.budget = budget
-        self.samples = []            # (time, pss kB estimate, processes, own pss kB)
+        self.samples = []            # (time, pss kB estimate, processes, own pss kB, CPU ticks)
         self.cpu = {}                # (pid, start) -> ticks
         self.kinds = {}              # (pid, start) -> kind
         self.first_seen = {}         # (pid, start) -> time
@@ -151,7 +151,8 @@ class TreeProbe:
         total = sum(rss[k] * self.ratio.get(k, (1.0, 1.0))[0] for k in keys)
         own = sum(rss[k] * self.ratio.get(k, (1.0, 1.0))[1] for k in keys)
         if keys:
-            self.samples.append((stamp, int(total), len(keys), int(own)))
+            # CPU of the tree so far, the ended processes' last reading included.
+            self.samples.append((stamp, int(total), len(keys), int(own), sum(self.cpu.values())))
         self.cost.append(now() - began)
         return total
 
@@ -186,6 +187,19 @@ class ProbeResult:
 
     def cpu_seconds(self):
         return sum(v for _, _, v in self.cpu) / CLK_TCK
+
+    def cpu_seconds_at(self, moment):
+        """CPU of the tree up to `moment`, read between the samples around it."""
+        before = after = None
+        for s in self.samples:
+            if s[0] <= moment:
+                before = s
+            elif after is None:
+                after = s
+        if before is None or after is None:
+            return (before or after)[4] / CLK_TCK if (before or after) else None
+        share = (moment - before[0]) / (after[0] - before[0])
+        return (before[4] + share * (after[4] - before[4])) / CLK_TCK
 
     def starts(self, t0):
         """Launch-relative first sighting of each engine process, by kind."""

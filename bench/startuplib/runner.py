@@ -1,6 +1,8 @@
 """One run of the start-up benchmark, and the tables that sum the runs up."""
 
+import json
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -11,7 +13,7 @@ import time
 from . import SCRIPT, now
 from .display import Display, frame_times
 from .probe import aim_probe, finish_probe, kill_tree, start_probe
-from .server import name_proxy, parallel_fetch, served
+from .server import name_proxy, served
 
 # Store keys of the 32 start-up slots, in slot order.
 DEFAULT_FLAGS = ["c1", "c2", "c3", "c4", "c5", "c6", "c99", "c200"]
@@ -63,17 +65,24 @@ def clean_env(home, display):
 
 def quillon_command(args, urls, home, env, variant):
     write_store(env["XDG_CONFIG_HOME"], urls)
-    flags = "--disable-gpu " + variant
-    env["QTWEBENGINE_CHROMIUM_FLAGS"] = flags.strip()
+    # A variant's NAME=VALUE words are environment, the rest engine flags.
+    words = variant.split()
+    assigned = [w for w in words if re.match(r"[A-Z][A-Z0-9_]*=", w)]
+    flags = " ".join(["--disable-gpu"] + [w for w in words if w not in assigned])
+    env["QTWEBENGINE_CHROMIUM_FLAGS"] = flags
     if os.geteuid() == 0:
         env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-    for item in args.env:
+    programme = args.quillon
+    for item in args.env + assigned:
         name, _, value = item.partition("=")
-        env[name] = value
+        if name == "QUILLON_BINARY":  # another build, to compare builds in one run
+            programme = value
+        else:
+            env[name] = value
     if args.hostnames:
         env["QTWEBENGINE_CHROMIUM_FLAGS"] += " " + name_proxy(args.server)
     env["QUILLON_TRACE_LOG"] = os.path.join(home, "trace.log")
-    return [args.quillon]
+    return [programme]
 
 
 def chromium_command(args, urls, home, env, variant):
@@ -88,6 +97,16 @@ def chromium_command(args, urls, home, env, variant):
 
 def fetcher_command(args, urls, home, env, variant):
     return [sys.executable, SCRIPT, "--fetch-client"] + urls
+
+
+def bound(urls, per_host=None, refs=None):
+    """The parallel client's time, in a process of its own: sharing the server's
+    interpreter lock, it would measure itself rather than the network."""
+    command = [sys.executable, SCRIPT] + (["--per-host", str(per_host)] if per_host else [])
+    done = subprocess.run(command + ["--refs-stdin", "--fetch-client"] + urls,
+                          capture_output=True, text=True,
+                          input=json.dumps(refs or {}), timeout=120, check=True)
+    return float(done.stdout.split()[-1])
 
 
 COMMANDS = {"quillon": quillon_command, "chromium": chromium_command, "fetch": fetcher_command}
@@ -135,8 +154,14 @@ def one_run(args, server, browser, count, variant=""):
                                     variant)
         if count:
             server.reset()
-            result["bound"] = parallel_fetch(urls)
+            refs = {u: server.content.resources(i + 1)[1:] for i, u in enumerate(urls)} \
+                if server.content else None
+            result["bound"] = bound(urls, refs=refs)
             time.sleep(0.3)
+            server.reset()
+            result["bound6"] = bound(urls, per_host=6, refs=refs)
+            time.sleep(0.3)
+        wanted = server.wanted(count)
         server.reset()
         log = open(os.path.join(home, "output.log"), "wb")
         probe = start_probe()
@@ -155,8 +180,8 @@ def one_run(args, server, browser, count, variant=""):
                 break
             if browser == "quillon":
                 hidden = frame_times(display.events(), display.watch.root)[3]
-            first, last, count_served = served(server.snapshot(), count)
-            loaded = count_served == 3 * count
+            first, last, count_served = served(server.snapshot(), wanted)
+            loaded = count_served == len(wanted)
             if loaded and (hidden is not None or browser != "quillon"):
                 settle_until = settle_until or max(last or 0, hidden or 0) + args.settle
                 if now() >= settle_until:
@@ -167,10 +192,10 @@ def one_run(args, server, browser, count, variant=""):
             log.close()
             with open(log.name, "rb") as f:
                 result["output_tail"] = f.read()[-2000:].decode("utf-8", "replace")
-        first, last, count_served = served(server.snapshot(), count)
+        first, last, count_served = served(server.snapshot(), wanted)
         result["resources"] = count_served
         result["first_request"] = first - t0 if first else None
-        result["last_resource"] = last - t0 if last and count_served == 3 * count else None
+        result["last_resource"] = last - t0 if last and count_served == len(wanted) else None
         mapped, unmapped, docked, hid = frame_times(display.events(), display.watch.root)
         result["frame_mapped"] = mapped - t0 if mapped else None
         result["frame_unmapped"] = unmapped - t0 if unmapped else None
@@ -179,6 +204,7 @@ def one_run(args, server, browser, count, variant=""):
             result["hidden"] = hid - t0 if hid else None
         if result.get("bound") and result["last_resource"]:
             result["ratio"] = result["last_resource"] / result["bound"]
+            result["ratio6"] = result["last_resource"] / result["bound6"]
         samples = sampler.samples
         if samples:
             result["peak_pss_mb"] = max(s[1] for s in samples) / 1024
@@ -191,6 +217,8 @@ def one_run(args, server, browser, count, variant=""):
             result["settled_own_mb"] = statistics.median(
                 s[3] for s in samples if s[0] >= end - 2.0) / 1024
         result["cpu_s"] = sampler.cpu_seconds()
+        if result["last_resource"]:
+            result["cpu_loaded_s"] = sampler.cpu_seconds_at(last)
         if sampler.cost:
             result["probe_ms"] = 1000 * statistics.median(sampler.cost)
         if samples:
@@ -231,9 +259,10 @@ def one_run(args, server, browser, count, variant=""):
 # ------------------------------------------------------------------- summary
 
 FIGURES = [("first_request", "first req s", 2), ("last_resource", "last res s", 2),
-           ("bound", "bound s", 2), ("ratio", "ratio", 2), ("hidden", "hidden s", 2),
+           ("bound", "bound s", 2), ("ratio", "ratio", 2), ("bound6", "6-conn bound s", 2),
+           ("ratio6", "ratio 6", 2), ("hidden", "hidden s", 2),
            ("peak_pss_mb", "peak MB", 0), ("settled_pss_mb", "settled MB", 0),
-           ("settled_own_mb", "own MB", 0),
+           ("settled_own_mb", "own MB", 0), ("cpu_loaded_s", "CPU to loaded s", 1),
            ("cpu_s", "CPU s", 1), ("renderers", "renderers", 0)]
 
 

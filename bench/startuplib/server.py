@@ -2,10 +2,11 @@
 
 N small HTTP servers, one per loopback host 127.0.0.1 .. 127.0.0.N, all on one port; every
 response waits a fixed latency.  Each site is a page that links one stylesheet and one
-image from its own host.
+image from its own host or, given real content, one page of a documentation with its own
+resources (content.py).
 """
 
-import http.client
+import asyncio
 import http.server
 import re
 import struct
@@ -15,6 +16,7 @@ import urllib.parse
 import zlib
 
 from . import now
+from .content import static_refs
 
 RESOURCES = ("/", "/style.css", "/image.png")
 
@@ -66,17 +68,22 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         named = re.match(r"http://site(\d+)\.bench\.test(?::\d+)?(/.*)", path)
         if named:  # asked as a proxy for a named site
             index, path = int(named.group(1)), named.group(2)
-        if path in ("/", "/index.html"):
+        status = 200
+        if server.content:
+            answer = server.content.respond(index, path)
+            body, kind = answer or (b"not here\n", "text/plain")
+            status = 200 if answer else 404
+        elif path in ("/", "/index.html"):
             path, body, kind = "/", site_page(index), "text/html; charset=utf-8"
         elif path == "/style.css":
             body, kind = STYLE, "text/css"
         elif path == "/image.png":
             body, kind = IMAGE, "image/png"
         else:
-            body, kind = b"not here\n", "text/plain"
+            body, kind, status = b"not here\n", "text/plain", 404
         time.sleep(server.latency)
         try:
-            self.send_response(200 if kind != "text/plain" else 404)
+            self.send_response(status)
             self.send_header("Content-Type", kind)
             self.send_header("Content-Length", str(len(body)))
             self.send_header("Cache-Control", "no-store")
@@ -88,12 +95,18 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         server.log(index, path, arrived, now())
 
 
+class _Server(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        pass  # a browser ended mid-connection: nothing to report
+
+
 class SiteServer:
     """N small HTTP servers, one per loopback host, all on one port."""
 
-    def __init__(self, count, latency):
+    def __init__(self, count, latency, content=None):
         self.count = count
         self.latency = latency
+        self.content = content
         self.lock = threading.Lock()
         self.entries = []
         self.servers = []
@@ -112,15 +125,15 @@ class SiteServer:
     def _bind_all(self):
         port = 0
         for i in range(1, max(self.count, 1) + 1):
-            srv = http.server.ThreadingHTTPServer(("127.0.0.%d" % i, port), SiteHandler,
-                                                  bind_and_activate=False)
+            srv = _Server(("127.0.0.%d" % i, port), SiteHandler,
+                          bind_and_activate=False)
             srv.daemon_threads = True
             srv.request_queue_size = 64
             self.servers.append(srv)
             srv.server_bind()
             srv.server_activate()
             port = srv.server_address[1]
-            srv.index, srv.latency = i, self.latency
+            srv.index, srv.latency, srv.content = i, self.latency, self.content
             srv.log = self._log
         self.port = port
 
@@ -137,6 +150,12 @@ class SiteServer:
         host = ("site%d.bench.test" if named else "127.0.0.%d") % index
         return "http://%s:%d/" % (host, self.port)
 
+
+    def wanted(self, count):
+        """(site, path) of every resource the first `count` sites' pages load statically."""
+        if self.content:
+            return {(i, p) for i in range(1, count + 1) for p in self.content.resources(i)}
+        return {(i, p) for i in range(1, count + 1) for p in RESOURCES}
 
     def reset(self):
         with self.lock:
@@ -157,54 +176,67 @@ def name_proxy(server):
     return "--proxy-server=http://127.0.0.1:%d" % server.port
 
 
-def served(entries, count):
-    """(first arrival, last completion, resources served) over the sites' own resources."""
-    wanted = {(i, p) for i in range(1, count + 1) for p in RESOURCES}
-    first, last, seen = None, None, set()
-    for index, path, arrived, done in entries:
+def served(entries, wanted):
+    """(first arrival, last completion, resources served) over the wanted (site, path) pairs.
+
+    A resource counts as loaded the first time it is served: a later fetch of the same
+    path (a page's icon that is also one of its images) does not move the end.
+    """
+    first, done = None, {}
+    for index, path, arrived, finished in entries:
         first = arrived if first is None else min(first, arrived)
         if (index, path) in wanted:
-            seen.add((index, path))
-            last = done if last is None else max(last, done)
-    return first, last, len(seen)
+            done[(index, path)] = min(finished, done.get((index, path), finished))
+    return first, max(done.values(), default=None), len(done)
 
 
 # ------------------------------------------------------------- parallel client
 
-def fetch(url):
+async def _get(reader, writer, host, path):
+    """One request on a kept-alive connection; the server always sends a length."""
+    writer.write(b"GET %s HTTP/1.1\r\nHost: %s\r\n\r\n" % (path.encode(), host.encode()))
+    head = await reader.readuntil(b"\r\n\r\n")
+    length = 0
+    for line in head.split(b"\r\n")[1:]:
+        name, _, value = line.partition(b":")
+        if name.strip().lower() == b"content-length":
+            length = int(value)
+    return await reader.readexactly(length)
+
+
+async def _site(url, per_host, refs):
     parts = urllib.parse.urlsplit(url)
-    conn = http.client.HTTPConnection(parts.hostname, parts.port, timeout=30)
-    try:
-        conn.request("GET", parts.path or "/")
-        return conn.getresponse().read()
-    finally:
-        conn.close()
+    host, port = parts.hostname, parts.port
+
+    async def connection():
+        return await asyncio.open_connection(host, port)
+
+    first = await connection()
+    page = await _get(*first, parts.netloc, parts.path or "/")
+    if refs is None:
+        refs = static_refs(page.decode("utf-8", "replace"))
+    todo = list(refs)
+
+    async def worker(conn):
+        conn = conn or await connection()
+        try:
+            while todo:
+                await _get(*conn, parts.netloc, todo.pop(0))
+        finally:
+            conn[1].close()
+
+    # Unlimited: a connection per resource; else per_host, the page's own among them.
+    count = len(refs) if per_host is None else min(per_host, len(refs))
+    await asyncio.gather(worker(first), *(worker(None) for _ in range(count - 1)))
 
 
-def fetch_site(url):
-    """A page, then its subresources over parallel connections: two round trips."""
-    page = fetch(url).decode("utf-8", "replace")
-    links = re.findall(r'(?:href|src)="(/[^"]*)"', page)
-    workers = [threading.Thread(target=fetch, args=(url.rstrip("/") + link,)) for link in links]
-    for w in workers:
-        w.start()
-    for w in workers:
-        w.join()
+def parallel_fetch(urls, per_host=None, refs=None):
+    """Seconds a parallel client needs for every site's page, then its resources at once:
+    over a connection each, or over `per_host` kept-alive connections, as HTTP/1.1 browsers
+    are limited to.  `refs` (url -> paths) spares the client parsing the pages."""
+    async def everything():
+        began = now()
+        await asyncio.gather(*(_site(u, per_host, (refs or {}).get(u)) for u in urls))
+        return now() - began
 
-
-def parallel_fetch(urls):
-    """Seconds a fully parallel client needs for every site's page and subresources."""
-    start_line = threading.Barrier(len(urls) + 1)
-
-    def site(url):
-        start_line.wait()
-        fetch_site(url)
-
-    workers = [threading.Thread(target=site, args=(u,)) for u in urls]
-    for w in workers:
-        w.start()
-    start_line.wait()
-    began = now()
-    for w in workers:
-        w.join()
-    return now() - began
+    return asyncio.run(everything())
