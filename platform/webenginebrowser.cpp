@@ -203,11 +203,6 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
                                    .arg(error.url().host(), error.description());
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
-        if (m_loadingUnseen) {
-            m_loadingUnseen = false;
-            if (!m_view->isVisible())
-                page->setVisible(false);
-        }
         if (page->renderProcessPid() > 0)
             m_rendererPid = page->renderProcessPid();
         if (!m_certificateProblem.isEmpty())
@@ -320,13 +315,6 @@ void WebEngineBrowser::Navigate(const QString &address)
 {
     m_dialogs = 0;
     m_view->load(QUrl::fromUserInput(address, QDir::currentPath()));
-    // The engine lets a hidden page have only three requests in flight, which makes a
-    // start-up window behind the tray load its resources in waves. It loads as if shown
-    // and goes back to hidden (its timers and animations held back) once complete.
-    if (!m_view->isVisible()) {
-        m_view->page()->setVisible(true);
-        m_loadingUnseen = true;
-    }
 }
 
 void WebEngineBrowser::GoHome() { Navigate(InternetSettings::homePage()); }

@@ -78,7 +78,6 @@ private:
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
-    bool m_loadingUnseen = false; // shown to the engine while it loads behind a hidden frame
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
     int m_progress = 100;
