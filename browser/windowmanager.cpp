@@ -27,15 +27,18 @@ WindowManager::WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand,
     : QObject(parent), m_frame(frame), m_tabs(tabs), m_tabBand(tabBand), m_area(area)
 {
     connect(tabs, &TabStrip::rowsOverflow, this, &WindowManager::fitTabBand);
-    // Whatever made another window active (tab, key, close, new window), the bar shows its address.
-    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
-        auto *window = qobject_cast<ChildWindow *>(w);
-        if (window)
-            m_frame->setAddressText(window->Web1->LocationURL());
-        m_frame->setLoadProgress(window && window->Web1->isLoading() ? window->Web1->loadProgress() : -1);
-    });
-    // However a window became active (click, new window, keys, close, rotation), its tab shows it.
-    connect(m_area, &QMdiArea::subWindowActivated, this, &WindowManager::selectActiveTab);
+    connect(area, &QMdiArea::subWindowActivated, this, &WindowManager::activeWindowChanged);
+}
+
+void WindowManager::activeWindowChanged(QMdiSubWindow *w)
+{
+    // However another window became active (tab, key, close, new window, rotation), the bar
+    // shows its address, its tab is selected and the status bar shows its progress.
+    auto *window = qobject_cast<ChildWindow *>(w);
+    if (window)
+        m_frame->setAddressText(window->Web1->LocationURL());
+    m_frame->setLoadProgress(window && window->Web1->isLoading() ? window->Web1->loadProgress() : -1);
+    selectActiveTab();
 }
 
 void WindowManager::selectActiveTab()

@@ -93,6 +93,7 @@ public:
 
 private:
     bool raiseTabctr();
+    void activeWindowChanged(QMdiSubWindow *window);
     void keepInside(QMdiSubWindow *window) const;
     // columnsFirst: windows fill the columns one after another (vertical tiling).
     void tile(bool columnsFirst);

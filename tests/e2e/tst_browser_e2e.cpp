@@ -49,10 +49,7 @@ private Q_SLOTS:
     void cleanup()
     {
         Dialogs::setTellHook({});
-        for (QWidget *w : WindowRegistry::windows())
-            if (w != m_frame)
-                delete w;
-        delete m_frame;
+        FrameFixture::deleteFrame(m_frame);
         m_home.reset();
     }
 

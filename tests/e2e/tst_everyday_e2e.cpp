@@ -57,14 +57,7 @@ class TestEverydayE2E : public QObject
     std::unique_ptr<TempHome> m_home;
     mdiform1 *m_frame = nullptr;
 
-    ChildWindow *openWindow(const QString &url)
-    {
-        ChildWindow *w = m_frame->windows->newBrowserWindow();
-        m_frame->windows->openNumbered(w);
-        if (!PageWait::load(w->Web1, url))
-            return nullptr;
-        return w;
-    }
+    ChildWindow *openWindow(const QString &url) { return FrameFixture::openLoaded(m_frame, url); }
     // Puts the keyboard focus inside the active window's page, where a click would.
     bool focusPage(ChildWindow *w)
     {
@@ -86,10 +79,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        for (QWidget *w : WindowRegistry::windows())
-            if (w != m_frame)
-                delete w;
-        delete m_frame;
+        FrameFixture::deleteFrame(m_frame);
         m_home.reset();
     }
 

@@ -38,12 +38,7 @@ class TestPageIconsE2E : public QObject
     std::unique_ptr<TempHome> m_home;
     mdiform1 *m_frame = nullptr;
 
-    ChildWindow *openWindow(const QString &url)
-    {
-        ChildWindow *w = m_frame->windows->newBrowserWindow();
-        m_frame->windows->openNumbered(w);
-        return PageWait::load(w->Web1, url) ? w : nullptr;
-    }
+    ChildWindow *openWindow(const QString &url) { return FrameFixture::openLoaded(m_frame, url); }
     QIcon tabIcon(ChildWindow *w)
     {
         int n = 0;
@@ -61,10 +56,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        for (QWidget *w : WindowRegistry::windows())
-            if (w != m_frame)
-                delete w;
-        delete m_frame;
+        FrameFixture::deleteFrame(m_frame);
         m_home.reset();
     }
 

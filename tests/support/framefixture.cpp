@@ -1,4 +1,5 @@
 #include "framefixture.h"
+#include "pagewait.h"
 
 #include "core/processstate.h"
 #include "core/windowregistry.h"
@@ -30,10 +31,7 @@ FrameFixture::~FrameFixture()
     Dialogs::setTellHook({});
     Dialogs::setInputHook({});
     KeyboardState::setOverride(-1);
-    for (QWidget *w : WindowRegistry::windows())
-        if (w != frame)
-            delete w;
-    delete frame;
+    deleteFrame(frame);
     DefaultSitesModel::discard();
 }
 
@@ -79,4 +77,19 @@ mdiform1 *FrameFixture::newEngineFrame()
     frame->resize(1200, 800);
     frame->show();
     return frame;
+}
+
+void FrameFixture::deleteFrame(mdiform1 *frame)
+{
+    for (QWidget *w : WindowRegistry::windows())
+        if (w != frame)
+            delete w;
+    delete frame;
+}
+
+ChildWindow *FrameFixture::openLoaded(mdiform1 *frame, const QString &url)
+{
+    ChildWindow *w = frame->windows->newBrowserWindow();
+    frame->windows->openNumbered(w);
+    return PageWait::load(w->Web1, url) ? w : nullptr;
 }

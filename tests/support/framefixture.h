@@ -25,5 +25,9 @@ struct FrameFixture {
     QWidget *focusAddressBar() const;
     // A shown frame whose windows get the real engine's control, on the current home.
     static mdiform1 *newEngineFrame();
+    // Deletes every loaded window, the frame last.
+    static void deleteFrame(mdiform1 *frame);
+    // Opens a numbered window and loads the address in it; null when the page did not load.
+    static ChildWindow *openLoaded(mdiform1 *frame, const QString &url);
     QList<ChildWindow *> windowsTagged(const QString &tag) const;
 };
