@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
@@ -135,6 +136,8 @@ private:
     QLabel *m_text;
 };
 
+int WebEngineBrowser::s_unseenLoadLimitMs = 20000;
+
 QWebEngineProfile *WebEngineBrowser::profile()
 {
     static QPointer<QWebEngineProfile> shared;
@@ -203,6 +206,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
                                    .arg(error.url().host(), error.description());
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
+        endUnseenLoad();
         if (page->renderProcessPid() > 0)
             m_rendererPid = page->renderProcessPid();
         if (!m_certificateProblem.isEmpty())
@@ -315,7 +319,32 @@ void WebEngineBrowser::Navigate(const QString &address)
 {
     m_dialogs = 0;
     m_view->load(QUrl::fromUserInput(address, QDir::currentPath()));
+    // The engine lets a hidden page have only three requests in flight, which makes a
+    // start-up window behind the tray load its resources in waves. It loads as if shown
+    // and goes back to hidden (its timers and animations held back) once complete.
+    // A page that never completes (a stalled resource, endless loading) is hidden again
+    // after a while, so that it cannot keep its timers running behind the tray.
+    if (!m_view->isVisible()) {
+        m_view->page()->setVisible(true);
+        m_loadingUnseen = true;
+        const int load = ++m_unseenLoads;
+        QTimer::singleShot(s_unseenLoadLimitMs, this, [this, load] {
+            if (load == m_unseenLoads)
+                endUnseenLoad();
+        });
+    }
 }
+
+void WebEngineBrowser::endUnseenLoad()
+{
+    if (!m_loadingUnseen)
+        return;
+    m_loadingUnseen = false;
+    if (!m_view->isVisible())
+        m_view->page()->setVisible(false);
+}
+
+void WebEngineBrowser::setUnseenLoadLimit(int ms) { s_unseenLoadLimitMs = ms; }
 
 void WebEngineBrowser::GoHome() { Navigate(InternetSettings::homePage()); }
 

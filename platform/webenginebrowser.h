@@ -52,6 +52,8 @@ public:
 
     // The one profile all windows share, made on first use.
     static QWebEngineProfile *profile();
+    // How long a page loading behind a hidden frame is shown to the engine at most.
+    static void setUnseenLoadLimit(int ms);
 
     // Bounds on what a page can push at the user: dialogs (alert, confirm, prompt) shown
     // from one page before the rest are dropped, and the length of page-supplied text.
@@ -78,6 +80,10 @@ private:
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
+    void endUnseenLoad();
+    bool m_loadingUnseen = false; // shown to the engine while it loads behind a hidden frame
+    int m_unseenLoads = 0;
+    static int s_unseenLoadLimitMs;
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
     int m_progress = 100;

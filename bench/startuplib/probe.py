@@ -60,6 +60,17 @@ def read_pss(pid):
     return pss, own
 
 
+def read_pss_parts(pid):
+    """Every Pss line of smaps_rollup in kB: Pss, Pss_Anon, Pss_File, Pss_Shmem..."""
+    parts = {}
+    with open("/proc/%d/smaps_rollup" % pid) as f:
+        for line in f:
+            if line.startswith("Pss"):
+                name, value = line.split()[:2]
+                parts[name.rstrip(":")] = int(value)
+    return parts
+
+
 def read_rss(pid):
     with open("/proc/%d/statm" % pid) as f:
         return int(f.read().split()[1]) * PAGE_SIZE_KB
@@ -156,6 +167,18 @@ class TreeProbe:
         self.cost.append(now() - began)
         return total
 
+    def breakdown(self):
+        """Each live process of the tree: pid, kind and its PSS parts in kB."""
+        out = []
+        tree, info = self._tree()
+        for pid in tree:
+            key = (pid, info[pid][1])
+            try:
+                out.append([pid, self.kinds.get(key, "?"), read_pss_parts(pid)])
+            except OSError:
+                pass
+        return out
+
     def run(self, stop_fd):
         while True:
             began = now()
@@ -165,6 +188,7 @@ class TreeProbe:
                 break
         self.sample(full=True)  # one exact sweep to end with
         return {"samples": self.samples,
+                "end_procs": self.breakdown(),
                 "cpu": [[k[0], k[1], v] for k, v in self.cpu.items()],
                 "procs": [[k[0], k[1], self.kinds[k], self.first_seen[k], self.last_seen[k]]
                           for k in self.kinds],
@@ -179,6 +203,7 @@ class ProbeResult:
         self.cpu = data["cpu"]
         self.procs = data["procs"]
         self.cost = data["cost"]
+        self.end_procs = data.get("end_procs", [])
 
     def renderers(self):
         """The most renderers alive at one sample (kinds as last seen)."""

@@ -237,6 +237,7 @@ def one_run(args, server, browser, count, variant=""):
         if args.keep_trace:
             result["pss_trace"] = [(round(s[0] - t0, 3), s[1], s[2], s[3]) for s in samples]
             result["windows"] = [(round(e[0] - t0, 3), e[1], e[3]) for e in display.events()]
+            result["end_processes"] = sampler.end_procs
             result["requests"] = [(i, path, round(a - t0, 3), round(d - t0, 3))
                                   for i, path, a, d in server.snapshot()]
             if browser == "quillon":

@@ -8,6 +8,7 @@
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
 #include "httpserver.h"
+#include "pagewait.h"
 #include "platform/dialogs.h"
 #include "platform/internetsettings.h"
 #include "platform/keyboardstate.h"
@@ -183,6 +184,59 @@ private Q_SLOTS:
             QVERIFY(w->height() >= area.height() / 4);
             QVERIFY(QRect(QPoint(0, 0), area.size()).contains(w->geometry()));
         }
+    }
+
+    void windowBehindTheTrayLoadsAsShownThenRestsHidden()
+    {
+        // The page notes the visibility it loaded with; the engine holds hidden pages
+        // to a few requests at a time, so a start-up window loads as if shown.
+        LoopbackServer server;
+        QVERIFY(server.isListening());
+        server.setPage("/", page(QStringLiteral("untitled"), "<script>document.title = document.visibilityState;</script>"));
+        m_frame->hide();
+        m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), server.url());
+        ChildWindow *w = m_frame->windows->activeChild();
+        QVERIFY(w);
+        QVERIFY(!w->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("visible"), 30000);
+        // Once complete it is hidden again, its timers held back while nobody looks.
+        QTRY_COMPARE_WITH_TIMEOUT(PageWait::eval(w->Web1, QStringLiteral("document.visibilityState")).toString(),
+                                  QStringLiteral("hidden"), 30000);
+
+        // Shown, the window's page is visible and stays so after its next load.
+        m_frame->show();
+        QTRY_VERIFY(w->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(PageWait::eval(w->Web1, QStringLiteral("document.visibilityState")).toString(),
+                                  QStringLiteral("visible"), 30000);
+        QVERIFY(PageWait::load(w->Web1, server.url(QStringLiteral("/?again"))));
+        QCOMPARE(PageWait::eval(w->Web1, QStringLiteral("document.visibilityState")).toString(), QStringLiteral("visible"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("visible"));
+
+        // The frame back in the tray hides it as before.
+        m_frame->hide();
+        QTRY_COMPARE_WITH_TIMEOUT(PageWait::eval(w->Web1, QStringLiteral("document.visibilityState")).toString(),
+                                  QStringLiteral("hidden"), 30000);
+
+        // A page that does not complete is hidden again after a while all the same.
+        server.setHandler("/stalled.png", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.delayMs = 120000;
+            return r;
+        });
+        server.setPage("/stalls", page(QStringLiteral("untitled"),
+                                      "<script>document.title = 'stalls ' + document.visibilityState;</script>"
+                                      "<img src='/stalled.png'>"));
+        WebEngineBrowser::setUnseenLoadLimit(1500);
+        QSignalSpy complete(w->Web1, &BrowserControl::DocumentComplete);
+        w->Web1->Navigate(server.url(QStringLiteral("/stalls")));
+        // (The caption waits for the page to complete; the page's own title does not.)
+        QTRY_COMPARE_WITH_TIMEOUT(PageWait::eval(w->Web1, QStringLiteral("document.title")).toString(),
+                                  QStringLiteral("stalls visible"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(PageWait::eval(w->Web1, QStringLiteral("document.visibilityState")).toString(),
+                                  QStringLiteral("hidden"), 30000);
+        QCOMPARE(complete.count(), 0);
+        WebEngineBrowser::setUnseenLoadLimit(20000);
+        w->Web1->Stop();
     }
 
     void thirtyTwoSitesOnThirtyTwoHostsAllComplete()
