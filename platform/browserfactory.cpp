@@ -18,6 +18,7 @@ void BrowserControl::clearCacheAndCookies()
 {
     QWebEngineProfile *profile = WebEngineBrowser::profile();
     profile->clearHttpCache();
+    WebEngineBrowser::holdLoadsWhileCacheClears();
     profile->cookieStore()->deleteAllCookies();
 }
 

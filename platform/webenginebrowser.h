@@ -3,6 +3,9 @@
 
 #include <QPointer>
 
+#include <functional>
+
+class QTimer;
 class QWebEngineView;
 class QWebEnginePage;
 class QWebEngineProfile;
@@ -54,6 +57,9 @@ public:
     static QWebEngineProfile *profile();
     // How long a page loading behind a hidden frame is shown to the engine at most.
     static void setUnseenLoadLimit(int ms);
+    // The engine clears its HTTP cache in the background and says nothing when done; a
+    // load started meanwhile can hang for good. Loads asked for in the next moments wait.
+    static void holdLoadsWhileCacheClears();
 
     // Bounds on what a page can push at the user: dialogs (alert, confirm, prompt) shown
     // from one page before the rest are dropped, and the length of page-supplied text.
@@ -81,9 +87,13 @@ private:
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
     void endUnseenLoad();
+    // Runs `load` now, or once a cache clear has had its time.
+    void whenCacheSettled(std::function<void()> load);
     bool m_loadingUnseen = false; // shown to the engine while it loads behind a hidden frame
     int m_unseenLoads = 0;
     static int s_unseenLoadLimitMs;
+    QTimer *m_heldLoad = nullptr; // a navigation or reload waiting for a cache clear
+    std::function<void()> m_held;
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
     int m_progress = 100;

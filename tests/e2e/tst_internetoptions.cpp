@@ -125,14 +125,10 @@ private Q_SLOTS:
         QCOMPARE(cookieOf("/check?no"), QByteArray("who=me"));
         panel->cmdClearCache->click();
         QCOMPARE(asked, 2);
-        // The engine clears its cache in the background and tells no one when it is done;
-        // a load started at that moment can stall, so the test asks again, as a user would.
-        bool loaded = false;
-        for (int attempt = 0; attempt < 4 && !loaded; ++attempt) {
-            browser.Navigate(server.url(QStringLiteral("/check?yes")));
-            loaded = done.wait(15000);
-        }
-        QVERIFY(loaded);
+        // A load asked for while the engine clears its cache completes (one started at
+        // that moment used to hang in about one run out of six).
+        browser.Navigate(server.url(QStringLiteral("/check?yes")));
+        QVERIFY(done.wait(30000));
         QCOMPARE(cookieOf("/check?yes"), QByteArray());
     }
 };
