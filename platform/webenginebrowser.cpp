@@ -27,6 +27,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -137,6 +139,43 @@ private:
     QLabel *m_text;
 };
 
+// The engine lets a page that is not visible have only three requests in flight, which
+// makes a start-up window behind the tray load its resources in waves. The watch counts
+// a page's requests while it loads unseen; at the third the page is shown to the engine
+// until it completes. Pages that ask for fewer are never shown, so never painted.
+class UnseenLoadWatch : public QWebEngineUrlRequestInterceptor
+{
+public:
+    static constexpr int HiddenPageRequests = 3;
+
+    UnseenLoadWatch(QObject *parent, std::function<void()> onBusy)
+        : QWebEngineUrlRequestInterceptor(parent), m_onBusy(std::move(onBusy))
+    {
+    }
+    void arm()
+    {
+        m_armed = true;
+        m_requests = 0;
+    }
+    void disarm() { m_armed = false; }
+
+    // Called on the user-interface thread, before the request goes out.
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (!m_armed || info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+            return;
+        if (++m_requests >= HiddenPageRequests) {
+            m_armed = false;
+            QMetaObject::invokeMethod(parent(), m_onBusy, Qt::QueuedConnection);
+        }
+    }
+
+private:
+    std::function<void()> m_onBusy;
+    bool m_armed = false;
+    int m_requests = 0;
+};
+
 int WebEngineBrowser::s_unseenLoadLimitMs = 20000;
 
 QWebEngineProfile *WebEngineBrowser::profile()
@@ -170,6 +209,11 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
     auto *page = new Page(profile(), this);
+    m_unseenWatch = new UnseenLoadWatch(this, [this] {
+        if (m_loadingUnseen && !m_view->isVisible() && !m_view->page()->isVisible())
+            m_view->page()->setVisible(true);
+    });
+    page->setUrlRequestInterceptor(m_unseenWatch);
     m_view->setPage(page);
     layout->addWidget(m_view);
     setFocusProxy(m_view);
@@ -348,13 +392,13 @@ void WebEngineBrowser::Navigate(const QString &address)
     m_dialogs = 0;
     const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
     whenCacheSettled([this, url] { m_view->load(url); });
-    // The engine lets a hidden page have only three requests in flight, which makes a
-    // start-up window behind the tray load its resources in waves. It loads as if shown
-    // and goes back to hidden (its timers and animations held back) once complete.
-    // A page that never completes (a stalled resource, endless loading) is hidden again
-    // after a while, so that it cannot keep its timers running behind the tray.
+    // Loading behind a hidden frame: shown to the engine once the page asks for more than
+    // a hidden page may (see UnseenLoadWatch), hidden again (its timers and animations held
+    // back) once complete. A page that never completes (a stalled resource, endless
+    // loading) is hidden again after a while, so that it cannot keep its timers running
+    // behind the tray.
     if (!m_view->isVisible()) {
-        m_view->page()->setVisible(true);
+        m_unseenWatch->arm();
         m_loadingUnseen = true;
         const int load = ++m_unseenLoads;
         QTimer::singleShot(s_unseenLoadLimitMs, this, [this, load] {
@@ -366,10 +410,11 @@ void WebEngineBrowser::Navigate(const QString &address)
 
 void WebEngineBrowser::endUnseenLoad()
 {
+    m_unseenWatch->disarm();
     if (!m_loadingUnseen)
         return;
     m_loadingUnseen = false;
-    if (!m_view->isVisible())
+    if (!m_view->isVisible() && m_view->page()->isVisible())
         m_view->page()->setVisible(false);
 }
 

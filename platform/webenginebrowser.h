@@ -6,6 +6,7 @@
 #include <functional>
 
 class QTimer;
+class UnseenLoadWatch;
 class QWebEngineView;
 class QWebEnginePage;
 class QWebEngineProfile;
@@ -89,7 +90,8 @@ private:
     void endUnseenLoad();
     // Runs `load` now, or once a cache clear has had its time.
     void whenCacheSettled(std::function<void()> load);
-    bool m_loadingUnseen = false; // shown to the engine while it loads behind a hidden frame
+    UnseenLoadWatch *m_unseenWatch = nullptr;
+    bool m_loadingUnseen = false; // loading behind a hidden frame, shown to the engine if busy
     int m_unseenLoads = 0;
     static int s_unseenLoadLimitMs;
     QTimer *m_heldLoad = nullptr; // a navigation or reload waiting for a cache clear
