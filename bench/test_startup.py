@@ -288,6 +288,11 @@ class ProbeTest(unittest.TestCase):
                          [[child.pid, probe.read_stat(child.pid)[2], "main"]])
         self.assertEqual(len(result.cost), len(result.samples))
         self.assertGreaterEqual(result.cpu_seconds(), 0)
+        # The end sweep names each live process with every part of its PSS.
+        [(pid, kind, parts)] = result.end_procs
+        self.assertEqual((pid, kind), (child.pid, "main"))
+        self.assertGreater(parts["Pss"], 0)
+        self.assertLessEqual(parts["Pss_Anon"] + parts["Pss_File"] + parts["Pss_Shmem"], parts["Pss"] + 1)
 
     def test_probe_result_figures(self):
         result = probe.ProbeResult({
