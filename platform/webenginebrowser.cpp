@@ -285,6 +285,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
 WebEngineBrowser::~WebEngineBrowser()
 {
     instances().removeAll(this);
+    m_view->page()->setUrlRequestInterceptor(nullptr); // no request reaches the watch from here on
 }
 
 QList<WebEngineBrowser *> &WebEngineBrowser::instances()
