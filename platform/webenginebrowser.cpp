@@ -372,41 +372,42 @@ void WebEngineBrowser::holdLoadsWhileCacheClears() { cacheClearEnds = QDeadlineT
 
 void WebEngineBrowser::whenCacheSettled(std::function<void()> load)
 {
+    const int ticket = ++m_loadTickets; // a later load, or Stop, drops this one
     if (cacheClearEnds.hasExpired()) {
         load();
         return;
     }
-    m_held = std::move(load);
-    if (!m_heldLoad) {
-        m_heldLoad = new QTimer(this);
-        m_heldLoad->setSingleShot(true);
-        connect(m_heldLoad, &QTimer::timeout, this, [this] {
-            if (auto load = std::exchange(m_held, nullptr))
-                load();
-        });
-    }
-    m_heldLoad->start(int(cacheClearEnds.remainingTime()));
+    QTimer::singleShot(int(cacheClearEnds.remainingTime()), this, [this, ticket, load] {
+        if (ticket == m_loadTickets)
+            load();
+    });
 }
 
 void WebEngineBrowser::Navigate(const QString &address)
 {
     m_dialogs = 0;
     const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
-    whenCacheSettled([this, url] { m_view->load(url); });
+    whenCacheSettled([this, url] {
+        m_view->load(url);
+        if (!m_view->isVisible())
+            beginUnseenLoad();
+    });
+}
+
+void WebEngineBrowser::beginUnseenLoad()
+{
     // Loading behind a hidden frame: shown to the engine once the page asks for more than
     // a hidden page may (see UnseenLoadWatch), hidden again (its timers and animations held
     // back) once complete. A page that never completes (a stalled resource, endless
     // loading) is hidden again after a while, so that it cannot keep its timers running
     // behind the tray.
-    if (!m_view->isVisible()) {
-        m_unseenWatch->arm();
-        m_loadingUnseen = true;
-        const int load = ++m_unseenLoads;
-        QTimer::singleShot(s_unseenLoadLimitMs, this, [this, load] {
-            if (load == m_unseenLoads)
-                endUnseenLoad();
-        });
-    }
+    m_unseenWatch->arm();
+    m_loadingUnseen = true;
+    const int load = ++m_unseenLoads;
+    QTimer::singleShot(s_unseenLoadLimitMs, this, [this, load] {
+        if (load == m_unseenLoads)
+            endUnseenLoad();
+    });
 }
 
 void WebEngineBrowser::endUnseenLoad()
@@ -435,7 +436,7 @@ BrowserControl::HResult WebEngineBrowser::GoBack()
     m_dialogs = 0;
     if (!m_view->history()->canGoBack())
         return E_FAIL;
-    m_view->back();
+    whenCacheSettled([this] { m_view->back(); });
     return S_OK;
 }
 
@@ -444,7 +445,7 @@ BrowserControl::HResult WebEngineBrowser::GoForward()
     m_dialogs = 0;
     if (!m_view->history()->canGoForward())
         return E_FAIL;
-    m_view->forward();
+    whenCacheSettled([this] { m_view->forward(); });
     return S_OK;
 }
 
@@ -458,7 +459,7 @@ void WebEngineBrowser::Refresh()
 
 void WebEngineBrowser::Stop()
 {
-    m_held = nullptr;
+    ++m_loadTickets; // a load waiting for a cache clear is dropped too
     m_view->stop();
 }
 

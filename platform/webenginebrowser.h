@@ -5,7 +5,6 @@
 
 #include <functional>
 
-class QTimer;
 class UnseenLoadWatch;
 class QWebEngineView;
 class QWebEnginePage;
@@ -87,6 +86,7 @@ private:
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
+    void beginUnseenLoad();
     void endUnseenLoad();
     // Runs `load` now, or once a cache clear has had its time.
     void whenCacheSettled(std::function<void()> load);
@@ -94,8 +94,7 @@ private:
     bool m_loadingUnseen = false; // loading behind a hidden frame, shown to the engine if busy
     int m_unseenLoads = 0;
     static int s_unseenLoadLimitMs;
-    QTimer *m_heldLoad = nullptr; // a navigation or reload waiting for a cache clear
-    std::function<void()> m_held;
+    int m_loadTickets = 0; // counts loads asked for and stops: a held load runs only if still the latest
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
     int m_progress = 100;

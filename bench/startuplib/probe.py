@@ -50,14 +50,8 @@ def read_pss(pid):
     The file-backed rest of PSS is the process's share of library pages, which other
     programmes using the same libraries (other engine instances) share too.
     """
-    pss = own = 0
-    with open("/proc/%d/smaps_rollup" % pid) as f:
-        for line in f:
-            if line.startswith("Pss:"):
-                pss = int(line.split()[1])
-            elif line.startswith(("Pss_Anon:", "Pss_Shmem:")):
-                own += int(line.split()[1])
-    return pss, own
+    parts = read_pss_parts(pid)
+    return parts.get("Pss", 0), parts.get("Pss_Anon", 0) + parts.get("Pss_Shmem", 0)
 
 
 def read_pss_parts(pid):
