@@ -17,6 +17,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QQuickItem>
+#include <QQuickWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
@@ -210,8 +212,10 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     m_view = new QWebEngineView(this);
     auto *page = new Page(profile(), this);
     m_unseenWatch = new UnseenLoadWatch(this, [this] {
-        if (m_loadingUnseen && !m_view->isVisible() && !m_view->page()->isVisible())
+        if (m_loadingUnseen && !m_view->isVisible() && !m_view->page()->isVisible()) {
+            sizeUnseenView(); // the page may have moved to another renderer, with a new widget
             m_view->page()->setVisible(true);
+        }
     });
     page->setUrlRequestInterceptor(m_unseenWatch);
     m_view->setPage(page);
@@ -401,6 +405,7 @@ void WebEngineBrowser::beginUnseenLoad()
     // back) once complete. A page that never completes (a stalled resource, endless
     // loading) is hidden again after a while, so that it cannot keep its timers running
     // behind the tray.
+    sizeUnseenView();
     m_unseenWatch->arm();
     m_loadingUnseen = true;
     const int load = ++m_unseenLoads;
@@ -408,6 +413,29 @@ void WebEngineBrowser::beginUnseenLoad()
         if (load == m_unseenLoads)
             endUnseenLoad();
     });
+}
+
+void WebEngineBrowser::sizeUnseenView()
+{
+    // A widget that was never shown is never laid out, so a page loading behind the tray
+    // would be given 100 x 30 px, the size Qt starts widgets at: its scripts, media
+    // queries and srcsets would choose for that. The layouts from the window down are
+    // applied (which only records the geometry of hidden widgets), then the engine's item
+    // inside the view's quick widget is given the view's size; that item, not the widget,
+    // tells the engine its size. A resize event on the quick widget would do it too, but
+    // makes every hidden window allocate its picture.
+    QList<QWidget *> chain;
+    for (QWidget *w = m_view; w; w = w->parentWidget())
+        chain.prepend(w);
+    for (QWidget *w : std::as_const(chain))
+        if (w->layout())
+            w->layout()->activate();
+    auto *quick = qobject_cast<QQuickWidget *>(m_view->focusProxy());
+    if (!quick || !quick->rootObject())
+        return;
+    const QSize size = m_view->size();
+    for (QQuickItem *item : quick->rootObject()->childItems())
+        item->setSize(size);
 }
 
 void WebEngineBrowser::endUnseenLoad()

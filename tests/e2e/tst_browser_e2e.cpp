@@ -209,7 +209,8 @@ private Q_SLOTS:
                 return r;
             });
         }
-        const QByteArray notes = "<script>addEventListener('load', () => document.title = document.visibilityState);</script>";
+        const QByteArray notes = "<script>addEventListener('load', () => document.title ="
+                                 " document.visibilityState + ' ' + innerWidth + 'x' + innerHeight);</script>";
         server.setPage("/", page(QStringLiteral("untitled"), images + notes));
         server.setPage("/plain", page(QStringLiteral("untitled"), "<img src='/img0.png'>" + notes));
         m_frame->hide();
@@ -218,7 +219,11 @@ private Q_SLOTS:
         ChildWindow *w = m_frame->windows->activeChild();
         QVERIFY(w);
         QVERIFY(!w->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("visible"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QLatin1String("visible ")), 30000);
+        // It is laid out at the size it will be shown at, not at the size of a widget never shown.
+        const QString seen = w->windowTitle().section(QLatin1Char(' '), 1);
+        QVERIFY2(w->Web1->width() > 300 && seen == QStringLiteral("%1x%2").arg(w->Web1->width()).arg(w->Web1->height()),
+                 qPrintable(seen));
         QCOMPARE(arrivals.size(), 6);
         const int together = int(std::count_if(arrivals.begin(), arrivals.end(),
                                                [&](qint64 t) { return t < arrivals.first() + 1000; }));
@@ -228,7 +233,7 @@ private Q_SLOTS:
                                   QStringLiteral("hidden"), 30000);
         // A page that asks for little is never shown to the engine at all.
         QVERIFY(PageWait::load(w->Web1, server.url(QStringLiteral("/plain"))));
-        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("hidden"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("hidden ") + seen, 30000);
 
         // Shown, the window's page is visible and stays so after its next load.
         m_frame->show();
@@ -237,7 +242,7 @@ private Q_SLOTS:
                                   QStringLiteral("visible"), 30000);
         QVERIFY(PageWait::load(w->Web1, server.url(QStringLiteral("/?again"))));
         QCOMPARE(PageWait::eval(w->Web1, QStringLiteral("document.visibilityState")).toString(), QStringLiteral("visible"));
-        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("visible"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("visible ") + seen, 30000);
 
         // The frame back in the tray hides it as before.
         m_frame->hide();
