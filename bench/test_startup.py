@@ -257,12 +257,13 @@ class ProbeTest(unittest.TestCase):
         self.wait_for_tree(root.pid, 3)
         tree_probe = probe.TreeProbe(root.pid)
         total = tree_probe.sample(full=True)
-        stamp, pss, count, own, ticks = tree_probe.samples[-1]
+        stamp, pss, count, own, ticks, by_kind = tree_probe.samples[-1]
         self.assertEqual(count, 3)
         self.assertGreater(pss, 0)
         self.assertEqual(pss, int(total))
         self.assertLessEqual(own, pss)
         self.assertEqual(ticks, sum(tree_probe.cpu.values()))
+        self.assertEqual(sum(by_kind.values()), ticks)
         self.assertNotIn(os.getpid(), {pid for pid, _ in tree_probe.kinds})
         self.assertEqual(tree_probe.kinds[(root.pid, probe.read_stat(root.pid)[2])], "main")
 
@@ -303,12 +304,16 @@ class ProbeTest(unittest.TestCase):
                       [5, 50, "zygote", 1.2, 4.0]],
             "cost": []})
         self.assertEqual(result.renderers(), 2)  # never all three at once
-        ticking = probe.ProbeResult({"samples": [[1.0, 0, 0, 0, 0], [2.0, 0, 0, 0, probe.CLK_TCK],
-                                                 [3.0, 0, 0, 0, 3 * probe.CLK_TCK]],
+        tck = probe.CLK_TCK
+        ticking = probe.ProbeResult({"samples": [[1.0, 0, 0, 0, 0, {}],
+                                                 [2.0, 0, 0, 0, tck, {"main": tck}],
+                                                 [3.0, 0, 0, 0, 3 * tck, {"main": tck, "renderer": 2 * tck}]],
                                      "cpu": [], "procs": [], "cost": []})
-        # CPU until a moment: between the samples around it, else the nearest one.
-        for moment, seconds in ((1.5, 0.5), (2.5, 2.0), (0.5, 0.0), (9.0, 3.0)):
+        # CPU until a moment: between the samples around it, else the nearest one; by kind too.
+        for moment, seconds, renderers in ((1.5, 0.5, 0.0), (2.5, 2.0, 1.0), (0.5, 0.0, 0.0), (9.0, 3.0, 2.0)):
             self.assertAlmostEqual(ticking.cpu_seconds_at(moment), seconds)
+            self.assertAlmostEqual(ticking.cpu_seconds_at(moment, "renderer"), renderers)
+        self.assertEqual(ticking.cpu_kinds(), ["main", "renderer"])
         self.assertIsNone(result.__class__({"samples": [], "cpu": [], "procs": [],
                                             "cost": []}).cpu_seconds_at(1.0))
         self.assertAlmostEqual(result.cpu_seconds(), 1.5, places=1)

@@ -157,7 +157,11 @@ class TreeProbe:
         own = sum(rss[k] * self.ratio.get(k, (1.0, 1.0))[1] for k in keys)
         if keys:
             # CPU of the tree so far, the ended processes' last reading included.
-            self.samples.append((stamp, int(total), len(keys), int(own), sum(self.cpu.values())))
+            by_kind = {}
+            for key, ticks in self.cpu.items():
+                kind = self.kinds.get(key, "?")
+                by_kind[kind] = by_kind.get(kind, 0) + ticks
+            self.samples.append((stamp, int(total), len(keys), int(own), sum(self.cpu.values()), by_kind))
         self.cost.append(now() - began)
         return total
 
@@ -207,8 +211,13 @@ class ProbeResult:
     def cpu_seconds(self):
         return sum(v for _, _, v in self.cpu) / CLK_TCK
 
-    def cpu_seconds_at(self, moment):
-        """CPU of the tree up to `moment`, read between the samples around it."""
+    def cpu_seconds_at(self, moment, kind=None):
+        """CPU of the tree (or of its processes of one kind) up to `moment`, read between
+        the samples around it."""
+        def ticks(s):
+            if kind is None:
+                return s[4]
+            return s[5].get(kind, 0) if len(s) > 5 else 0
         before = after = None
         for s in self.samples:
             if s[0] <= moment:
@@ -216,9 +225,12 @@ class ProbeResult:
             elif after is None:
                 after = s
         if before is None or after is None:
-            return (before or after)[4] / CLK_TCK if (before or after) else None
+            return ticks(before or after) / CLK_TCK if (before or after) else None
         share = (moment - before[0]) / (after[0] - before[0])
-        return (before[4] + share * (after[4] - before[4])) / CLK_TCK
+        return (ticks(before) + share * (ticks(after) - ticks(before))) / CLK_TCK
+
+    def cpu_kinds(self):
+        return sorted({k for s in self.samples if len(s) > 5 for k in s[5]})
 
     def starts(self, t0):
         """Launch-relative first sighting of each engine process, by kind."""

@@ -219,6 +219,8 @@ def one_run(args, server, browser, count, variant=""):
         result["cpu_s"] = sampler.cpu_seconds()
         if result["last_resource"]:
             result["cpu_loaded_s"] = sampler.cpu_seconds_at(last)
+            result["cpu_loaded_by_kind"] = {kind: sampler.cpu_seconds_at(last, kind)
+                                            for kind in sampler.cpu_kinds()}
         if sampler.cost:
             result["probe_ms"] = 1000 * statistics.median(sampler.cost)
         if samples:
