@@ -213,7 +213,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     auto *page = new Page(profile(), this);
     m_unseenWatch = new UnseenLoadWatch(this, [this] {
         if (m_loadingUnseen && !m_view->isVisible() && !m_view->page()->isVisible()) {
-            sizeUnseenView(); // the page may have moved to another renderer, with a new widget
+            sizeUnseenView();
             m_view->page()->setVisible(true);
         }
     });
@@ -405,7 +405,6 @@ void WebEngineBrowser::beginUnseenLoad()
     // back) once complete. A page that never completes (a stalled resource, endless
     // loading) is hidden again after a while, so that it cannot keep its timers running
     // behind the tray.
-    sizeUnseenView();
     m_unseenWatch->arm();
     m_loadingUnseen = true;
     const int load = ++m_unseenLoads;
@@ -417,13 +416,15 @@ void WebEngineBrowser::beginUnseenLoad()
 
 void WebEngineBrowser::sizeUnseenView()
 {
-    // A widget that was never shown is never laid out, so a page loading behind the tray
-    // would be given 100 x 30 px, the size Qt starts widgets at: its scripts, media
-    // queries and srcsets would choose for that. The layouts from the window down are
-    // applied (which only records the geometry of hidden widgets), then the engine's item
-    // inside the view's quick widget is given the view's size; that item, not the widget,
-    // tells the engine its size. A resize event on the quick widget would do it too, but
-    // makes every hidden window allocate its picture.
+    // A widget that was never shown is never laid out, so a page shown to the engine
+    // behind the tray would be laid out at 100 x 30 px, the size Qt starts widgets at: its
+    // scripts, media queries and srcsets would choose for that. The layouts from the
+    // window down are applied (which only records the geometry of hidden widgets), then
+    // the engine's item inside the view's quick widget is given the view's size; that
+    // item, not the widget, tells the engine its size. A resize event on the quick widget
+    // would do it too, but makes every hidden window allocate its picture. Pages never
+    // shown to the engine are left as they are: a size costs each its frame buffer, and
+    // they are laid out only once the frame is shown, at the size they get then.
     QList<QWidget *> chain;
     for (QWidget *w = m_view; w; w = w->parentWidget())
         chain.prepend(w);

@@ -88,7 +88,7 @@ private:
     bool m_rendererGone = false;
     void beginUnseenLoad();
     void endUnseenLoad();
-    void sizeUnseenView(); // gives a hidden window's page the size it will be shown at
+    void sizeUnseenView(); // gives a page shown to the engine behind the tray its window's size
     // Runs `load` now, or once a cache clear has had its time.
     void whenCacheSettled(std::function<void()> load);
     UnseenLoadWatch *m_unseenWatch = nullptr;
