@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Quillon needs to build, run and test (skips what is there).
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-webengine-dev qt6-tools-dev qt6-svg-dev libqt6svg6
+packages=(cmake ninja-build g++ qt6-base-dev qt6-declarative-dev qt6-webengine-dev qt6-tools-dev qt6-svg-dev libqt6svg6
           libx11-dev libgl-dev xvfb xauth x11-utils xdotool trayer openbox poppler-utils imagemagick python3 procps
           desktop-file-utils appstream dpkg-dev file man-db)
 missing=()
