@@ -421,7 +421,8 @@ void WebEngineBrowser::sizeUnseenView()
     // scripts, media queries and srcsets would choose for that. The layouts from the
     // window down are applied (which only records the geometry of hidden widgets), then
     // the engine's item inside the view's quick widget is given the view's size; that
-    // item, not the widget, tells the engine its size. A resize event on the quick widget
+    // item, not the widget, tells the engine its size (how Qt WebEngine 6.4 arranges its
+    // view; tst_browser_e2e notices if that changes). A resize event on the quick widget
     // would do it too, but makes every hidden window allocate its picture. Pages never
     // shown to the engine are left as they are: a size costs each its frame buffer, and
     // they are laid out only once the frame is shown, at the size they get then.
