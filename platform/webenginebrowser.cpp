@@ -129,11 +129,7 @@ public:
         layout->addStretch();
         connect(reload, &QPushButton::clicked, owner, &WebEngineBrowser::Refresh);
     }
-    void setText(const QString &t, Qt::TextFormat format = Qt::AutoText)
-    {
-        m_text->setTextFormat(format);
-        m_text->setText(t);
-    }
+    void setText(const QString &t) { m_text->setText(t); }
     void setReloadVisible(bool visible) { findChild<QPushButton *>(QStringLiteral("crashReload"))->setVisible(visible); }
     QString text() const { return m_text->text(); }
 
@@ -335,7 +331,7 @@ void WebEngineBrowser::showCertificateProblem()
 {
     if (!m_cover)
         m_cover = new CrashCover(this);
-    m_cover->setText(m_certificateProblem.left(2000), Qt::PlainText);
+    m_cover->setText(m_certificateProblem.left(2000));
     m_cover->setReloadVisible(false);
     m_cover->setGeometry(rect());
     m_cover->show();
