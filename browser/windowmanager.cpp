@@ -37,8 +37,13 @@ void WindowManager::activeWindowChanged(QMdiSubWindow *w)
     auto *window = qobject_cast<ChildWindow *>(w);
     if (window)
         m_frame->setAddressText(window->Web1->LocationURL());
-    m_frame->setLoadProgress(window && window->Web1->isLoading() ? window->Web1->loadProgress() : -1);
+    showProgressOf(window);
     selectActiveTab();
+}
+
+void WindowManager::showProgressOf(ChildWindow *window)
+{
+    m_frame->setLoadProgress(window && window->Web1->isLoading() ? window->Web1->loadProgress() : -1);
 }
 
 void WindowManager::selectActiveTab()
@@ -365,9 +370,9 @@ void WindowManager::attach(ChildWindow *window)
         showLoadState(window);
         checkIconsSettled();
     });
-    connect(window->Web1, &BrowserControl::LoadProgress, window, [this, window](int percent) {
+    connect(window->Web1, &BrowserControl::LoadProgress, window, [this, window] {
         if (window == activeChild())
-            m_frame->setLoadProgress(window->Web1->isLoading() ? percent : -1);
+            showProgressOf(window);
     });
 }
 
@@ -384,7 +389,7 @@ void WindowManager::showLoadState(ChildWindow *window)
     if (window->tagNumber(&n))
         m_tabs->setIcon(n, loading ? loadingIcon() : window->Web1->pageIcon());
     if (window == activeChild())
-        m_frame->setLoadProgress(loading ? window->Web1->loadProgress() : -1);
+        showProgressOf(window);
 }
 
 void WindowManager::enablePageIconsWhenSettled()

@@ -94,6 +94,8 @@ public:
 private:
     bool raiseTabctr();
     void activeWindowChanged(QMdiSubWindow *window);
+    // The status bar shows the progress of the (active) window while it loads; none for null.
+    void showProgressOf(ChildWindow *window);
     void keepInside(QMdiSubWindow *window) const;
     // columnsFirst: windows fill the columns one after another (vertical tiling).
     void tile(bool columnsFirst);

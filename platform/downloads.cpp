@@ -15,6 +15,8 @@ namespace {
 const QString partSuffix = QStringLiteral(".part");
 }
 
+QString Downloads::Item::partPath() const { return path() + partSuffix; }
+
 Downloads *Downloads::instance()
 {
     static QPointer<Downloads> shared;
@@ -140,7 +142,7 @@ void Downloads::finish(int index, QWebEngineDownloadRequest *request)
     Item &item = m_items[index];
     if (item.state != State::Running)
         return;
-    const QString part = QDir(item.folder).filePath(item.name + partSuffix);
+    const QString part = item.partPath();
     item.received = request->receivedBytes();
     if (request->state() == QWebEngineDownloadRequest::DownloadCompleted) {
         // Another file may have taken the name meanwhile: never replace it.
@@ -173,7 +175,7 @@ void Downloads::fail(int index, const QString &why)
         return;
     item.state = State::Failed;
     item.error = why;
-    QFile::remove(QDir(item.folder).filePath(item.name + partSuffix));
+    QFile::remove(item.partPath());
     Q_EMIT statusText(QStringLiteral("The download of %1 failed: %2").arg(item.name, item.error));
     Q_EMIT changed(index);
 }

@@ -26,6 +26,7 @@ public:
         QString error;
         std::function<void()> cancel;
         QString path() const { return folder + QLatin1Char('/') + name; }
+        QString partPath() const; // where it is written until complete
     };
 
     static Downloads *instance();

@@ -9,11 +9,9 @@
 #include <QNetworkRequest>
 #include <QPixmap>
 
-namespace {
-bool isWeb(const QUrl &url)
+bool PageIconFetcher::isWeb(const QUrl &url)
 {
     return url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
-}
 }
 
 PageIconFetcher *PageIconFetcher::instance()

@@ -22,6 +22,8 @@ public:
     static constexpr int MaxSide = 512;
 
     static PageIconFetcher *instance();
+    // Only http and https addresses are fetched (and followed through redirects).
+    static bool isWeb(const QUrl &url);
     // Calls done with the icon at url (null when there is none) unless context is gone by then.
     // Several asks for one address share one fetch.
     void fetch(const QUrl &url, QObject *context, std::function<void(const QIcon &)> done);

@@ -44,11 +44,6 @@ const char iconLinkScript[] = R"JS(
 })();
 )JS";
 
-bool isWebUrl(const QUrl &url)
-{
-    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-}
-
 const QString statusMarker = QStringLiteral("\x01quillon-status:");
 
 // Page scripts' window.status reaches us through the console, marked.
@@ -300,9 +295,6 @@ qint64 WebEngineBrowser::rendererProcessId() const { return page()->renderProces
 
 void WebEngineBrowser::showCrashCover(const QString &why)
 {
-    if (!m_cover)
-        m_cover = new CrashCover(this);
-    m_cover->setReloadVisible(true);
     // Windows share renderers: the others it drew stopped with it.
     QStringList sharing;
     for (const WebEngineBrowser *other : instances())
@@ -319,24 +311,27 @@ void WebEngineBrowser::showCrashCover(const QString &why)
             list += QStringLiteral(" and %1 more").arg(sharing.size() - named);
         others = QStringLiteral("It also drew %1 other windows, which stopped too: %2.").arg(sharing.size()).arg(list);
     }
-    m_cover->setText(QStringLiteral("The page %1 could not be shown: the process drawing it %2.\n%3")
-                         .arg(LocationURL().left(300), why, others));
-    m_cover->setGeometry(rect());
-    m_cover->show();
-    m_cover->raise();
+    showCover(QStringLiteral("The page %1 could not be shown: the process drawing it %2.\n%3")
+                  .arg(LocationURL().left(300), why, others),
+              true);
     Q_EMIT StatusTextChange(QStringLiteral("A page stopped working: ") + LocationURL().left(300));
 }
 
 void WebEngineBrowser::showCertificateProblem()
 {
+    showCover(m_certificateProblem.left(2000), false);
+    m_certificateProblem.clear();
+}
+
+void WebEngineBrowser::showCover(const QString &text, bool offerReload)
+{
     if (!m_cover)
         m_cover = new CrashCover(this);
-    m_cover->setText(m_certificateProblem.left(2000));
-    m_cover->setReloadVisible(false);
+    m_cover->setText(text);
+    m_cover->setReloadVisible(offerReload);
     m_cover->setGeometry(rect());
     m_cover->show();
     m_cover->raise();
-    m_certificateProblem.clear();
 }
 
 QString WebEngineBrowser::coverText() const
@@ -563,7 +558,7 @@ void WebEngineBrowser::fillMissingIcons()
 void WebEngineBrowser::fetchMissingIcon()
 {
     const QUrl pageUrl = page()->url();
-    if (m_loading || m_rendererGone || !pageIcon().isNull() || !isWebUrl(pageUrl))
+    if (m_loading || m_rendererGone || !pageIcon().isNull() || !PageIconFetcher::isWeb(pageUrl))
         return;
     // A dead renderer runs this at destruction: nothing from this stack, and the control may be gone.
     QPointer<WebEngineBrowser> self(this);
@@ -572,7 +567,7 @@ void WebEngineBrowser::fetchMissingIcon()
         if (!self || self->m_loading || self->page()->url() != pageUrl)
             return;
         QUrl icon(result.toString());
-        if (!icon.isValid() || !isWebUrl(icon))
+        if (!PageIconFetcher::isWeb(icon))
             icon = pageUrl.resolved(QUrl(QStringLiteral("/favicon.ico")));
         icon.setUserInfo(QString());
         PageIconFetcher::instance()->fetch(icon, self, [self, pageUrl](const QIcon &fetched) {

@@ -81,6 +81,8 @@ private:
     // Every control of this kind alive, to name those that shared a renderer.
     static QList<WebEngineBrowser *> &instances();
     void showCertificateProblem();
+    // Draws the text over the page, with the Reload button or without it.
+    void showCover(const QString &text, bool offerReload);
     void fetchMissingIcon();
 
     QWebEngineView *m_view = nullptr;
@@ -102,7 +104,7 @@ private:
     bool m_printing = false;
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
-    QString m_dialogOrigin;
+    QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
     QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load
-    QString m_certificateProblem; // why the page now loading was refused, until its load ends // scheme://host:port whose page the dialog count is for
+    QString m_certificateProblem; // why the page now loading was refused, until its load ends
 };
