@@ -15,7 +15,6 @@
 #include "testenv.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -36,17 +35,6 @@ namespace {
 QByteArray page(const QByteArray &title, const QByteArray &head = QByteArray())
 {
     return "<html><head><title>" + title + "</title>" + head + "</head><body><p>" + title + "</p></body></html>";
-}
-
-QByteArray redPng()
-{
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 }
 
@@ -95,7 +83,7 @@ private Q_SLOTS:
         server.setHandler("/red.png", [](const LoopbackServer::Request &) {
             LoopbackServer::Response r;
             r.contentType = "image/png";
-            r.body = redPng();
+            r.body = LoopbackServer::picture(Qt::red);
             return r;
         });
         // As after start-up: every window has settled, so pages fetch their icons.
@@ -278,7 +266,7 @@ private Q_SLOTS:
         server.setHandler("/icon.png", [](const LoopbackServer::Request &) {
             LoopbackServer::Response r;
             r.contentType = "image/png";
-            r.body = redPng();
+            r.body = LoopbackServer::picture(Qt::red);
             return r;
         });
         const char *names[] = {"Morning News", "Weather", "Markets", "Search", "Comics", "Science", "Webmail"};

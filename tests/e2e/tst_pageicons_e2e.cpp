@@ -9,19 +9,12 @@
 #include "platform/tabstrip.h"
 #include "testenv.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QtTest>
 
 namespace {
 LoopbackServer::Handler picture(QColor colour, const char *format, const QByteArray &type)
 {
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
+    const QByteArray bytes = LoopbackServer::picture(colour, format);
     return [bytes, type](const LoopbackServer::Request &) {
         LoopbackServer::Response r;
         r.contentType = type;

@@ -1,5 +1,7 @@
 #include "httpserver.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -12,6 +14,17 @@ LoopbackServer::LoopbackServer(const QString &host, quint16 port, QObject *paren
     if (address.isLoopback())
         m_server.listen(address, port);
     connect(&m_server, &QTcpServer::newConnection, this, &LoopbackServer::onConnection);
+}
+
+QByteArray LoopbackServer::picture(const QColor &colour, const char *format)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 QString LoopbackServer::url(const QString &path) const

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QColor>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -27,6 +28,9 @@ public:
         int delayMs = 0;   // this response only: waits before answering
     };
     using Handler = std::function<Response(const Request &)>;
+
+    // A 16 x 16 picture of one colour, encoded in the given format (as QImage names it).
+    static QByteArray picture(const QColor &colour, const char *format = "PNG");
 
     // host must be a 127.x.y.z address; port 0 picks a free one.
     explicit LoopbackServer(const QString &host = QStringLiteral("127.0.0.1"), quint16 port = 0,
