@@ -13,6 +13,12 @@ QString xdg(const char *var, const QString &fallbackUnderHome)
         return QDir::cleanPath(value);
     return QDir::homePath() + fallbackUnderHome;
 }
+
+QString userFolder(QStandardPaths::StandardLocation location)
+{
+    const QString path = QStandardPaths::writableLocation(location);
+    return path.isEmpty() ? QDir::homePath() : path;
+}
 }
 
 namespace Paths {
@@ -25,6 +31,9 @@ QString runtimeDir()
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     return dir.isEmpty() ? QDir::tempPath() : dir;
 }
+
+QString downloadsDir() { return userFolder(QStandardPaths::DownloadLocation); }
+QString documentsDir() { return userFolder(QStandardPaths::DocumentsLocation); }
 
 QString programDataDir()
 {

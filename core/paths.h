@@ -6,6 +6,8 @@ namespace Paths {
 QString configDir();        // $XDG_CONFIG_HOME/Quillon
 QString dataDir();          // $XDG_DATA_HOME/Quillon
 QString runtimeDir();       // $XDG_RUNTIME_DIR (or a private temp folder)
+QString downloadsDir();     // the user's download folder (or home)
+QString documentsDir();     // the user's documents folder (or home)
 QString programDataDir();   // read-only data shipped with the programme
 QString settingsFile();     // the settings store
 QString internetSettingsFile();

@@ -1,5 +1,6 @@
 #include "platform/downloads.h"
 
+#include "core/paths.h"
 #include "platform/downloadswindow.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
@@ -30,13 +30,7 @@ void Downloads::watch(QWebEngineProfile *profile)
     connect(profile, &QWebEngineProfile::downloadRequested, this, &Downloads::onRequested);
 }
 
-QString Downloads::folder()
-{
-    QString path = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (path.isEmpty())
-        path = QDir::homePath();
-    return path;
-}
+QString Downloads::folder() { return Paths::downloadsDir(); }
 
 QString Downloads::safeName(const QString &suggested)
 {

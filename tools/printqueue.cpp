@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -32,13 +31,7 @@ PrintQueue *PrintQueue::instance()
 
 bool PrintQueue::hasPrinter() { return !QPrinterInfo::availablePrinters().isEmpty(); }
 
-QString PrintQueue::pdfFolder()
-{
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    return folder;
-}
+QString PrintQueue::pdfFolder() { return Paths::documentsDir(); }
 
 QString PrintQueue::safeFileName(const QString &title)
 {
