@@ -57,6 +57,9 @@ def clean_env(home, display):
         os.makedirs(path, mode=0o700, exist_ok=True)
         env["XDG_%s_%s" % (name.upper(), "DIR" if name == "runtime" else "HOME")] = path
     env["HOME"] = home
+    # chromium leaves its singleton folder in the temporary folder: keep it in the home
+    env["TMPDIR"] = os.path.join(home, "tmp")
+    os.makedirs(env["TMPDIR"], mode=0o700, exist_ok=True)
     env["DISPLAY"] = display
     env.pop("WAYLAND_DISPLAY", None)
     env.pop("QT_QPA_PLATFORM", None)

@@ -10,6 +10,15 @@
 #include <QtTest>
 
 namespace {
+// One folder for the whole run holds every home a test makes. The engine's profile keeps
+// the folders of the home it was made in and may still write there after that home is
+// gone (its cache index at exit): inside this folder, that is removed with it at exit.
+const QTemporaryDir &runRoot()
+{
+    static const QTemporaryDir root(QDir::tempPath() + QStringLiteral("/quillon-tests-XXXXXX"));
+    return root;
+}
+
 const char *vars[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
 
 void pointAt(const QString &root)
@@ -26,7 +35,7 @@ void pointAt(const QString &root)
 }
 }
 
-TempHome::TempHome()
+TempHome::TempHome() : m_dir(runRoot().path() + QStringLiteral("/home-XXXXXX"))
 {
     for (int i = 0; i < 5; ++i)
         m_saved[i] = qgetenv(vars[i]);
@@ -58,8 +67,7 @@ void prepareEngine()
 
 void isolateHome()
 {
-    static QTemporaryDir root;
-    pointAt(root.path());
+    pointAt(runRoot().path());
 }
 
 }
