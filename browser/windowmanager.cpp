@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/keyboardstate.h"
 #include "platform/tabstrip.h"
+#include "platform/windowplacement.h"
 
 #include <QMdiArea>
 #include <QtMath>
@@ -114,6 +115,9 @@ void WindowManager::showChild(ChildWindow *window)
 {
     if (!window)
         return;
+    // A frame that starts in the tray has never laid out its window area: the area would
+    // place and fit its windows in 100 x 30 px.
+    WindowPlacement::layOutUnshown(m_area->viewport());
     if (window->mdiArea() != m_area)
         m_area->addSubWindow(window);
     window->show();
@@ -127,11 +131,7 @@ void WindowManager::keepInside(QMdiSubWindow *window) const
     if (area.isEmpty() || window->isMaximized() || window->isMinimized() || area.contains(window->geometry()))
         return;
     // The area's placement of a new window may leave it partly outside.
-    QRect r = window->geometry();
-    r.setSize(r.size().boundedTo(area.size()));
-    r.moveLeft(qBound(0, r.left(), area.width() - r.width()));
-    r.moveTop(qBound(0, r.top(), area.height() - r.height()));
-    window->setGeometry(r);
+    window->setGeometry(WindowPlacement::fitInside(window->geometry(), area));
 }
 
 void WindowManager::NewWin()

@@ -1,6 +1,9 @@
 #include "platform/windowplacement.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLayout>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QWidget>
 
@@ -14,6 +17,27 @@ QRect fitInside(const QRect &wanted, const QRect &area)
     r.moveLeft(qBound(area.left(), r.left(), area.right() + 1 - r.width()));
     r.moveTop(qBound(area.top(), r.top(), area.bottom() + 1 - r.height()));
     return r;
+}
+
+void layOutUnshown(QWidget *widget)
+{
+    QList<QWidget *> chain;
+    for (QWidget *w = widget; w; w = w->parentWidget())
+        chain.prepend(w);
+    // From the top down: each layout places the next widget, whose resize event then lays
+    // out what is inside it (a scroll area its viewport, the window area its maximised windows).
+    // Shown widgets are laid out by Qt as ever.
+    for (QWidget *w : std::as_const(chain)) {
+        if (w->isVisible())
+            continue;
+        if (w->testAttribute(Qt::WA_PendingResizeEvent)) {
+            w->setAttribute(Qt::WA_PendingResizeEvent, false);
+            QResizeEvent resized(w->size(), QSize());
+            QCoreApplication::sendEvent(w, &resized);
+        }
+        if (w->layout())
+            w->layout()->activate();
+    }
 }
 
 QRect clampToScreens(const QRect &saved, const QList<QRect> &areas)

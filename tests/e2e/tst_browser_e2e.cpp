@@ -189,6 +189,56 @@ private Q_SLOTS:
         }
     }
 
+    void startupWindowsInAnUnseenFrameAreLaidOutAtTheirSize()
+    {
+        // At start-up the frame goes to the tray without ever being shown. A page shown to
+        // the engine while it loads there is laid out at the size its window will have,
+        // whether the window is maximised (the additional sites) or not (the built-in slots).
+        LoopbackServer server;
+        QVERIFY(server.isListening());
+        QByteArray images;
+        for (int i = 0; i < 4; ++i) {
+            const QByteArray path = "/img" + QByteArray::number(i) + ".png";
+            images += "<img src='" + path + "'>";
+            server.setHandler(path, [](const LoopbackServer::Request &) {
+                LoopbackServer::Response r;
+                r.contentType = "image/png";
+                r.body = LoopbackServer::picture(Qt::red);
+                r.delayMs = 300;
+                return r;
+            });
+        }
+        server.setPage("/", page(QStringLiteral("untitled"),
+                                 images + "<script>addEventListener('load', () => document.title ="
+                                          " document.visibilityState + ' ' + innerWidth + 'x' + innerHeight);</script>"));
+        using namespace SettingsStore;
+        for (const char *flag : {"c2", "c3", "c4", "c5", "c6", "c99", "c200"})
+            QVERIFY(SaveSetting(AppKey, QStringLiteral("Startup"), QLatin1String(flag), QStringLiteral("0")));
+        QVERIFY(SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("sone"), server.url()));
+        QVERIFY(SaveSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("sone"), server.url()));
+        QVERIFY(SaveSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("c1"), QStringLiteral("1")));
+        FrameFixture::deleteFrame(m_frame);
+        m_frame = FrameFixture::newEngineFrame(false);
+        m_frame->windows->Tabctr = 0;
+        StartupLoading::LoadSites(m_frame->windows);
+        StartupLoading::LoadExtras(m_frame->windows, m_frame->panel(), ProcessState::skipstr);
+        const QList<ChildWindow *> windows = m_frame->windows->childWindows();
+        QCOMPARE(windows.size(), 2);
+        for (ChildWindow *w : windows)
+            QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QLatin1String("visible ")), 30000);
+        QVERIFY(!m_frame->isVisible());
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        for (ChildWindow *w : windows) {
+            QTRY_VERIFY(w->Web1->isVisible());
+            const QString seen = w->windowTitle().section(QLatin1Char(' '), 1);
+            QVERIFY2(w->Web1->width() > 300 && seen == QStringLiteral("%1x%2").arg(w->Web1->width()).arg(w->Web1->height()),
+                     qPrintable(QStringLiteral("%1 laid out at %2, shown at %3x%4")
+                                    .arg(w->isMaximized() ? "maximised" : "normal", seen)
+                                    .arg(w->Web1->width()).arg(w->Web1->height())));
+        }
+    }
+
     void windowBehindTheTrayLoadsInParallelThenRestsHidden()
     {
         // The engine holds a page nobody sees to three requests at a time; a window loading

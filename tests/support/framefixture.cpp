@@ -68,14 +68,15 @@ QWidget *FrameFixture::focusAddressBar() const
     return inBar ? QApplication::focusWidget() : nullptr;
 }
 
-mdiform1 *FrameFixture::newEngineFrame()
+mdiform1 *FrameFixture::newEngineFrame(bool shown)
 {
     BrowserControl::setFactory({});
     KeyboardState::setOverride(0);
     DefaultSitesModel::discard();
     auto *frame = new mdiform1;
     frame->resize(1200, 800);
-    frame->show();
+    if (shown)
+        frame->show();
     return frame;
 }
 

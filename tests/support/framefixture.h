@@ -23,8 +23,9 @@ struct FrameFixture {
     ChildWindow *windowTagged(const QString &tag) const;
     // Puts the keyboard focus into the address bar as a click would; the widget that has it, or null.
     QWidget *focusAddressBar() const;
-    // A shown frame whose windows get the real engine's control, on the current home.
-    static mdiform1 *newEngineFrame();
+    // A frame whose windows get the real engine's control, on the current home; shown
+    // unless asked otherwise (as at start-up, where it goes to the tray unseen).
+    static mdiform1 *newEngineFrame(bool shown = true);
     // Deletes every loaded window, the frame last.
     static void deleteFrame(mdiform1 *frame);
     // Opens a numbered window and loads the address in it; null when the page did not load.
