@@ -22,12 +22,19 @@ frame=$(xdotool search --all --pid $N --name '^Quillon v2.1' | head -1)
 wait_for "xprop -id $frame WM_HINTS _NET_WM_STATE | grep -q -E 'Iconic State|_NET_WM_STATE_HIDDEN'" 20 || fail "the frame is not minimised without a tray"
 kill $N; wait $N 2>/dev/null || true
 
+# The colour at a point of a window, as #RRGGBB.
+colour_at() { # window x y
+  import -window "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}' || true
+}
+
 # 2. With a tray host.
 trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 > "$WORK/trayer.log" 2>&1 &
 PIDS+=($!)
 wait_window '^panel$' 20 >/dev/null || fail "the tray host did not start"
 new_home T
-write_empty_store
+start_site
+echo '<html><head><title>Red</title></head><body style="background:#ff0000"></body></html>' > "$WORK/www/index.html"
+write_store "$SITE"
 "$QUILLON" > "$WORK/t.out" 2>&1 &
 T=$!; PIDS+=($T)
 wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "no start-up with a tray"
@@ -39,6 +46,10 @@ xdotool mousemove --window "$icon" 8 8 click 1
 wait_for "frame_visible $T" 20 || fail "a left click on the icon did not restore the frame"
 wait_for "! tray_icon $T >/dev/null" 20 || fail "the icon stayed after restoring"
 frame=$(xdotool search --all --onlyvisible --pid $T --name '^Quillon v2.1' | head -1)
+# The start-up window, opened while the frame waited in the tray, comes back at its size
+# (640 x 480 at the window area's corner), not squeezed into the unseen frame's 100 x 30.
+wait_for '[ "$(colour_at "$frame" 320 400)" = "#FF0000" ]' 30 \
+  || fail "the start-up window is not at its size after restoring (colour $(colour_at "$frame" 320 400) inside it)"
 
 # F2 places it in the tray again; the tray menu's Quit ends the programme.
 xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
@@ -51,4 +62,4 @@ xdotool mousemove --window "$icon" 8 8 click 3
 wait_for '[ "$(visible)" -gt "$before" ]' 20 || fail "a right click on the icon opened no menu"
 xdotool key q
 wait_exit $T 30 || fail "Quit from the tray menu did not end the programme"
-echo "tray: 4 passed, 0 failed"
+echo "tray: 5 passed, 0 failed"
