@@ -246,9 +246,12 @@ std::pair<int, int> share(int length, int parts, int i)
 
 void WindowManager::cascade()
 {
-    const QList<QMdiSubWindow *> list = tileable(m_area);
+    QList<QMdiSubWindow *> list = tileable(m_area);
     if (list.isEmpty())
         return;
+    // The active window goes last, so that it lies in front of the others.
+    if (QMdiSubWindow *active = m_area->activeSubWindow(); list.removeOne(active))
+        list.append(active);
     const QSize area = arrangeableSize(m_area);
     // Every window keeps two thirds of the area, readable whatever the count; the
     // offsets start over at the top left before a window would leave the area.

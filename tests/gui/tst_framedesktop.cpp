@@ -114,6 +114,8 @@ private slots:
         f.frame->resize(1200, 820);
         openTitled(f, windows);
         QCoreApplication::processEvents(); // the tab rows settle, and with them the area
+        QMdiSubWindow *active = f.frame->mdiArea->subWindowList(QMdiArea::CreationOrder).at(windows / 2);
+        f.frame->mdiArea->setActiveSubWindow(active);
         f.frame->action(command)->trigger();
         QCoreApplication::processEvents();
         const QSize area = f.frame->mdiArea->viewport()->size();
@@ -132,6 +134,9 @@ private slots:
         if (command != QLatin1String("Cascade")) {
             QCOMPARE(corners.size(), windows); // tiles do not overlap one another's corners
         }
+        // The window the user was in stays active, and in front of any it overlaps.
+        QCOMPARE(f.frame->mdiArea->activeSubWindow(), active);
+        QCOMPARE(f.frame->mdiArea->subWindowList(QMdiArea::StackingOrder).last(), active);
         if (command == QLatin1String("Cascade") ? windows == 8 : command == QLatin1String("Showallwins"))
             QVERIFY(f.frame->grab().save(artifactsDir() + QStringLiteral("/%1-%2-windows.png").arg(command).arg(windows)));
     }
