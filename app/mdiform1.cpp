@@ -36,6 +36,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace FrameBands;
 
@@ -314,7 +315,13 @@ void mdiform1::RestoreFromTray()
     m_inTrayIcon = false;
     if (m_tray)
         m_tray->hide();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    const Qt::WindowStates state = windowState() & ~Qt::WindowMinimized;
+    setWindowState(state);
+    // Qt makes the frame's native window anew when the first page view joins it, and the
+    // new one does not take the frame's state: a frame restored maximised that waited in
+    // the tray since start-up would come back at its normal size.
+    if (QWindow *native = windowHandle(); native && native->windowStates() != state)
+        native->setWindowStates(state);
     show();
     raise();
     activateWindow();

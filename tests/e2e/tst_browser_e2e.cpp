@@ -4,6 +4,7 @@
 #include "core/settingsstore.h"
 #include "app/startup.h"
 #include "core/windowregistry.h"
+#include "desktop/trayicon.h"
 #include "browser/childwindow.h"
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
@@ -25,6 +26,7 @@
 #include <QMap>
 #include <QWebEngineView>
 #include <QMdiArea>
+#include <QWindow>
 #include <QtTest>
 
 #include <algorithm>
@@ -52,6 +54,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        TrayIcon::setAvailableOverride(-1);
         Dialogs::setTellHook({});
         FrameFixture::deleteFrame(m_frame);
         m_home.reset();
@@ -237,6 +240,24 @@ private Q_SLOTS:
                                     .arg(w->isMaximized() ? "maximised" : "normal", seen)
                                     .arg(w->Web1->width()).arg(w->Web1->height())));
         }
+    }
+
+    void frameStoredMaximisedComesBackMaximisedFromTheTray()
+    {
+        // Qt makes the frame's native window anew when the first page view joins it; the
+        // frame that waited in the tray since start-up still comes back maximised.
+        QVERIFY(SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Frame"), QStringLiteral("Geometry"),
+                                           QStringLiteral("40 60 900 600 1")));
+        FrameFixture::deleteFrame(m_frame);
+        m_frame = new mdiform1; // as at start-up: never shown, its geometry from the store
+        QVERIFY(m_frame->windowState() & Qt::WindowMaximized);
+        TrayIcon::setAvailableOverride(1);
+        m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), QStringLiteral("about:blank"));
+        m_frame->HideToTray();
+        m_frame->RestoreFromTray();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(m_frame->windowHandle()->windowStates() & Qt::WindowMaximized);
+        QCOMPARE(m_frame->normalGeometry().size(), QSize(900, 600));
     }
 
     void windowBehindTheTrayLoadsInParallelThenRestsHidden()

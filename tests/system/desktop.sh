@@ -55,4 +55,21 @@ xdotool windowfocus --sync "$frame" key F6 || xdotool key --window "$frame" F6
 wait_for '[ "$(requests)" -gt "$before" ]' 30 || fail "F6 opened no window after the tray restore"
 frame=$(frame_window $A)
 mapped "$frame" || fail "F6 sent the frame back to the tray"
-echo "desktop: 3 passed, 0 failed"
+kill $A; wait $A 2>/dev/null || true
+
+# 4. A frame left maximised starts in the tray and comes back from it maximised, though
+# its X window was made afresh while it waited there.
+new_home B
+before=$(requests)
+write_store "$SITE"
+printf '[Frame]\nGeometry=40 60 900 600 1\n' >> "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
+"$QUILLON" > "$WORK/b.out" 2>&1 &
+B=$!; PIDS+=($B)
+wait_for "tray_icon $B >/dev/null" 60 || fail "no tray icon after a start with a page"
+wait_for '[ "$(requests)" -gt "$before" ]' 30 || fail "the start-up page was not asked for"
+xdotool mousemove --window "$(tray_icon $B)" 8 8 click 1
+wait_for 'mapped "$(frame_window $B)"' 20 || fail "the tray icon did not restore the maximised frame"
+frame=$(frame_window $B)
+wait_for "xprop -id $frame _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ" 20 \
+  || fail "the frame came back from the tray at its normal size, not maximised"
+echo "desktop: 4 passed, 0 failed"
