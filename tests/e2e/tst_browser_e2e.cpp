@@ -36,6 +36,24 @@ QByteArray page(const QString &title, const QByteArray &body = QByteArray())
 {
     return "<html><head><title>" + title.toUtf8() + "</title></head><body>" + body + "</body></html>";
 }
+
+// <img> tags for count pictures that the server answers after delayMs each.
+QByteArray slowImages(LoopbackServer &server, const QByteArray &name, int count, int delayMs)
+{
+    QByteArray tags;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray path = '/' + name + QByteArray::number(i) + ".png";
+        tags += "<img src='" + path + "'>";
+        server.setHandler(path, [delayMs](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "image/png";
+            r.body = LoopbackServer::picture(Qt::red);
+            r.delayMs = delayMs;
+            return r;
+        });
+    }
+    return tags;
+}
 }
 
 // The frame with the real engine against pages served on loopback.
@@ -199,20 +217,8 @@ private Q_SLOTS:
         // whether the window is maximised (the additional sites) or not (the built-in slots).
         LoopbackServer server;
         QVERIFY(server.isListening());
-        QByteArray images;
-        for (int i = 0; i < 4; ++i) {
-            const QByteArray path = "/img" + QByteArray::number(i) + ".png";
-            images += "<img src='" + path + "'>";
-            server.setHandler(path, [](const LoopbackServer::Request &) {
-                LoopbackServer::Response r;
-                r.contentType = "image/png";
-                r.body = LoopbackServer::picture(Qt::red);
-                r.delayMs = 300;
-                return r;
-            });
-        }
         server.setPage("/", page(QStringLiteral("untitled"),
-                                 images + "<script>addEventListener('load', () => document.title ="
+                                 slowImages(server, "img", 4, 300) + "<script>addEventListener('load', () => document.title ="
                                           " document.visibilityState + ' ' + innerWidth + 'x' + innerHeight);</script>"));
         using namespace SettingsStore;
         for (const char *flag : {"c2", "c3", "c4", "c5", "c6", "c99", "c200"})
@@ -321,16 +327,7 @@ private Q_SLOTS:
                                   QStringLiteral("hidden"), 30000);
 
         // A page that does not complete is hidden again after a while all the same.
-        QByteArray stalled;
-        for (int i = 0; i < 3; ++i) {
-            const QByteArray path = "/stalled" + QByteArray::number(i) + ".png";
-            stalled += "<img src='" + path + "'>";
-            server.setHandler(path, [](const LoopbackServer::Request &) {
-                LoopbackServer::Response r;
-                r.delayMs = 120000;
-                return r;
-            });
-        }
+        const QByteArray stalled = slowImages(server, "stalled", 3, 120000);
         server.setPage("/stalls", page(QStringLiteral("untitled"),
                                       stalled + "<script>document.title = 'stalls';"
                                                 "document.addEventListener('visibilitychange',"
