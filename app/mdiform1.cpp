@@ -320,8 +320,8 @@ void mdiform1::RestoreFromTray()
     // Qt makes the frame's native window anew when the first page view joins it, and the
     // new one does not take the frame's state: a frame restored maximised that waited in
     // the tray since start-up would come back at its normal size.
-    if (QWindow *native = windowHandle(); native && native->windowStates() != state)
-        native->setWindowStates(state);
+    if (QWindow *native = windowHandle(); native && native->windowStates() != (state & ~Qt::WindowActive))
+        native->setWindowStates(state & ~Qt::WindowActive);
     show();
     raise();
     activateWindow();
