@@ -315,13 +315,13 @@ void mdiform1::RestoreFromTray()
     m_inTrayIcon = false;
     if (m_tray)
         m_tray->hide();
-    const Qt::WindowStates state = windowState() & ~Qt::WindowMinimized;
-    setWindowState(state);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     // Qt makes the frame's native window anew when the first page view joins it, and the
     // new one does not take the frame's state: a frame restored maximised that waited in
     // the tray since start-up would come back at its normal size.
-    if (QWindow *native = windowHandle(); native && native->windowStates() != (state & ~Qt::WindowActive))
-        native->setWindowStates(state & ~Qt::WindowActive);
+    const Qt::WindowStates state = windowState() & ~Qt::WindowActive; // activity is no window state
+    if (QWindow *native = windowHandle(); native && native->windowStates() != state)
+        native->setWindowStates(state);
     show();
     raise();
     activateWindow();

@@ -410,12 +410,13 @@ void WebEngineBrowser::sizeUnseenView()
     // A widget that was never shown is never laid out, so a page shown to the engine
     // behind the tray would be laid out at 100 x 30 px, the size Qt starts widgets at: its
     // scripts, media queries and srcsets would choose for that. The frame and the widgets
-    // down to the view are laid out as showing would lay them out, then the engine's item inside the view's quick widget is given the view's size; that
-    // item, not the widget, tells the engine its size (how Qt WebEngine 6.4 arranges its
-    // view; tst_browser_e2e notices if that changes). A resize event on the quick widget
-    // would do it too, but makes every hidden window allocate its picture. Pages never
-    // shown to the engine are left as they are: a size costs each its frame buffer, and
-    // they are laid out only once the frame is shown, at the size they get then.
+    // down to the view are laid out as showing would lay them out, then the engine's item
+    // inside the view's quick widget is given the view's size; that item, not the widget,
+    // tells the engine its size (how Qt WebEngine 6.4 arranges its view; tst_browser_e2e
+    // notices if that changes). A resize event on the quick widget would do it too, but
+    // makes every hidden window allocate its picture. Pages never shown to the engine are
+    // left as they are: a size costs each its frame buffer, and they are laid out only
+    // once the frame is shown, at the size they get then.
     WindowPlacement::layOutUnshown(m_view);
     auto *quick = qobject_cast<QQuickWidget *>(m_view->focusProxy());
     if (!quick || !quick->rootObject())

@@ -37,6 +37,16 @@ QByteArray page(const QString &title, const QByteArray &body = QByteArray())
     return "<html><head><title>" + title.toUtf8() + "</title></head><body>" + body + "</body></html>";
 }
 
+// Once loaded, the page's title says whether the engine saw it and at what size.
+const QByteArray reportsVisibilityAndSize = "<script>addEventListener('load', () => document.title ="
+                                            " document.visibilityState + ' ' + innerWidth + 'x' + innerHeight);</script>";
+
+// A window's page size as that script reports it.
+QString sizeOf(const ChildWindow *w)
+{
+    return QStringLiteral("%1x%2").arg(w->Web1->width()).arg(w->Web1->height());
+}
+
 // <img> tags for count pictures that the server answers after delayMs each.
 QByteArray slowImages(LoopbackServer &server, const QByteArray &name, int count, int delayMs)
 {
@@ -217,9 +227,7 @@ private Q_SLOTS:
         // whether the window is maximised (the additional sites) or not (the built-in slots).
         LoopbackServer server;
         QVERIFY(server.isListening());
-        server.setPage("/", page(QStringLiteral("untitled"),
-                                 slowImages(server, "img", 4, 300) + "<script>addEventListener('load', () => document.title ="
-                                          " document.visibilityState + ' ' + innerWidth + 'x' + innerHeight);</script>"));
+        server.setPage("/", page(QStringLiteral("untitled"), slowImages(server, "img", 4, 300) + reportsVisibilityAndSize));
         using namespace SettingsStore;
         for (const char *flag : {"c2", "c3", "c4", "c5", "c6", "c99", "c200"})
             QVERIFY(SaveSetting(AppKey, QStringLiteral("Startup"), QLatin1String(flag), QStringLiteral("0")));
@@ -241,10 +249,9 @@ private Q_SLOTS:
         for (ChildWindow *w : windows) {
             QTRY_VERIFY(w->Web1->isVisible());
             const QString seen = w->windowTitle().section(QLatin1Char(' '), 1);
-            QVERIFY2(w->Web1->width() > 300 && seen == QStringLiteral("%1x%2").arg(w->Web1->width()).arg(w->Web1->height()),
-                     qPrintable(QStringLiteral("%1 laid out at %2, shown at %3x%4")
-                                    .arg(w->isMaximized() ? "maximised" : "normal", seen)
-                                    .arg(w->Web1->width()).arg(w->Web1->height())));
+            QVERIFY2(w->Web1->width() > 300 && seen == sizeOf(w),
+                     qPrintable(QStringLiteral("%1 laid out at %2, shown at %3")
+                                    .arg(w->isMaximized() ? "maximised" : "normal", seen, sizeOf(w))));
         }
     }
 
@@ -286,10 +293,8 @@ private Q_SLOTS:
                 return r;
             });
         }
-        const QByteArray notes = "<script>addEventListener('load', () => document.title ="
-                                 " document.visibilityState + ' ' + innerWidth + 'x' + innerHeight);</script>";
-        server.setPage("/", page(QStringLiteral("untitled"), images + notes));
-        server.setPage("/plain", page(QStringLiteral("untitled"), "<img src='/img0.png'>" + notes));
+        server.setPage("/", page(QStringLiteral("untitled"), images + reportsVisibilityAndSize));
+        server.setPage("/plain", page(QStringLiteral("untitled"), "<img src='/img0.png'>" + reportsVisibilityAndSize));
         m_frame->hide();
         clock.start();
         m_frame->windows->OpenSiteWindow(m_frame->windows->newBrowserWindow(), server.url());
@@ -299,8 +304,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->windowTitle().startsWith(QLatin1String("visible ")), 30000);
         // It is laid out at the size it will be shown at, not at the size of a widget never shown.
         const QString seen = w->windowTitle().section(QLatin1Char(' '), 1);
-        QVERIFY2(w->Web1->width() > 300 && seen == QStringLiteral("%1x%2").arg(w->Web1->width()).arg(w->Web1->height()),
-                 qPrintable(seen));
+        QVERIFY2(w->Web1->width() > 300 && seen == sizeOf(w), qPrintable(seen));
         QCOMPARE(arrivals.size(), 6);
         const int together = int(std::count_if(arrivals.begin(), arrivals.end(),
                                                [&](qint64 t) { return t < arrivals.first() + 1000; }));
