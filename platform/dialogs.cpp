@@ -31,6 +31,7 @@ bool ask(QWidget *parent, const QString &title, const QString &text, QMessageBox
     QMessageBox box(icon, title.isEmpty() ? appTitle() : title, text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText); // messages quote names and titles from files and pages
     place(box, parent);
     return box.exec() == QMessageBox::Yes;
 }
@@ -42,6 +43,7 @@ void tell(QWidget *parent, const QString &title, const QString &text, QMessageBo
         return;
     }
     QMessageBox box(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     place(box, parent);
     box.exec();
 }

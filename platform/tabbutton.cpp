@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionToolButton>
+#include <QTextDocument>
 
 namespace {
 constexpr int Padding = 6;
@@ -22,7 +23,7 @@ public:
         case QAccessible::Name:
             return tab()->caption();
         case QAccessible::Description:
-            return tab()->toolTip();
+            return tab()->tip();
         default:
             return QAccessibleWidget::text(t);
         }
@@ -97,6 +98,14 @@ void TabButton::setCaption(const QString &caption)
     if (widthChanges)
         updateGeometry();
     update();
+}
+
+void TabButton::setTip(const QString &tip)
+{
+    m_tip = tip;
+    // A tooltip that looks like markup is drawn as markup (a page's title could show
+    // local pictures): hand Qt the text escaped, so that it shows exactly as written.
+    setToolTip(tip.isEmpty() ? QString() : Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal));
 }
 
 void TabButton::setTabWidth(int captioned, int spare)

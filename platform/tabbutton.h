@@ -12,6 +12,9 @@ public:
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
+    // The tooltip as plain text: titles come from pages and are never taken as markup.
+    QString tip() const { return m_tip; }
+    void setTip(const QString &tip);
     // Set by the strip: every tab with a caption has the same width.
     void setTabWidth(int captioned, int spare);
 
@@ -28,6 +31,7 @@ protected:
 
 private:
     QString m_caption;
+    QString m_tip;
     int m_captionedWidth = 150;
     int m_spareWidth = 28;
     bool m_hovered = false;

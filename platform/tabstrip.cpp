@@ -73,7 +73,7 @@ bool TabStrip::setToolTip(int index, const QString &tip)
 {
     if (index < 1 || index > m_tabs.size())
         return false;
-    m_tabs[index - 1]->setToolTip(tip);
+    static_cast<TabButton *>(m_tabs[index - 1])->setTip(tip);
     return true;
 }
 
@@ -97,7 +97,7 @@ QString TabStrip::caption(int index) const
 
 QString TabStrip::toolTip(int index) const
 {
-    return index >= 1 && index <= m_tabs.size() ? m_tabs[index - 1]->toolTip() : QString();
+    return index >= 1 && index <= m_tabs.size() ? static_cast<TabButton *>(m_tabs[index - 1])->tip() : QString();
 }
 
 QIcon TabStrip::icon(int index) const

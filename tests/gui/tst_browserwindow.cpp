@@ -4,6 +4,7 @@
 #include "framefixture.h"
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
+#include "platform/tabbutton.h"
 #include "platform/tabstrip.h"
 
 #include <QAction>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QProgressBar>
+#include <QTextDocument>
+#include <QToolButton>
 #include <QPushButton>
 #include <QtTest>
 
@@ -30,6 +33,19 @@ private Q_SLOTS:
         QCOMPARE(w->windowTitle(), title);
         QCOMPARE(f.frame->tb->caption(1), title.left(30));
         QCOMPARE(f.frame->tb->toolTip(1), title);
+
+        // A title is text: markup in it is shown as written, never drawn (nor its pictures loaded).
+        const QString markup = QStringLiteral("<h1>Big</h1><img src=\"file:///etc/hostname\"> & <b>more</b>");
+        FrameFixture::web(w)->complete(markup);
+        QCOMPARE(f.frame->tb->toolTip(1), markup);
+        QToolButton *tab = nullptr;
+        for (TabButton *b : f.frame->tb->findChildren<TabButton *>())
+            if (b->caption() == markup.left(30))
+                tab = b;
+        QVERIFY(tab);
+        QTextDocument shown;
+        shown.setHtml(tab->toolTip());
+        QCOMPARE(shown.toPlainText(), markup);
     }
 
     void lastCompletedFrameWins()
