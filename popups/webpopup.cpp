@@ -15,6 +15,7 @@ webPopup::webPopup(WindowManager *windows) : ChildWindow(Kind::Popup, QStringLit
     connect(Web1, &BrowserControl::DownloadBegin, this, &webPopup::Web1_DownloadBegin);
     // A page closing its own window (window.close()) makes the control invisible.
     connect(Web1, &BrowserControl::CloseRequested, this, [this] {
+        m_pageClosed = true;
         Web1->hide();
         visibilityWatch();
     });
@@ -23,7 +24,9 @@ webPopup::webPopup(WindowManager *windows) : ChildWindow(Kind::Popup, QStringLit
 void webPopup::visibilityWatch()
 {
     // The control's own visibility: a frame hidden in the tray hides it only indirectly.
-    if (Web1->isHidden())
+    // Only the page's own close counts: the frame also sets a page aside for a while
+    // (the additional-sites panel covers it), and that must not lose the window.
+    if (m_pageClosed && Web1->isHidden())
         close();
 }
 

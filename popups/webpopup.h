@@ -9,7 +9,7 @@ class webPopup : public ChildWindow
 public:
     explicit webPopup(WindowManager *windows);
 
-    // Closes the window when its browser control is no longer visible.
+    // Closes the window when its page has closed itself and its control is no longer visible.
     void visibilityWatch();
 
 protected:
@@ -20,5 +20,6 @@ private:
     void Web1_DocumentComplete();
     void Web1_DownloadBegin();
 
+    bool m_pageClosed = false; // the page asked to close its window
     bool m_banned = false; // closing because its address is banned: its tab is gone already
 };
