@@ -7,12 +7,26 @@
 #include "platform/coolbar.h"
 #include "sites/catalogue.h"
 
+#include <QPointer>
+
 namespace SiteCommands {
+
+namespace {
+// The page the panel covered. Another window may be active by the time the panel
+// closes (a double click opens one): that page must not stay blank for good.
+QPointer<BrowserControl> &coveredPage()
+{
+    static QPointer<BrowserControl> page;
+    return page;
+}
+}
 
 void showAdditionalSites(WindowManager *windows, CoolBar *bar)
 {
-    if (BrowserControl *page = windows->activePage())
+    if (BrowserControl *page = windows->activePage()) {
         page->setVisible(false);
+        coveredPage() = page;
+    }
     bar->setBandVisible(FrameBands::BandExtras, true);
 }
 
@@ -21,6 +35,9 @@ void hideAdditionalSites(WindowManager *windows, CoolBar *bar)
     bar->setBandVisible(FrameBands::BandExtras, false);
     if (BrowserControl *page = windows->activePage())
         page->setVisible(true);
+    if (BrowserControl *covered = coveredPage())
+        covered->setVisible(true);
+    coveredPage() = nullptr;
 }
 
 void openNow(WindowManager *windows, const QString &address)
