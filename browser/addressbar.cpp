@@ -15,8 +15,12 @@
 AddressBar::AddressBar(WindowManager *windows, QComboBox *combo, QObject *parent)
     : QObject(parent), m_windows(windows), m_combo(combo)
 {
-    connect(combo->lineEdit(), &QLineEdit::textChanged, this, &AddressBar::cboAddress_Change);
-    connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { m_userEdited = true; });
+    // Only what the user types is completed: an address a window shows is shown exactly,
+    // or the bar would name another page than the one in the window.
+    connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_userEdited = true;
+        cboAddress_Change();
+    });
     connect(combo, qOverload<int>(&QComboBox::activated), this, &AddressBar::cboAddress_Click);
     // The combo box keeps the focus and hands keys to its line edit directly, so a
     // real key press is seen on the combo box; a key sent to the line edit itself on it.
@@ -30,17 +34,13 @@ void AddressBar::GetHist()
 {
     const QStringList history = InternetSettings::typedUrls();
     const QString text = m_combo->currentText();
-    m_completing = true;
     for (const QString &url : history)
         m_combo->addItem(url);
     m_combo->setEditText(text); // filling the list leaves the text as it was
-    m_completing = false;
 }
 
 void AddressBar::cboAddress_Change()
 {
-    if (m_completing)
-        return;
     if (m_deleting) {
         // Completing after Backspace would put back what was just removed.
         m_deleting = false;
@@ -55,10 +55,8 @@ void AddressBar::cboAddress_Change()
         if (!entry.startsWith(typed, Qt::CaseInsensitive))
             continue;
         if (entry.size() > typed.size()) {
-            m_completing = true;
             edit->setText(typed + entry.mid(typed.size()));
             edit->setSelection(typed.size(), entry.size() - typed.size());
-            m_completing = false;
         }
         return;
     }

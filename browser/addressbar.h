@@ -35,7 +35,6 @@ protected:
 private:
     WindowManager *m_windows;
     QComboBox *m_combo;
-    bool m_completing = false;
     bool m_deleting = false; // the key being handled removes text: no completion for it
     bool m_userEdited = false;
 };
