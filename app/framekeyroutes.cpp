@@ -21,8 +21,8 @@ void mdiform1::routeKeys()
             keys->claim(a);
 
     using K = QKeySequence;
-    auto key = [this](const char *name, const QList<QKeySequence> &sequences, auto handler) {
-        connect(keys->addKey(QString::fromLatin1(name), sequences), &QAction::triggered, this, handler);
+    auto key = [this](const char *name, const QList<QKeySequence> &sequences, auto handler, bool pagesAtRest = false) {
+        connect(keys->addKey(QString::fromLatin1(name), sequences, pagesAtRest), &QAction::triggered, this, handler);
     };
     auto go = [this](const char *item) { Navigation::goMenu(windows, QString::fromLatin1(item)); };
     auto zoom = [this](int step) {
@@ -31,7 +31,8 @@ void mdiform1::routeKeys()
     };
     key("keyAddress", {K(Qt::CTRL | Qt::Key_L), K(Qt::ALT | Qt::Key_D)}, [this] { addressBar->focusAndSelect(); });
     key("keyRefresh", {K(Qt::Key_F5), K(Qt::CTRL | Qt::Key_R)}, [go] { go("GoRefresh"); });
-    key("keyStop", {K(Qt::Key_Escape)}, [go] { go("GoStop"); });
+    // Pages use Escape themselves (closing their dialogs, leaving a field): in a page it stops only a load.
+    key("keyStop", {K(Qt::Key_Escape)}, [go] { go("GoStop"); }, true);
     key("keyBack", {K(Qt::ALT | Qt::Key_Left)}, [go] { go("GoBack"); });
     key("keyForward", {K(Qt::ALT | Qt::Key_Right)}, [go] { go("GoForward"); });
     key("keyHome", {K(Qt::ALT | Qt::Key_Home)}, [go] { go("GoHome"); });

@@ -1,5 +1,7 @@
 #include "app/framekeys.h"
 
+#include "core/browsercontrol.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -12,7 +14,7 @@ FrameKeys::FrameKeys(QMainWindow *frame) : QObject(frame), m_frame(frame)
     qApp->installEventFilter(this);
 }
 
-QAction *FrameKeys::addKey(const QString &name, const QList<QKeySequence> &keys)
+QAction *FrameKeys::addKey(const QString &name, const QList<QKeySequence> &keys, bool pagesAtRest)
 {
     auto *action = new QAction(m_frame);
     action->setObjectName(name);
@@ -20,7 +22,20 @@ QAction *FrameKeys::addKey(const QString &name, const QList<QKeySequence> &keys)
     action->setShortcutContext(Qt::WindowShortcut);
     m_frame->addAction(action);
     claim(action);
+    if (pagesAtRest)
+        m_pagesAtRest.append(keys);
     return action;
+}
+
+bool FrameKeys::pageKeeps(QWidget *focus, QKeyCombination pressed) const
+{
+    const QKeySequence key(QKeyCombination(pressed.keyboardModifiers() & ~Qt::KeypadModifier, pressed.key()));
+    if (!m_pagesAtRest.contains(key))
+        return false;
+    for (; focus; focus = focus->parentWidget())
+        if (auto *page = qobject_cast<BrowserControl *>(focus))
+            return !page->isLoading();
+    return false;
 }
 
 void FrameKeys::claim(QAction *action)
@@ -51,6 +66,10 @@ bool FrameKeys::eventFilter(QObject *watched, QEvent *event)
 
     if (type == QEvent::ShortcutOverride) {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (pageKeeps(widget, key->keyCombination())) {
+            event->accept(); // the page's own key
+            return true;
+        }
         if (claimed(key->keyCombination())) {
             // Not accepted: the frame's shortcut gets the key, not the widget's own binding.
             event->ignore();

@@ -15,8 +15,10 @@ class FrameKeys : public QObject
 public:
     explicit FrameKeys(QMainWindow *frame);
 
-    // Adds an action to the frame whose keys take precedence in its controls.
-    QAction *addKey(const QString &name, const QList<QKeySequence> &keys);
+    // Adds an action to the frame whose keys take precedence in its controls. With
+    // pagesAtRest, a page with the focus keeps the key while it is not loading
+    // (Escape closes a page's own dialogs, and stops only a load).
+    QAction *addKey(const QString &name, const QList<QKeySequence> &keys, bool pagesAtRest = false);
     // Keys of existing actions that take precedence too.
     void claim(QAction *action);
 
@@ -25,7 +27,9 @@ protected:
 
 private:
     bool claimed(QKeyCombination pressed) const;
+    bool pageKeeps(QWidget *focus, QKeyCombination pressed) const;
 
     QMainWindow *m_frame;
     QList<QKeySequence> m_claimed;
+    QList<QKeySequence> m_pagesAtRest;
 };

@@ -151,6 +151,33 @@ private Q_SLOTS:
         QCOMPARE(m_frame->windows->activeChild(), second);
     }
 
+    void escapeReachesThePageAndStillStops()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.4"));
+        server.setPage("/keys", page("Keys", "<script>document.addEventListener('keydown', function (e) {"
+                                             " if (e.key === 'Escape') document.title = 'Escape seen'; });</script>"));
+        server.setHandler("/slow", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.body = page("Slow");
+            r.delayMs = 60000;
+            return r;
+        });
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/keys")));
+        QVERIFY(w);
+        // A page at rest gets the key for its own use.
+        QVERIFY(focusPage(w));
+        QTRY_VERIFY_WITH_TIMEOUT(PageWait::eval(w->Web1, QStringLiteral("document.hasFocus()")).toBool(), 10000);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Escape seen"), 10000);
+        // While a load runs, Escape stops it.
+        w->Web1->Navigate(server.url(QStringLiteral("/slow")));
+        QTRY_VERIFY_WITH_TIMEOUT(w->Web1->isLoading(), 10000);
+        QVERIFY(focusPage(w));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Web1->isLoading(), 10000);
+        QCOMPARE(w->Web1->LocationURL(), server.url(QStringLiteral("/keys")));
+    }
+
     void downloadsAreSavedWholeUnderNewNames()
     {
         const QString folder = Downloads::folder();
