@@ -66,7 +66,8 @@ void PrintAll(QWidget *dialogParent, Status status)
             continue;
         const QString caption = window->windowTitle();
         // The frame and the programme's own windows are captioned "Quillon ...": no page to print.
-        if (caption.startsWith(QLatin1String("Quillon")))
+        // Stop captions the frame after the page, so the frame is known by name too.
+        if (caption.startsWith(QLatin1String("Quillon")) || window->objectName() == QLatin1String("mdiform1"))
             continue;
         if (!Dialogs::ask(dialogParent, QStringLiteral("Print All PAges"), QStringLiteral("Print Y/N: ") + caption,
                           QMessageBox::Question))

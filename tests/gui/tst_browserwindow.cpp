@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/tabbutton.h"
 #include "platform/tabstrip.h"
+#include "tools/printing.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -46,6 +47,20 @@ private Q_SLOTS:
         QTextDocument shown;
         shown.setHtml(tab->toolTip());
         QCOMPARE(shown.toPlainText(), markup);
+    }
+
+    void stopNamesTheFrameAfterThePageYetPrintAllSkipsTheFrame()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("http://a.test/"));
+        FrameFixture::web(w)->complete(QStringLiteral("Page A"));
+        f.frame->action(QStringLiteral("GoStop"))->trigger();
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("Page A"));
+        QStringList asked;
+        Dialogs::setAskHook([&](const Dialogs::Question &q) { asked << q.text; return false; });
+        Printing::PrintAll(nullptr, [](const QString &) {});
+        Dialogs::setAskHook(nullptr);
+        QCOMPARE(asked, QStringList{QStringLiteral("Print Y/N: Page A")});
     }
 
     void lastCompletedFrameWins()
