@@ -46,16 +46,30 @@ bool list(const QString &path, Listing *out)
     return true;
 }
 
+// Keys are paths below the Favorites folder, so that the same name in two folders is two
+// nodes: a folder's ends in '/', a shortcut's in "_URL"; the root is "R".
+QString childKeyPrefix(const QString &folderKey)
+{
+    return folderKey == QLatin1String("R") ? QString() : folderKey;
+}
+
+bool isHiddenShortcutsFolder(const QString &folderKey)
+{
+    return folderKey.endsWith(QLatin1Char('/'))
+        && folderKey.chopped(1).section(QLatin1Char('/'), -1) == Favorites::hiddenShortcutsFolder;
+}
+
 void listShortcuts(FavoritesTree *tree, const QString &path, const QStringList &names, const QString &parentKey)
 {
+    if (isHiddenShortcutsFolder(parentKey))
+        return;
     for (const QString &name : names) {
         QString title;
         if (!Favorites::shortcutTitle(name, &title))
             continue;
         const QString address = ShortcutFile::readUrl(path + name);
-        if (parentKey == Favorites::hiddenShortcutsFolder)
-            continue;
-        tree->addNode(parentKey, title + QStringLiteral("_URL"), title, FavoriteImages::Shortcut, -1, address);
+        tree->addNode(parentKey, childKeyPrefix(parentKey) + title + QStringLiteral("_URL"), title,
+                      FavoriteImages::Shortcut, -1, address);
     }
 }
 
@@ -75,9 +89,9 @@ void walk(FavoritesTree *tree, QString path, const QString &parentKey, WalkBound
         // A folder reached again through a link is shown and walked once only.
         if (!bounds.enter(path + name, depth + 1))
             continue;
-        tree->addNode(parentKey, name, name, FavoriteImages::Folder, FavoriteImages::Shortcut, path + name);
-        // A folder whose key is taken is still walked; its contents join the node holding the key.
-        walk(tree, path + name, name, bounds, depth + 1);
+        const QString key = childKeyPrefix(parentKey) + name + QLatin1Char('/');
+        tree->addNode(parentKey, key, name, FavoriteImages::Folder, FavoriteImages::Shortcut, path + name);
+        walk(tree, path + name, key, bounds, depth + 1);
     }
 }
 

@@ -192,8 +192,8 @@ private Q_SLOTS:
         QVERIFY(favs);
         QVERIFY(!favs->isVisible()); // organising loads the window without showing it
         QCOMPARE(f.shownTitles(), QStringList({"Apple", "C", "B"}));
-        QVERIFY(favs->treeFavorites->node("Reading"));
-        QVERIFY(!favs->treeFavorites->node("Old"));
+        QVERIFY(favs->treeFavorites->node("Reading/"));
+        QVERIFY(!favs->treeFavorites->node("Old/"));
     }
 
     void organiseWithoutBrowserWindow()

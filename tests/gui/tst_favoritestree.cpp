@@ -1,4 +1,5 @@
 #include "fakebrowser.h"
+#include "favorites/favoriteimages.h"
 #include "favorites/favorites.h"
 #include "favorites/favoritestree.h"
 #include "favorites/favs.h"
@@ -89,15 +90,15 @@ private Q_SLOTS:
         QCOMPARE(FavoritesTree::image(a), 2);
         QCOMPARE(FavoritesTree::selectedImage(a), -1);
 
-        QTreeWidgetItem *news = tree->node("News");
+        QTreeWidgetItem *news = tree->node("News/");
         QCOMPARE(FavoritesTree::tag(news), f.fav + "News");
         QCOMPARE(FavoritesTree::image(news), 1);
         QCOMPARE(FavoritesTree::selectedImage(news), 2);
         QVERIFY(!news->isExpanded());
         // Shortcuts first, then each subfolder with its whole subtree, folders by name.
         QCOMPARE(captions(news), QStringList({"B", "Alpha", "Local"}));
-        QCOMPARE(captions(tree->node("Local")), QStringList({"C"}));
-        QCOMPARE(tree->node("C_URL")->parent(), tree->node("Local"));
+        QCOMPARE(captions(tree->node("News/Local/")), QStringList({"C"}));
+        QCOMPARE(tree->node("News/Local/C_URL")->parent(), tree->node("News/Local/"));
         QVERIFY(f.errors.isEmpty());
 
         // A rebuild starts from nothing and reads the disk again.
@@ -105,29 +106,50 @@ private Q_SLOTS:
         shortcut(f.fav + "Z.url", "http://z.test/");
         w->LoadFavorites();
         QCOMPARE(captions(tree->topLevelItem(0)), QStringList({"A", "Z", "News"}));
-        QVERIFY(!tree->node("B_URL"));
+        QVERIFY(!tree->node("News/B_URL"));
         QCOMPARE(tree->nodeCount(), 8);
     }
 
-    void duplicateKeysFirstWins()
+    // Names repeat across folders; each shortcut and folder is a node of its own and
+    // opens its own address.
+    void sameNamesInDifferentFolders()
     {
         Fixture f;
-        shortcut(f.fav + "Beta/Same.url", "http://second.test/");
-        shortcut(f.fav + "Alpha/Same.url", "http://first.test/");
-        shortcut(f.fav + "Alpha/Shared/One.url", "http://one.test/");
-        shortcut(f.fav + "Beta/Shared/Two.url", "http://two.test/");
-        // A folder named like the root's key joins the root.
+        shortcut(f.fav + "B.url", "http://top-b.test/");
+        shortcut(f.fav + "News/B.url", "http://news-b.test/");
+        shortcut(f.fav + "Alpha/Shared/One.url", "http://alpha-one.test/");
+        shortcut(f.fav + "Beta/Shared/One.url", "http://beta-one.test/");
+        // Folders named like the root's key and like a shortcut's key.
         shortcut(f.fav + "R/Three.url", "http://three.test/");
+        shortcut(f.fav + "X.url", "http://x.test/");
+        shortcut(f.fav + "X_URL/X.url", "http://inner-x.test/");
         QScopedPointer<Favs> w(f.open());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.data()));
         FavoritesTree *tree = w->treeFavorites;
+        tree->expandAll();
 
-        QCOMPARE(FavoritesTree::tag(tree->node("Same_URL")), QStringLiteral("http://first.test/"));
-        QCOMPARE(tree->node("Same_URL")->parent(), tree->node("Alpha"));
-        QCOMPARE(captions(tree->node("Beta")), QStringList());
-        // The second "Shared" gets no node; its contents go under the first.
-        QCOMPARE(tree->node("Shared")->parent(), tree->node("Alpha"));
-        QCOMPARE(captions(tree->node("Shared")), QStringList({"One", "Two"}));
-        QCOMPARE(tree->node("Three_URL")->parent(), tree->topLevelItem(0));
+        QTreeWidgetItem *root = tree->topLevelItem(0);
+        QCOMPARE(captions(root), QStringList({"B", "X", "Alpha", "Beta", "News", "R", "X_URL"}));
+        for (int i = 2; i < root->childCount(); ++i)
+            QCOMPARE(root->child(i)->childCount(), 1);
+        QCOMPARE(captions(root->child(2)->child(0)), QStringList({"One"}));
+        QCOMPARE(captions(root->child(3)->child(0)), QStringList({"One"}));
+
+        QList<QTreeWidgetItem *> shortcuts;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            if (FavoritesTree::image(*it) == FavoriteImages::Shortcut)
+                shortcuts << *it;
+        for (QTreeWidgetItem *node : shortcuts) {
+            w->show();
+            tree->scrollToItem(node);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+            QVERIFY(w->isHidden());
+        }
+        QCOMPARE(f.browser.navigations,
+                 QStringList({"http://top-b.test/", "http://x.test/", "http://alpha-one.test/", "http://beta-one.test/",
+                              "http://news-b.test/", "http://three.test/", "http://inner-x.test/"}));
+        QVERIFY(f.errors.isEmpty());
     }
 
     void fileNameRules()
@@ -155,7 +177,7 @@ private Q_SLOTS:
         QCOMPARE(FavoritesTree::tag(tree->node("NoKey_URL")), QString());
         QVERIFY(tree->node("Dangling_URL"));
         QCOMPARE(FavoritesTree::tag(tree->node("Dangling_URL")), QString());
-        QCOMPARE(FavoritesTree::image(tree->node("folder.url")), 1);
+        QCOMPARE(FavoritesTree::image(tree->node("folder.url/")), 1);
     }
 
     void hiddenShortcutsFolder()
@@ -164,13 +186,15 @@ private Q_SLOTS:
         shortcut(f.fav + "RI Vovediravor/Secret.url", "http://secret.test/");
         shortcut(f.fav + "RI Vovediravor/Inner/Open.url", "http://open.test/");
         shortcut(f.fav + "ri vovediravor/Lower.url", "http://lower.test/");
+        shortcut(f.fav + "Deeper/RI Vovediravor/Nested.url", "http://nested.test/");
         QScopedPointer<Favs> w(f.open());
         FavoritesTree *tree = w->treeFavorites;
-        QVERIFY(tree->node("RI Vovediravor"));
-        QVERIFY(!tree->node("Secret_URL"));
-        QCOMPARE(tree->node("Open_URL")->parent(), tree->node("Inner"));
-        QCOMPARE(tree->node("Inner")->parent(), tree->node("RI Vovediravor"));
-        QVERIFY(tree->node("Lower_URL")); // the name is matched exactly
+        QVERIFY(tree->node("RI Vovediravor/"));
+        QVERIFY(!tree->node("RI Vovediravor/Secret_URL"));
+        QCOMPARE(tree->node("RI Vovediravor/Inner/Open_URL")->parent(), tree->node("RI Vovediravor/Inner/"));
+        QVERIFY(tree->node("Deeper/RI Vovediravor/"));
+        QCOMPARE(captions(tree->node("Deeper/RI Vovediravor/")), QStringList());
+        QVERIFY(tree->node("ri vovediravor/Lower_URL")); // the name is matched exactly
     }
 
     void foldersThatCannotBeWalked()
@@ -187,11 +211,11 @@ private Q_SLOTS:
         shortcut(f.fav + "Good/Sub/S.url", "http://s.test/");
         QScopedPointer<Favs> w(f.open());
         FavoritesTree *tree = w->treeFavorites;
-        QVERIFY(!tree->node("Dangling"));
-        QVERIFY(!tree->node("NotAFolder"));
-        QVERIFY(!tree->node("Loop")); // the root, already shown
-        QCOMPARE(tree->node("S_URL")->parent(), tree->node("Sub"));
-        QCOMPARE(tree->node("G_URL")->parent(), tree->node("Good"));
+        QVERIFY(!tree->node("Dangling/"));
+        QVERIFY(!tree->node("NotAFolder/"));
+        QVERIFY(!tree->node("Good/Loop/")); // the root, already shown
+        QCOMPARE(tree->node("Good/Sub/S_URL")->parent(), tree->node("Good/Sub/"));
+        QCOMPARE(tree->node("Good/G_URL")->parent(), tree->node("Good/"));
     }
 
     // 25 folders each holding two links to the next: 2^24 paths from a few kilobytes.
@@ -217,7 +241,10 @@ private Q_SLOTS:
         for (QTreeWidgetItemIterator it(tree); *it; ++it)
             folders += FavoritesTree::image(*it) == 1 ? 1 : 0;
         QCOMPARE(folders, 26); // real, F0 and the 24 reached through links
-        QVERIFY(tree->node("Deep_URL"));
+        QString deep = QStringLiteral("real/F0/");
+        for (int i = 0; i + 1 < 25; ++i)
+            deep += QStringLiteral("a%1/").arg(i); // the first link to each folder is the one walked
+        QVERIFY(tree->node(deep + "Deep_URL"));
         QVERIFY(f.errors.isEmpty());
 
         timer.restart();
@@ -256,7 +283,7 @@ private Q_SLOTS:
             path += QStringLiteral("L%1/").arg(level);
         shortcut(path + "Bottom.url", "http://bottom.test/");
         QScopedPointer<Favs> w(f.open());
-        QTreeWidgetItem *node = w->treeFavorites->node("Bottom_URL");
+        QTreeWidgetItem *node = w->treeFavorites->node(path.mid(f.fav.size()) + "Bottom_URL");
         QVERIFY(node);
         int depth = 0;
         while ((node = node->parent()))
@@ -328,7 +355,7 @@ private Q_SLOTS:
         FavoritesTree *tree = w->treeFavorites;
 
         // Folders and the root only open and close.
-        for (const char *key : {"R", "Docs_URL"}) {
+        for (const char *key : {"R", "Docs_URL/"}) {
             tree->scrollToItem(tree->node(key));
             QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->node(key)).center());
             QVERIFY(w->isVisible());
