@@ -1,6 +1,7 @@
 #include "tools/rotation.h"
 
 #include "browser/framebands.h"
+#include "core/framehost.h"
 #include "platform/coolbar.h"
 
 #include <QCheckBox>
@@ -10,8 +11,9 @@
 
 using namespace FrameBands;
 
-Rotation::Rotation(QCheckBox *check, QSlider *slider, QTimer *timer, CoolBar *bar, QMdiArea *area, QObject *parent)
-    : QObject(parent), m_check(check), m_slider(slider), m_timer(timer), m_bar(bar), m_area(area)
+Rotation::Rotation(QCheckBox *check, QSlider *slider, QTimer *timer, CoolBar *bar, QMdiArea *area,
+                   const FrameHost *frame, QObject *parent)
+    : QObject(parent), m_check(check), m_slider(slider), m_timer(timer), m_bar(bar), m_area(area), m_frame(frame)
 {
     connect(check, &QCheckBox::toggled, this, &Rotation::FlickCheck13_Click);
     connect(slider, &QSlider::valueChanged, this, &Rotation::Slider1_Change);
@@ -48,6 +50,10 @@ void Rotation::Slider1_Change()
 
 void Rotation::Timer1_Timer()
 {
+    // Activating a window moves the keyboard into its page: while an address is being
+    // typed the tick is passed over, or the rest of it would land in another site.
+    if (m_frame && m_frame->addressBeingEdited())
+        return;
     // The frame's next-window action, called directly rather than through a keystroke.
     m_area->activateNextSubWindow();
 }

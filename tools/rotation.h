@@ -2,6 +2,7 @@
 #include <QObject>
 
 class CoolBar;
+class FrameHost;
 class QCheckBox;
 class QMdiArea;
 class QSlider;
@@ -14,9 +15,10 @@ class Rotation : public QObject
     Q_OBJECT
 public:
     // The controls it drives: the check box FlickCheck13, the slider Slider1, the
-    // timer Timer1, the coolbar holding its toolbar, and the window area.
+    // timer Timer1, the coolbar holding its toolbar, and the window area; frame, when
+    // given, says whether the user is typing an address.
     Rotation(QCheckBox *check, QSlider *slider, QTimer *timer, CoolBar *bar, QMdiArea *area,
-             QObject *parent = nullptr);
+             const FrameHost *frame = nullptr, QObject *parent = nullptr);
 
     void FlickCheck13_Click();
     void Slider1_Change();
@@ -33,4 +35,5 @@ private:
     QTimer *m_timer;
     CoolBar *m_bar;
     QMdiArea *m_area;
+    const FrameHost *m_frame;
 };

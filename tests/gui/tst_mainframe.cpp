@@ -7,7 +7,9 @@
 #include "tools/rotation.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -180,6 +182,35 @@ private Q_SLOTS:
             seen << f.frame->windows->activeChild();
         }
         QCOMPARE(seen, QList<ChildWindow *>({b, c, a, b}));
+    }
+
+    // A tick while an address is being typed would move the keyboard into the next page.
+    void rotationWaitsWhileAnAddressIsTyped()
+    {
+        FrameFixture f;
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        f.open(QStringLiteral("http://b.test/"));
+        f.frame->mdiArea->setActiveSubWindow(a);
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        f.frame->FlickCheck13->setChecked(true);
+        a->Web1->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(a->Web1->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(f.frame->cboAddress->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
+
+        QMetaObject::invokeMethod(f.frame->Timer1, "timeout");
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(".test"));
+        QVERIFY(f.frame->cboAddress->hasFocus());
+        QCOMPARE(f.frame->addressText(), QStringLiteral("typed.test"));
+        QCOMPARE(f.frame->windows->activeChild(), a);
+
+        // Back in the page, the next tick rotates.
+        a->Web1->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(a->Web1->hasFocus());
+        QMetaObject::invokeMethod(f.frame->Timer1, "timeout");
+        QVERIFY(f.frame->windows->activeChild() != a);
     }
 
     void realTicksAtOneSecond()
