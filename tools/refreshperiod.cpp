@@ -1,5 +1,6 @@
 #include "tools/refreshperiod.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace AutoRefresh {
@@ -18,7 +19,7 @@ int periodFromAnswer(const QString &answer, const QLocale &locale)
     const double ms = std::round(seconds * 1000.0);
     if (ms < 1 || ms > MaxPeriodMs)
         return 0;
-    return static_cast<int>(ms);
+    return std::max(MinPeriodMs, static_cast<int>(ms));
 }
 
 }

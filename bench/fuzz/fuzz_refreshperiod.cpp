@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QString &text : texts)
         for (const QLocale &locale : locales) {
             const int period = AutoRefresh::periodFromAnswer(text, locale);
-            if (period != 0 && (period < 1 || period > AutoRefresh::MaxPeriodMs))
+            if (period != 0 && (period < AutoRefresh::MinPeriodMs || period > AutoRefresh::MaxPeriodMs))
                 __builtin_trap(); // only 0 or a period the timer can hold
         }
     return 0;
