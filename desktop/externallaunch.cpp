@@ -97,8 +97,8 @@ void LoadinIE_Click(const BrowserControl *active)
 
 void IE_Click()
 {
-    // The outside browser has no offline mode to switch off here: starting it is the whole request.
-    openBrowser();
+    // The outside browser was started only to be switched to online working and hidden
+    // again; the desktop's browsers have no offline mode, so there is nothing to start.
 }
 
 void RunMail_Click() { openMail(); }

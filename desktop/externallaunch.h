@@ -19,7 +19,7 @@ bool openMail();
 void browser_Click();
 // "Load active window in I&E": the active window's address; null or blank opens an empty browser.
 void LoadinIE_Click(const BrowserControl *active);
-// "Work Online"
+// "Work Online": starts nothing, as the desktop's browsers are always online.
 void IE_Click();
 // "Send &Mail..." and the tray's "Send &Mail"
 void RunMail_Click();

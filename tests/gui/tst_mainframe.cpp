@@ -3,6 +3,7 @@
 #include "core/windowregistry.h"
 #include "platform/dialogs.h"
 #include "framefixture.h"
+#include "programrecorder.h"
 #include "platform/coolbar.h"
 #include "tools/rotation.h"
 
@@ -79,11 +80,23 @@ private Q_SLOTS:
         QCOMPARE(actual, expected);
     }
 
-    void workOnlineKeepsItsCheck()
+    // Ctrl+I keeps its check mark and leaves no outside browser open.
+    void workOnlineKeepsItsCheckAndStartsNothing()
     {
         FrameFixture f;
-        f.frame->action(QStringLiteral("IE"))->trigger();
+        ProgramRecorder rec;
+        QVERIFY(rec.program(QStringLiteral("rec-browser")));
+        qputenv("BROWSER", "rec-browser");
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        a->Web1->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(a->Web1->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::ControlModifier);
         QVERIFY(f.frame->action(QStringLiteral("IE"))->isChecked());
+        // A launch that does start one: it must be the only programme seen.
+        f.frame->action(QStringLiteral("LoadinIE"))->trigger();
+        QCOMPARE(rec.one(), (QStringList{QStringLiteral("rec-browser"), QStringLiteral("http://a.test/")}));
     }
 
     void toolbarsCarryTheirKeysAndTips()

@@ -57,7 +57,6 @@ private Q_SLOTS:
         QTest::newRow("Launch Browser") << 0;
         QTest::newRow("Load active window, nothing loaded") << 1;
         QTest::newRow("Load active window, no window") << 2;
-        QTest::newRow("Work Online") << 3;
     }
     void noPageStartsTheDefaultBrowserEntry()
     {
@@ -82,10 +81,8 @@ private Q_SLOTS:
             ExternalLaunch::browser_Click();
         else if (command == 1)
             ExternalLaunch::LoadinIE_Click(&blank);
-        else if (command == 2)
-            ExternalLaunch::LoadinIE_Click(nullptr);
         else
-            ExternalLaunch::IE_Click();
+            ExternalLaunch::LoadinIE_Click(nullptr);
         QCOMPARE(rec.one(), (QStringList{QStringLiteral("rec-browser"), QStringLiteral("--private"),
                                           QStringLiteral("%done")}));
     }
