@@ -127,6 +127,13 @@ bool AddressBar::looksLikeAddress(const QString &typed)
 
 QString AddressBar::addressFor(const QString &typed, const QString &searchTemplate)
 {
+    // A scheme with no place after it (the bar's first text, "http://") names nothing
+    // the engine would load: a blank page, as for no text at all.
+    const QUrl url(typed.trimmed());
+    if (url.isValid() && url.host().isEmpty()
+        && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")
+            || url.scheme() == QLatin1String("ftp")))
+        return QString();
     if (looksLikeAddress(typed) || !searchTemplate.contains(QLatin1String("%s")))
         return typed;
     QString address = searchTemplate;

@@ -88,21 +88,25 @@ bool recordTypedUrl(const QString &url)
 {
     if (url.trimmed().isEmpty())
         return false;
-    QStringList list = typedUrls();
+    const QStringList read = typedUrls();
+    QStringList list = read;
     list.removeAll(url);
     list.prepend(url);
     while (list.size() > MaxTypedUrls)
         list.removeLast();
     return write([&](IniFile &f) {
         // Key by key, so that recording the newest address again changes no byte.
-        QStringList keep;
+        QStringList written;
         for (int i = 0; i < list.size(); ++i) {
             f.setValue(typedSection, typedKey(i + 1), list.at(i));
-            keep << typedKey(i + 1);
+            written << typedKey(i + 1);
         }
-        for (const QString &key : f.keys(typedSection))
-            if (!keep.contains(key))
-                f.removeKey(typedSection, key);
+        // Only keys whose values were read and moved go; values past a gap, which the
+        // list never showed, stay as they are.
+        const bool zeroRead = f.value(typedSection, typedKey(0)).has_value();
+        for (int i = zeroRead ? 0 : 1; i <= read.size(); ++i)
+            if (!written.contains(typedKey(i)))
+                f.removeKey(typedSection, typedKey(i));
     }, nullptr);
 }
 

@@ -82,6 +82,8 @@ private Q_SLOTS:
     void enterOpensANewWindowAndRemembersTheAddress()
     {
         FrameFixture f;
+        // A value past a gap in the history is not shown, and recording keeps it.
+        writeHistory("[TypedURLs]\nurl1=http://old.test/\nurl3=http://past-gap.test/\n");
         ChildWindow *first = f.open(QStringLiteral("http://same.test/"));
         // An equal list entry: Enter still opens a new window instead of choosing the entry.
         f.frame->cboAddress->addItem(QStringLiteral("http://same.test/"));
@@ -98,7 +100,9 @@ private Q_SLOTS:
         QCOMPARE(FrameFixture::web(first)->navigations, QStringList{QStringLiteral("http://same.test/")});
         QCOMPARE(f.frame->tb->caption(2), QStringLiteral("2"));
         QCOMPARE(f.frame->cboAddress->count(), 1); // the list itself is not changed
-        QCOMPARE(InternetSettings::typedUrls(), QStringList{QStringLiteral("http://same.test/")});
+        QCOMPARE(InternetSettings::typedUrls(),
+                 QStringList({QStringLiteral("http://same.test/"), QStringLiteral("http://old.test/"),
+                              QStringLiteral("http://past-gap.test/")}));
 
         // The keypad's Enter does the same.
         bar = f.focusAddressBar();
@@ -118,7 +122,8 @@ private Q_SLOTS:
         QCOMPARE(AddressBar::addressFor(QStringLiteral("example.org"), search), QStringLiteral("example.org"));
         QCOMPARE(AddressBar::addressFor(QStringLiteral("localhost:8000"), search), QStringLiteral("localhost:8000"));
         QCOMPARE(AddressBar::addressFor(QStringLiteral("127.0.0.5/x"), search), QStringLiteral("127.0.0.5/x"));
-        QCOMPARE(AddressBar::addressFor(QStringLiteral("http://"), search), QStringLiteral("http://"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("http://"), search), QString());
+        QCOMPARE(AddressBar::addressFor(QStringLiteral(" HTTPS:// "), search), QString());
         QCOMPARE(AddressBar::addressFor(QStringLiteral("about:blank"), search), QStringLiteral("about:blank"));
         QCOMPARE(AddressBar::addressFor(QStringLiteral("localhost/app"), search), QStringLiteral("localhost/app"));
         QCOMPARE(AddressBar::addressFor(QStringLiteral("/tmp/page.html"), search), QStringLiteral("/tmp/page.html"));
