@@ -32,9 +32,11 @@ ChildWindow::ChildWindow(Kind kind, const QString &name, WindowManager *windows)
     AutoRefreshMe = new QTimer(this);
     AutoRefreshMe->setObjectName(QStringLiteral("AutoRefreshMe"));
     AutoRefreshMe->setInterval(3000);
+    // Nobody is there to ask on a tick: a page that answered a form is fetched again
+    // without sending the form.
     connect(AutoRefreshMe, &QTimer::timeout, this, [this] {
         if (Web1)
-            Web1->Refresh();
+            Web1->refreshWithoutResend();
     });
     if (windows) {
         windows->attach(this);

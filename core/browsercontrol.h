@@ -30,6 +30,9 @@ public:
     virtual HResult GoForward() = 0;
     virtual void GoSearch() = 0;
     virtual void Refresh() = 0;
+    // Reloads the page without ever sending a form again: a page that answered a form
+    // sent with POST is fetched again from its address as a plain request.
+    virtual void refreshWithoutResend() = 0;
     virtual void Stop() = 0;
     virtual HResult ExecWB(int command, int option) = 0;
     virtual QString LocationName() const = 0;

@@ -6,6 +6,7 @@
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
 #include "platform/pageiconfetcher.h"
+#include "platform/dialogs.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -24,6 +25,7 @@
 #include <QWebEngineCertificateError>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -136,13 +138,15 @@ private:
 // makes a start-up window behind the tray load its resources in waves. The watch counts
 // a page's requests while it loads unseen; at the third the page is shown to the engine
 // until it completes. Pages that ask for fewer are never shown, so never painted.
+// It also tells whether each request for the page itself sends a form (POST): a
+// redirect comes through again with the method it goes on with.
 class UnseenLoadWatch : public QWebEngineUrlRequestInterceptor
 {
 public:
     static constexpr int HiddenPageRequests = 3;
 
-    UnseenLoadWatch(QObject *parent, std::function<void()> onBusy)
-        : QWebEngineUrlRequestInterceptor(parent), m_onBusy(std::move(onBusy))
+    UnseenLoadWatch(QObject *parent, std::function<void()> onBusy, std::function<void(bool posted)> onPageRequest)
+        : QWebEngineUrlRequestInterceptor(parent), m_onBusy(std::move(onBusy)), m_onPageRequest(std::move(onPageRequest))
     {
     }
     void arm()
@@ -155,7 +159,11 @@ public:
     // Called on the user-interface thread, before the request goes out.
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
-        if (!m_armed || info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
+            m_onPageRequest(info.requestMethod() == "POST");
+            return;
+        }
+        if (!m_armed)
             return;
         if (++m_requests >= HiddenPageRequests) {
             m_armed = false;
@@ -165,6 +173,7 @@ public:
 
 private:
     std::function<void()> m_onBusy;
+    std::function<void(bool)> m_onPageRequest;
     bool m_armed = false;
     int m_requests = 0;
 };
@@ -207,7 +216,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
             sizeUnseenView();
             m_view->page()->setVisible(true);
         }
-    });
+    }, [this](bool posted) { m_requestPosted = posted; });
     page->setUrlRequestInterceptor(m_unseenWatch);
     m_view->setPage(page);
     layout->addWidget(m_view);
@@ -223,6 +232,19 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         m_progress = 0;
         m_fetchedIcon = QIcon(); // the new page brings its own
         Q_EMIT DownloadBegin();
+    });
+    // Whether reloading would send a form again is decided by the page that is shown: a
+    // load that was stopped or turned into a download leaves the page before it in place.
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            m_requestPosted = false; // schemes the engine does not ask about bring no form
+            return;
+        }
+        const bool shown = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+            || (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
+                && (info.isErrorPage() || info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain));
+        if (shown)
+            m_pageFromForm = m_requestPosted;
     });
     // A page that reloads itself, or moves within its own site, keeps its dialog
     // count: only another site, or the user's own navigation, starts a fresh one.
@@ -466,6 +488,36 @@ BrowserControl::HResult WebEngineBrowser::GoForward()
 }
 
 void WebEngineBrowser::Refresh()
+{
+    if (m_pageFromForm) {
+        // The engine would send the form again without a word: an order or a message twice.
+        QPointer<WebEngineBrowser> self(this);
+        const bool again = Dialogs::ask(window(), QString(),
+                                        QStringLiteral("This page is the answer to a form. Refreshing it sends the "
+                                                       "form again, which may repeat what it did (an order, a "
+                                                       "payment, a message).\n\nSend the form again?"),
+                                        QMessageBox::Warning);
+        if (!self || !again)
+            return;
+    }
+    reload();
+}
+
+void WebEngineBrowser::refreshWithoutResend()
+{
+    if (!m_pageFromForm) {
+        reload();
+        return;
+    }
+    // The page's address is fetched again as a plain request; the form stays unsent.
+    m_dialogs = 0;
+    if (m_cover)
+        m_cover->hide();
+    const QUrl url = m_view->url();
+    whenCacheSettled([this, url] { m_view->load(url); });
+}
+
+void WebEngineBrowser::reload()
 {
     m_dialogs = 0;
     if (m_cover)

@@ -25,7 +25,9 @@ public:
     HResult GoBack() override;
     HResult GoForward() override;
     void GoSearch() override;
+    // A page that answered a form sent with POST asks before it sends the form again.
     void Refresh() override;
+    void refreshWithoutResend() override;
     void Stop() override;
     HResult ExecWB(int command, int option) override;
     QString LocationName() const override;
@@ -84,6 +86,7 @@ private:
     // Draws the text over the page, with the Reload button or without it.
     void showCover(const QString &text, bool offerReload);
     void fetchMissingIcon();
+    void reload();
 
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
@@ -100,6 +103,8 @@ private:
     int m_loadTickets = 0; // counts loads asked for and stops: a held load runs only if still the latest
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
+    bool m_requestPosted = false; // the last request for the page now loading sent a form (POST)
+    bool m_pageFromForm = false; // the page shown answered a form sent with POST: a reload sends it again
     int m_progress = 100;
     bool m_printing = false;
     int m_dialogs = 0;

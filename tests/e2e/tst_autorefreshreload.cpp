@@ -36,6 +36,30 @@ class TestAutoRefreshReload : public QObject
         return server.count(path) == before;
     }
 
+    int posts(const QByteArray &path) const
+    {
+        int n = 0;
+        for (const LoopbackServer::Request &r : server.requests())
+            n += r.method == "POST" && r.path == path ? 1 : 0;
+        return n;
+    }
+
+    // Sends the page's form number `form` as a person would, and waits for its answer.
+    bool submit(ChildWindow *w, int form)
+    {
+        if (!PageWait::load(w->Web1, server.url(QStringLiteral("/form"))))
+            return false;
+        // A tick's reload may have been under way: wait for the form page itself.
+        const bool ready = QTest::qWaitFor([w] {
+            return !w->Web1->isLoading() && PageWait::eval(w->Web1, QStringLiteral("document.forms.length")).toInt() == 2;
+        }, 30000);
+        if (!ready)
+            return false;
+        QSignalSpy done(w->Web1, &BrowserControl::DocumentComplete);
+        PageWait::eval(w->Web1, QStringLiteral("document.forms[%1].submit()").arg(form));
+        return done.wait(30000);
+    }
+
 private Q_SLOTS:
     void init() { TestEnv::failOnUnexpectedWarnings(); }
     void initTestCase()
@@ -79,6 +103,60 @@ private Q_SLOTS:
             QVERIFY(AutoRefresh::isOn(b));
             QVERIFY2(quietFor("/b", 2000), qPrintable(answer));
         }
+    }
+
+    void aFormIsNeverSentAgainUnasked()
+    {
+        // An order answered in place, and a comment answered with a redirect to a plain page.
+        server.setPage("/form", "<html><body><form method=post action=/order><input name=item value=tea></form>"
+                                "<form method=post action=/comment><input name=text value=hi></form></body></html>");
+        server.setHandler("/order", [](const LoopbackServer::Request &r) {
+            LoopbackServer::Response answer;
+            answer.body = "<html><head><title>Order</title></head><body>" + r.method + "</body></html>";
+            return answer;
+        });
+        server.setHandler("/comment", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response answer;
+            answer.status = 303;
+            answer.headers.append(std::pair<QByteArray, QByteArray>("Location", "/thanks"));
+            return answer;
+        });
+        server.setPage("/thanks", "<html><head><title>Thanks</title></head><body>thanks</body></html>");
+
+        QVERIFY(submit(a, 0));
+        QCOMPARE(posts("/order"), 1);
+        refresh(a, true, QStringLiteral("0.3"));
+        QTRY_VERIFY_WITH_TIMEOUT(server.count("/order") >= 4, 15000); // the ticks fetch the order page...
+        refresh(a, false, QString());
+        QCOMPARE(posts("/order"), 1); // ...and never send the order again
+
+        QList<Dialogs::Question> asked;
+        bool again = false;
+        Dialogs::setAskHook([&](const Dialogs::Question &q) {
+            asked << q;
+            return again;
+        });
+        QVERIFY(submit(a, 0));
+        QCOMPARE(posts("/order"), 2);
+        a->Web1->Refresh();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked[0].text.contains(QStringLiteral("Send the form again?")));
+        QVERIFY(quietFor("/order", 2000));
+        again = true;
+        a->Web1->Refresh();
+        QCOMPARE(asked.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(posts("/order"), 3, 15000);
+
+        // The page a redirect led to is a plain page: refreshed at once, the comment not sent.
+        QVERIFY(submit(a, 1));
+        QCOMPARE(a->Web1->LocationURL(), server.url(QStringLiteral("/thanks")));
+        const int thanks = server.count("/thanks");
+        QSignalSpy done(a->Web1, &BrowserControl::DocumentComplete);
+        a->Web1->Refresh();
+        QVERIFY(done.wait(30000));
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(server.count("/thanks"), thanks + 1);
+        QCOMPARE(posts("/comment"), 1);
     }
 
     void cleanupTestCase()

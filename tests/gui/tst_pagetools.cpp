@@ -139,7 +139,7 @@ private Q_SLOTS:
         Dialogs::setInputHook([](const QString &, const QString &) { return QStringLiteral("0.05"); });
         AutoRefresh::RefreshIT(popup);
         QCOMPARE(popup->AutoRefreshMe->interval(), 1000); // never faster than a page can load
-        QTRY_VERIFY_WITH_TIMEOUT(fake(popup)->calls.count(QStringLiteral("Refresh")) >= 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(fake(popup)->calls.count(QStringLiteral("refreshWithoutResend")) >= 2, 10000);
     }
 
     void noActiveWindowStillAsksAndChangesNothing()

@@ -50,6 +50,7 @@ BrowserControl::HResult FakeBrowser::GoForward()
 
 void FakeBrowser::GoSearch() { calls << QStringLiteral("GoSearch"); }
 void FakeBrowser::Refresh() { calls << QStringLiteral("Refresh"); }
+void FakeBrowser::refreshWithoutResend() { calls << QStringLiteral("refreshWithoutResend"); }
 void FakeBrowser::Stop() { calls << QStringLiteral("Stop"); }
 
 BrowserControl::HResult FakeBrowser::ExecWB(int command, int option)

@@ -17,6 +17,7 @@ public:
     HResult GoForward() override;
     void GoSearch() override;
     void Refresh() override;
+    void refreshWithoutResend() override;
     void Stop() override;
     HResult ExecWB(int command, int option) override;
     QString LocationName() const override { return m_title; }
@@ -38,7 +39,7 @@ public:
     // Raise a new-window request as a page would; returns the host the frame placed, if any.
     BrowserControl *requestNewWindow(bool *cancelled = nullptr);
 
-    QStringList calls;        // "Navigate <addr>", "GoHome", "Refresh", "ExecWB 12 0", ...
+    QStringList calls;        // "Navigate <addr>", "GoHome", "Refresh", "refreshWithoutResend", "ExecWB 12 0", ...
     QStringList navigations;  // addresses passed to Navigate, in order
     QString typed;
     QStringList history;      // committed pages, oldest first
