@@ -56,6 +56,9 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, cons
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
+    // Wide enough for its own title, which the window manager would otherwise cut short.
+    const int titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 120;
+    box.resize(qMax(box.sizeHint().width(), qMax(titleWidth, 320)), box.sizeHint().height());
     place(box, parent);
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
