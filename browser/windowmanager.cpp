@@ -69,6 +69,11 @@ int WindowManager::openNumbered(ChildWindow *window)
     raiseTabctr();
     const int n = Tabctr;
     m_tabs->insertTab(n, QString::number(n));
+    // A window given a new number ("Load ALL default sites" again) leaves its old tab
+    // spare: that tab no longer shows it, and must not go on naming its page.
+    int old = 0;
+    if (window->tagNumber(&old) && old != n && old < n)
+        makeSpareTab(old);
     fitTabBand();
     window->Tag = QString::number(n);
     showChild(window);

@@ -303,11 +303,16 @@ private Q_SLOTS:
         StartupLoading::LoadSites(f.frame->windows);
         ChildWindow *tool = f.windowTagged(QStringLiteral("1"));
         ChildWindow *news = f.windowTagged(QStringLiteral("2"));
+        FrameFixture::web(tool)->complete(QStringLiteral("Tool page"));
+        QCOMPARE(f.frame->tb->caption(1), QStringLiteral("Tool page"));
         news->close();
         settle();
         StartupLoading::LoadSites(f.frame->windows); // "LD"
         QCOMPARE(f.frame->windows->Tabctr, qint16(4));
         QCOMPARE(tool->Tag, QStringLiteral("3"));
+        // Its old tab no longer names the page it does not show.
+        QCOMPARE(f.frame->tb->caption(1), QString());
+        QCOMPARE(f.frame->tb->toolTip(1), QStringLiteral("Spare Tab - Click to use..."));
         QCOMPARE(FrameFixture::web(tool)->navigations.size(), 2);
         ChildWindow *newNews = f.windowTagged(QStringLiteral("4"));
         QVERIFY(newNews && newNews != news);
