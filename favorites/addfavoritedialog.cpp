@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTextDocument>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -29,7 +30,7 @@ AddFavoriteDialog::AddFavoriteDialog(const QString &url, const QString &title, c
     lblAddress->setObjectName(QStringLiteral("lblAddress"));
     lblAddress->setTextFormat(Qt::PlainText);
     lblAddress->setText(fontMetrics().elidedText(url, Qt::ElideMiddle, 400));
-    lblAddress->setToolTip(url);
+    lblAddress->setToolTip(Qt::convertFromPlainText(url, Qt::WhiteSpaceNormal)); // a data: address may hold markup
     layout->addWidget(lblAddress);
 
     auto *form = new QFormLayout;

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -80,13 +81,16 @@ private Q_SLOTS:
     void addDialogOffersThePageAndWritesAShortcut()
     {
         Fixture f;
-        f.page(QStringLiteral("http://a.test/news?x=1,2"), QStringLiteral("Daily/News"));
+        const QString url = QStringLiteral("data:text/html,<h1>x=1,2</h1>");
+        f.page(url, QStringLiteral("Daily/News"));
         AddFavoriteDialog *dialog = f.add();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->objectName(), QStringLiteral("frmAddFavorite"));
         QCOMPARE(dialog->txtName->text(), QStringLiteral("Daily/News"));
-        QCOMPARE(dialog->lblAddress->toolTip(), QStringLiteral("http://a.test/news?x=1,2"));
+        QTextDocument tip; // the address as written, never drawn as markup
+        tip.setHtml(dialog->lblAddress->toolTip());
+        QCOMPARE(tip.toPlainText(), url);
 
         // A new folder made from the dialog becomes the chosen one.
         f.inputs << QStringLiteral("Work");
@@ -95,7 +99,7 @@ private Q_SLOTS:
         QCOMPARE(FolderList::path(dialog->treeFolders->currentItem()), f.fav + "Work");
         dialog->cmdOK->click();
         QTRY_VERIFY(!f.commands.addDialog());
-        QCOMPARE(ShortcutFile::readUrl(f.fav + "Work/Daily-News.url"), QStringLiteral("http://a.test/news?x=1,2"));
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Work/Daily-News.url"), url);
         QVERIFY(f.told.isEmpty());
         QVERIFY(!f.commands.favs()); // adding loads no tree
     }
