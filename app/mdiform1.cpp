@@ -51,7 +51,7 @@ mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
     buildControls();
     windows = new WindowManager(this, tb, CoolBar2, mdiArea, this);
     addressBar = new AddressBar(windows, cboAddress, this);
-    rotation = new Rotation(FlickCheck13, Slider1, Timer1, CoolBar1, mdiArea, this, this);
+    rotation = new Rotation(FlickCheck13, Slider1, Timer1, CoolBar1, mdiArea, this);
     routeCommands();
     routeKeys();
     connect(Downloads::instance(), &Downloads::statusText, this, &mdiform1::setStatusText);

@@ -1,19 +1,20 @@
 #include "tools/rotation.h"
 
 #include "browser/framebands.h"
-#include "core/framehost.h"
 #include "platform/coolbar.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QSlider>
 #include <QTimer>
 
 using namespace FrameBands;
 
-Rotation::Rotation(QCheckBox *check, QSlider *slider, QTimer *timer, CoolBar *bar, QMdiArea *area,
-                   const FrameHost *frame, QObject *parent)
-    : QObject(parent), m_check(check), m_slider(slider), m_timer(timer), m_bar(bar), m_area(area), m_frame(frame)
+Rotation::Rotation(QCheckBox *check, QSlider *slider, QTimer *timer, CoolBar *bar, QMdiArea *area, QObject *parent)
+    : QObject(parent), m_check(check), m_slider(slider), m_timer(timer), m_bar(bar), m_area(area)
 {
     connect(check, &QCheckBox::toggled, this, &Rotation::FlickCheck13_Click);
     connect(slider, &QSlider::valueChanged, this, &Rotation::Slider1_Change);
@@ -50,9 +51,13 @@ void Rotation::Slider1_Change()
 
 void Rotation::Timer1_Timer()
 {
-    // Activating a window moves the keyboard into its page: while an address is being
-    // typed the tick is passed over, or the rest of it would land in another site.
-    if (m_frame && m_frame->addressBeingEdited())
+    // Activating a window moves the keyboard into its page: while the user is in one of
+    // the frame's own text fields (the address bar, the sites panel) the tick is passed
+    // over, or what they type would land in another site.
+    QWidget *focus = QApplication::focusWidget();
+    auto *combo = qobject_cast<QComboBox *>(focus);
+    const bool typing = qobject_cast<QLineEdit *>(focus) || (combo && combo->isEditable());
+    if (typing && focus->window() == m_area->window() && !m_area->isAncestorOf(focus))
         return;
     // The frame's next-window action, called directly rather than through a keystroke.
     m_area->activateNextSubWindow();

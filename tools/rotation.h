@@ -2,7 +2,6 @@
 #include <QObject>
 
 class CoolBar;
-class FrameHost;
 class QCheckBox;
 class QMdiArea;
 class QSlider;
@@ -15,10 +14,9 @@ class Rotation : public QObject
     Q_OBJECT
 public:
     // The controls it drives: the check box FlickCheck13, the slider Slider1, the
-    // timer Timer1, the coolbar holding its toolbar, and the window area; frame, when
-    // given, says whether the user is typing an address.
+    // timer Timer1, the coolbar holding its toolbar, and the window area.
     Rotation(QCheckBox *check, QSlider *slider, QTimer *timer, CoolBar *bar, QMdiArea *area,
-             const FrameHost *frame = nullptr, QObject *parent = nullptr);
+             QObject *parent = nullptr);
 
     void FlickCheck13_Click();
     void Slider1_Change();
@@ -35,5 +33,4 @@ private:
     QTimer *m_timer;
     CoolBar *m_bar;
     QMdiArea *m_area;
-    const FrameHost *m_frame;
 };

@@ -211,6 +211,8 @@ private Q_SLOTS:
         QTRY_VERIFY(a->Web1->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(f.frame->cboAddress->hasFocus());
+        QMetaObject::invokeMethod(f.frame->Timer1, "timeout"); // before the first key, too
+        QVERIFY(f.frame->cboAddress->hasFocus());
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
 
         QMetaObject::invokeMethod(f.frame->Timer1, "timeout");
