@@ -72,7 +72,7 @@ int WindowManager::openNumbered(ChildWindow *window)
     // A window given a new number ("Load ALL default sites" again) leaves its old tab
     // spare: that tab no longer shows it, and must not go on naming its page.
     int old = 0;
-    if (window->tagNumber(&old) && old != n && old < n)
+    if (window->tagNumber(&old) && old < n)
         makeSpareTab(old);
     fitTabBand();
     window->Tag = QString::number(n);

@@ -96,16 +96,12 @@ bool recordTypedUrl(const QString &url)
         list.removeLast();
     return write([&](IniFile &f) {
         // Key by key, so that recording the newest address again changes no byte.
-        QStringList written;
-        for (int i = 0; i < list.size(); ++i) {
+        for (int i = 0; i < list.size(); ++i)
             f.setValue(typedSection, typedKey(i + 1), list.at(i));
-            written << typedKey(i + 1);
-        }
-        // Only keys whose values were read and moved go; values past a gap, which the
-        // list never showed, stay as they are.
-        const bool zeroRead = f.value(typedSection, typedKey(0)).has_value();
-        for (int i = zeroRead ? 0 : 1; i <= read.size(); ++i)
-            if (!written.contains(typedKey(i)))
+        // The keys read and not written again go (url0 moves to url1); values past a
+        // gap, which the list never showed, stay as they are.
+        for (int i = 0; i <= read.size(); ++i)
+            if (i == 0 || i > list.size())
                 f.removeKey(typedSection, typedKey(i));
     }, nullptr);
 }

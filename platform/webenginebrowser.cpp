@@ -500,29 +500,23 @@ void WebEngineBrowser::Refresh()
         if (!self || !again)
             return;
     }
-    reload();
+    reload(true);
 }
 
-void WebEngineBrowser::refreshWithoutResend()
+void WebEngineBrowser::refreshWithoutResend() { reload(false); }
+
+void WebEngineBrowser::reload(bool resendForm)
 {
-    if (!m_pageFromForm) {
-        reload();
-        return;
+    m_dialogs = 0;
+    if (m_cover)
+        m_cover->hide();
+    if (m_pageFromForm && !resendForm) {
+        // The page's address is fetched again as a plain request; the form stays unsent.
+        const QUrl url = m_view->url();
+        whenCacheSettled([this, url] { m_view->load(url); });
+    } else {
+        whenCacheSettled([this] { m_view->reload(); });
     }
-    // The page's address is fetched again as a plain request; the form stays unsent.
-    m_dialogs = 0;
-    if (m_cover)
-        m_cover->hide();
-    const QUrl url = m_view->url();
-    whenCacheSettled([this, url] { m_view->load(url); });
-}
-
-void WebEngineBrowser::reload()
-{
-    m_dialogs = 0;
-    if (m_cover)
-        m_cover->hide();
-    whenCacheSettled([this] { m_view->reload(); });
 }
 
 void WebEngineBrowser::Stop()

@@ -86,7 +86,8 @@ private:
     // Draws the text over the page, with the Reload button or without it.
     void showCover(const QString &text, bool offerReload);
     void fetchMissingIcon();
-    void reload();
+    // With resendForm false, a page that answered a form is fetched again without it.
+    void reload(bool resendForm);
 
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
