@@ -8,8 +8,10 @@ command -v openbox >/dev/null || fail "openbox is not installed (scripts/deps.sh
 
 requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
 # Minimised (iconic) as the window manager sees it.
-iconic() { xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null | grep -q -E 'Iconic|_NET_WM_STATE_HIDDEN'; }
-mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+# With no window id, xprop and xwininfo wait for a click on a window: never ask them so.
+iconic() { [ -n "$1" ] && xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null | grep -q -E 'Iconic|_NET_WM_STATE_HIDDEN'; }
+mapped() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+maximised() { [ -n "$1" ] && xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
 # The frame's X window: Qt makes it afresh when the first page view joins it.
 frame_window() { xdotool search --all --pid "$1" --name '^Quillon v2.1' 2>/dev/null | tail -1; }
 
@@ -69,7 +71,6 @@ wait_for "tray_icon $B >/dev/null" 60 || fail "no tray icon after a start with a
 wait_for '[ "$(requests)" -gt "$before" ]' 30 || fail "the start-up page was not asked for"
 xdotool mousemove --window "$(tray_icon $B)" 8 8 click 1
 wait_for 'mapped "$(frame_window $B)"' 20 || fail "the tray icon did not restore the maximised frame"
-frame=$(frame_window $B)
-wait_for "xprop -id $frame _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ" 20 \
+wait_for 'maximised "$(frame_window $B)"' 20 \
   || fail "the frame came back from the tray at its normal size, not maximised"
 echo "desktop: 4 passed, 0 failed"
