@@ -9,6 +9,20 @@
 #include <QLineEdit>
 #include <QMainWindow>
 
+namespace {
+
+// The keypad's and Shift's variants of a key (Ctrl+Shift+= is Ctrl++) match as the shortcut map matches them.
+bool holds(const QList<QKeySequence> &keys, QKeyCombination pressed)
+{
+    const Qt::KeyboardModifiers mods = pressed.keyboardModifiers() & ~Qt::KeypadModifier;
+    for (const Qt::KeyboardModifiers m : {mods, mods & ~Qt::ShiftModifier})
+        if (keys.contains(QKeySequence(QKeyCombination(m, pressed.key()))))
+            return true;
+    return false;
+}
+
+}
+
 FrameKeys::FrameKeys(QMainWindow *frame) : QObject(frame), m_frame(frame)
 {
     qApp->installEventFilter(this);
@@ -29,8 +43,7 @@ QAction *FrameKeys::addKey(const QString &name, const QList<QKeySequence> &keys,
 
 bool FrameKeys::pageKeeps(QWidget *focus, QKeyCombination pressed) const
 {
-    const QKeySequence key(QKeyCombination(pressed.keyboardModifiers() & ~Qt::KeypadModifier, pressed.key()));
-    if (!m_pagesAtRest.contains(key))
+    if (!holds(m_pagesAtRest, pressed))
         return false;
     for (; focus; focus = focus->parentWidget())
         if (auto *page = qobject_cast<BrowserControl *>(focus))
@@ -47,12 +60,7 @@ void FrameKeys::claim(QAction *action)
 
 bool FrameKeys::claimed(QKeyCombination pressed) const
 {
-    // The keypad's and Shift's variants of a key (Ctrl+Shift+= is Ctrl++) match as the shortcut map matches them.
-    const Qt::KeyboardModifiers mods = pressed.keyboardModifiers() & ~Qt::KeypadModifier;
-    for (const Qt::KeyboardModifiers m : {mods, mods & ~Qt::ShiftModifier})
-        if (m_claimed.contains(QKeySequence(QKeyCombination(m, pressed.key()))))
-            return true;
-    return false;
+    return holds(m_claimed, pressed);
 }
 
 bool FrameKeys::eventFilter(QObject *watched, QEvent *event)
