@@ -706,6 +706,7 @@ void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     outside->resize(request.requestedGeometry().size().expandedTo(QSize(800, 600)));
     connect(outside, &BrowserControl::DocumentComplete, outside,
             [outside] { outside->setWindowTitle(outside->LocationName()); });
+    connect(outside, &BrowserControl::CloseRequested, outside, &QWidget::close);
     if (answer.adopt)
         answer.adopt(outside);
     WindowPlacement::placeOver(outside, window());

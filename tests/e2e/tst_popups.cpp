@@ -139,6 +139,11 @@ private Q_SLOTS:
         QCOMPARE(popups().size(), 0);
         QCOMPARE(frame->windows->Tabctr, qint16(1));
         QCOMPARE(frame->tb->count(), 2);
+
+        // Its page may close it, as a popup in the frame may.
+        QPointer<QWidget> closing(outside);
+        qobject_cast<WebEngineBrowser *>(outside)->page()->runJavaScript(QStringLiteral("window.close()"));
+        QTRY_VERIFY_WITH_TIMEOUT(!closing, 20000);
     }
 
     // A top-level window made for a popup is held to the same switch, flood bound and
