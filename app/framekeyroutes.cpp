@@ -32,7 +32,13 @@ void mdiform1::routeKeys()
     key("keyAddress", {K(Qt::CTRL | Qt::Key_L), K(Qt::ALT | Qt::Key_D)}, [this] { addressBar->focusAndSelect(); });
     key("keyRefresh", {K(Qt::Key_F5), K(Qt::CTRL | Qt::Key_R)}, [go] { go("GoRefresh"); });
     // Pages use Escape themselves (closing their dialogs, leaving a field): in a page it stops only a load.
-    key("keyStop", {K(Qt::Key_Escape)}, [go] { go("GoStop"); }, true);
+    // In the address bar it first gives up what was typed. Unlike the Stop item it leaves the caption.
+    key("keyStop", {K(Qt::Key_Escape)}, [this] {
+        if (addressBar->cancelEdit())
+            return;
+        if (BrowserControl *web = activePage())
+            web->Stop();
+    }, true);
     key("keyBack", {K(Qt::ALT | Qt::Key_Left)}, [go] { go("GoBack"); });
     key("keyForward", {K(Qt::ALT | Qt::Key_Right)}, [go] { go("GoForward"); });
     key("keyHome", {K(Qt::ALT | Qt::Key_Home)}, [go] { go("GoHome"); });

@@ -99,6 +99,17 @@ bool AddressBar::beingEdited() const
     return m_userEdited && focus && (focus == m_combo || focus == m_combo->lineEdit());
 }
 
+bool AddressBar::cancelEdit()
+{
+    if (!beingEdited())
+        return false;
+    m_userEdited = false;
+    ChildWindow *active = m_windows->activeChild();
+    m_combo->setEditText(active ? active->Web1->LocationURL() : QStringLiteral("http://"));
+    m_combo->lineEdit()->selectAll();
+    return true;
+}
+
 void AddressBar::focusAndSelect()
 {
     m_combo->setFocus(Qt::ShortcutFocusReason);

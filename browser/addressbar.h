@@ -23,6 +23,9 @@ public:
     bool beingEdited() const;
     // Puts the focus in the bar with its whole text selected.
     void focusAndSelect();
+    // While the user is typing: gives up the typed text for the active window's
+    // address (Escape). False when nothing was being typed.
+    bool cancelEdit();
 
     // What Enter opens for a typed text: an address as it is, anything else as a
     // search through the given template (%s stands for the words).

@@ -87,6 +87,25 @@ private Q_SLOTS:
         QCOMPARE(f.frame->tb->toolTip(3), QStringLiteral("Spare Tab - Click to use..."));
     }
 
+    // Escape gives up a typed address first, then stops; neither renames the frame.
+    void escapeInTheAddressBarGivesUpTheTypedText()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://one.test/"));
+        FakeBrowser *web = f.activeWeb();
+        const QString caption = f.frame->windowTitle();
+        QVERIFY(f.focusAddressBar());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed-something"));
+        QCOMPARE(f.frame->addressText(), QStringLiteral("typed-something"));
+        const int calls = web->calls.size();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://one.test/"));
+        QCOMPARE(web->calls.size(), calls);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QCOMPARE(web->calls.mid(calls), QStringList(QStringLiteral("Stop")));
+        QCOMPARE(f.frame->windowTitle(), caption);
+    }
+
     void wheelOverAnUnfocusedComboChoosesNothing()
     {
         FrameFixture f;
