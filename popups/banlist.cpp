@@ -12,8 +12,19 @@ namespace {
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// How the file's text is stored, so that a save can keep it.
+enum class Encoding { Utf8, Utf8Bom, Latin1, Utf16LE, Utf16BE };
+
+struct FileText
+{
+    QByteArray fields; // UTF-8 (or older Latin-1) text for the field reader, without a byte-order mark
+    Encoding encoding = Encoding::Utf8;
+    bool cut = false;    // the file goes on past MaxBanListBytes
+    bool hasNul = false; // NUL bytes: not text in any encoding known here
+};
+
 // Reads the file, or fails with a reason; a missing file is an empty list.
-bool readFile(QByteArray *data, QString *error, bool *cut)
+bool readFile(FileText *text, QString *error)
 {
     const QString path = Paths::banListFile();
     const QFileInfo info(path);
@@ -29,19 +40,38 @@ bool readFile(QByteArray *data, QString *error, bool *cut)
         *error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;
     }
-    *data = file.read(MaxBanListBytes);
+    QByteArray data = file.read(MaxBanListBytes);
     if (file.error() != QFileDevice::NoError) {
         *error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;
     }
-    // Cut off at the limit: drop the partial last line rather than a broken entry.
-    if (data->size() == MaxBanListBytes && !file.atEnd()) {
-        *cut = true;
-        qsizetype end = data->size();
-        while (end > 0 && !isLineEnd(data->at(end - 1)))
-            --end;
-        data->truncate(end);
+    text->cut = data.size() == MaxBanListBytes && !file.atEnd();
+    // Lists saved by editors elsewhere may be UTF-16 with a byte-order mark; the field
+    // reader works on 8-bit text, so they are turned into UTF-8 first.
+    const bool le = data.startsWith("\xFF\xFE"), be = data.startsWith("\xFE\xFF");
+    if (le || be) {
+        text->encoding = le ? Encoding::Utf16LE : Encoding::Utf16BE;
+        QStringDecoder utf16(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
+        data = QString(utf16(QByteArrayView(data).sliced(2))).toUtf8();
+    } else if (data.startsWith("\xEF\xBB\xBF")) {
+        text->encoding = Encoding::Utf8Bom;
+        data.remove(0, 3);
     }
+    // Cut off at the limit: drop the partial last line rather than a broken entry.
+    if (text->cut) {
+        qsizetype end = data.size();
+        while (end > 0 && !isLineEnd(data.at(end - 1)))
+            --end;
+        data.truncate(end);
+    }
+    if (text->encoding == Encoding::Utf8) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        (void)QString(utf8(data));
+        if (utf8.hasError())
+            text->encoding = Encoding::Latin1;
+    }
+    text->hasNul = data.contains('\0');
+    text->fields = std::move(data);
     return true;
 }
 
@@ -54,7 +84,8 @@ QString decodeEntry(const QByteArray &field)
     return utf8.hasError() ? QString::fromLatin1(field) : text;
 }
 
-QByteArray quotedIfNeeded(QString entry, bool latin1)
+// One entry as a line of the file, in the file's encoding.
+QByteArray encodedLine(QString entry, Encoding encoding)
 {
     // A line break would split the entry over two lines: it cannot be part of an address.
     entry.remove(QLatin1Char('\r'));
@@ -64,7 +95,12 @@ QByteArray quotedIfNeeded(QString entry, bool latin1)
     // Quotes cannot be escaped in this format, so an entry holding one stays bare.
     if ((entry.contains(QLatin1Char(',')) || blankEdge) && !entry.contains(QLatin1Char('"')))
         entry = QLatin1Char('"') + entry + QLatin1Char('"');
-    if (latin1) {
+    entry += QLatin1String("\r\n");
+    if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
+        QStringEncoder utf16(encoding == Encoding::Utf16LE ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE);
+        return utf16(entry);
+    }
+    if (encoding == Encoding::Latin1) {
         QStringEncoder encoder(QStringEncoder::Latin1);
         const QByteArray bytes = encoder(entry);
         if (!encoder.hasError())
@@ -119,23 +155,32 @@ QStringList parseBanList(const QByteArray &data, bool *cut)
 
 QStringList ReadBanList(bool *ok, QString *error, bool *partial)
 {
-    QByteArray data;
+    FileText text;
     QString why;
-    bool cutFile = false, cutEntries = false;
-    const bool read = readFile(&data, &why, &cutFile);
+    bool read = readFile(&text, &why);
+    // Saving the list shown would turn such a file into something else again.
+    if (read && text.hasNul) {
+        read = false;
+        why = QStringLiteral("%1 holds NUL bytes and is not plain text").arg(Paths::banListFile());
+    }
     if (ok)
         *ok = read;
     if (error)
         *error = why;
-    const QStringList entries = read ? parseBanList(data, &cutEntries) : QStringList();
+    bool cutEntries = false;
+    const QStringList entries = read ? parseBanList(text.fields, &cutEntries) : QStringList();
     if (partial)
-        *partial = cutFile || cutEntries;
+        *partial = text.cut || cutEntries;
     return entries;
 }
 
 BanVerdict CheckBanList(const QString &address)
 {
-    const QStringList entries = ReadBanList();
+    // Whatever can be read bans: a file that ends in NUL bytes after a crash still
+    // holds the user's entries before them.
+    FileText text;
+    QString ignored;
+    const QStringList entries = readFile(&text, &ignored) ? parseBanList(text.fields) : QStringList();
     if (entries.isEmpty())
         return BanVerdict::NoList;
     const QString wanted = address.toLower();
@@ -155,21 +200,23 @@ bool WriteBanList(const QStringList &entries, QString *error)
     };
     if (!Paths::ensureDir(QFileInfo(path).absolutePath()))
         return fail(QStringLiteral("The folder %1 could not be made.").arg(QFileInfo(path).absolutePath()));
-    // An older list in Latin-1 stays in Latin-1, so that the entries the user did not
-    // touch keep their bytes.
-    QByteArray old;
+    // The file keeps its encoding (an older Latin-1 list, or UTF-16 from an editor
+    // elsewhere), so that the entries the user did not touch keep their bytes.
+    FileText old;
     QString ignored;
-    bool cut = false;
-    readFile(&old, &ignored, &cut);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8(old);
-    const bool latin1 = utf8.hasError();
+    readFile(&old, &ignored);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     QByteArray text;
+    if (old.encoding == Encoding::Utf8Bom)
+        text = "\xEF\xBB\xBF";
+    else if (old.encoding == Encoding::Utf16LE)
+        text = "\xFF\xFE";
+    else if (old.encoding == Encoding::Utf16BE)
+        text = "\xFE\xFF";
     for (const QString &entry : entries)
-        text += quotedIfNeeded(entry, latin1) + "\r\n";
+        text += encodedLine(entry, old.encoding);
     if (file.write(text) != text.size())
         return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     if (!file.commit())

@@ -8,7 +8,9 @@
 // File format: one entry per line (CR LF written, LF or CR alone read too). Read as
 // fields: a field ends at a comma or a line end; a field that starts with a double
 // quote runs to the next double quote (or the line end) and loses its quotes.
-// Blanks around an unquoted field and empty fields are dropped.
+// Blanks around an unquoted field and empty fields are dropped. Text is UTF-8, or
+// Latin-1 in older lists, or UTF-16 when the file starts with its byte-order mark;
+// a save keeps the encoding the file had.
 
 // Reading stops after this many bytes or entries: a real list holds tens to a few
 // thousand addresses, and a damaged or hostile file must not stall a popup or the dialog.
@@ -23,7 +25,8 @@ enum class BanVerdict { NoList, NotBanned, Banned };
 BanVerdict CheckBanList(const QString &address);
 
 // Every entry in file order; empty when the file is missing or unreadable.
-// ok (when given) is false only when a file is there but could not be read; partial
+// ok (when given) is false only when a file is there but could not be read, or holds
+// NUL characters (it is then not text this reader understands); partial
 // (when given) is true when the file goes on past the limits above and was cut.
 QStringList ReadBanList(bool *ok = nullptr, QString *error = nullptr, bool *partial = nullptr);
 

@@ -36,6 +36,13 @@ class TestFrmBan : public QObject
         QFile f(Paths::banListFile());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    static void writeFile(const QByteArray &bytes)
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(Paths::banListFile()).absolutePath()));
+        QFile f(Paths::banListFile());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
 
 private Q_SLOTS:
     void init() { TestEnv::failOnUnexpectedWarnings(); }
@@ -189,6 +196,35 @@ private Q_SLOTS:
         QCOMPARE(told.size(), 1);
         QVERIFY(d.isVisible());
         QVERIFY(QFileInfo(Paths::banListFile()).isDir());
+    }
+
+    // A list saved with a byte-order mark elsewhere reads as its text, bans, and is saved
+    // back in its own encoding; other files holding NUL bytes are shown empty and kept.
+    void listWithByteOrderMarkKeepsItsEncoding()
+    {
+        TempHome home;
+        QList<Dialogs::Question> told;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q; });
+        const QString added = QStringLiteral("http://new.test/\u00fc");
+        for (auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf8}) {
+            QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+            const QByteArray before = encoder(QStringLiteral("\"http://a.test/,b\"\r\nhttp://b.test/\u6f22\r\n"));
+            writeFile(before);
+            QCOMPARE(CheckBanList(QStringLiteral("HTTP://B.test/\u6f22")), BanVerdict::Banned);
+            frmBan d(added);
+            QCOMPARE(items(d), (QStringList{QStringLiteral("http://a.test/,b"), QStringLiteral("http://b.test/\u6f22")}));
+            QMetaObject::invokeMethod(d.cmdAdd, "click");
+            QMetaObject::invokeMethod(d.cmdOK, "click");
+            QCOMPARE(fileBytes(), before + QByteArray(encoder(added + QStringLiteral("\r\n"))));
+        }
+        const QByteArray noMark = QStringEncoder(QStringConverter::Utf16LE)(QStringLiteral("http://a.test/\r\n"));
+        writeFile(noMark);
+        frmBan d(added);
+        QCOMPARE(d.lstBan->count(), 0);
+        QMetaObject::invokeMethod(d.cmdAdd, "click");
+        QMetaObject::invokeMethod(d.cmdOK, "click");
+        QVERIFY(!d.lblNote->text().isEmpty() && told.size() == 1);
+        QCOMPARE(fileBytes(), noMark);
     }
 
     void failedWriteSaysWhyAndKeepsTheEdits()
