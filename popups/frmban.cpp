@@ -4,10 +4,12 @@
 #include "platform/dialogs.h"
 #include "popups/banlist.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 
 namespace {
 // The designed layout, in twips (1/1440 inch).
@@ -15,6 +17,25 @@ constexpr int margin = 120;
 constexpr int listTop = 2160;
 constexpr int listWidth = 9735;
 constexpr int listHeight = 2790;
+
+// Entries on disk now that were not there at loading (repeats counted) and that the
+// dialog's list does not hold: another writer added them while the dialog was open.
+QStringList addedSince(const QStringList &loaded, const QStringList &onDisk, const QStringList &shown)
+{
+    QHash<QString, int> before;
+    for (const QString &entry : loaded)
+        ++before[entry];
+    const QSet<QString> kept(shown.begin(), shown.end());
+    QStringList added;
+    for (const QString &entry : onDisk) {
+        const auto seen = before.find(entry);
+        if (seen != before.end() && *seen > 0)
+            --*seen;
+        else if (!kept.contains(entry))
+            added << entry;
+    }
+    return added;
+}
 }
 
 frmBan::frmBan(const QString &addressText, QWidget *parent) : QDialog(parent)
@@ -132,7 +153,18 @@ void frmBan::cmdOK_Click()
         accept();
         return;
     }
+    // The file may have changed since loading (an editor, a second copy of the program):
+    // the lines it gained are kept after the list shown; the ones deleted here stay gone.
+    bool ok = true, partial = false;
     QString error;
+    const QStringList onDisk = ReadBanList(&ok, &error, &partial);
+    if (!ok || partial) {
+        Dialogs::tell(this, QString(), QStringLiteral("The ban list was not saved: it changed on disk and can no "
+                                                      "longer be read whole.\n\n%1").arg(error),
+                      QMessageBox::Warning);
+        return;
+    }
+    entries += addedSince(m_loaded, onDisk, entries);
     if (!WriteBanList(entries, &error)) {
         // Keep the dialog and its edits so the user can try again or copy them away.
         Dialogs::tell(this, QString(), QStringLiteral("The ban list could not be saved.\n\n%1").arg(error),

@@ -227,6 +227,23 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(), noMark);
     }
 
+    // Lines another writer added while the dialog was open survive its OK, after the
+    // dialog's own; the lines deleted in the dialog stay deleted.
+    void okKeepsLinesAddedOnDiskMeanwhile()
+    {
+        TempHome home;
+        const QString a = QStringLiteral("http://a.test/"), b = QStringLiteral("http://b.test/"),
+                      mine = QStringLiteral("http://mine.test/"), theirs = QStringLiteral("http://theirs.test/");
+        QVERIFY(WriteBanList({a, b}));
+        frmBan d(mine);
+        d.lstBan->setCurrentRow(0);
+        QTest::mouseClick(d.cmdDel, Qt::LeftButton);
+        QTest::mouseClick(d.cmdAdd, Qt::LeftButton);
+        QVERIFY(WriteBanList({a, theirs, b, mine}));
+        QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+        QCOMPARE(ReadBanList(), (QStringList{b, mine, theirs}));
+    }
+
     void failedWriteSaysWhyAndKeepsTheEdits()
     {
         TempHome home;
