@@ -5,6 +5,7 @@
 #include "platform/downloads.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
+#include "platform/outsidelinks.h"
 #include "platform/pageiconfetcher.h"
 #include "platform/dialogs.h"
 
@@ -72,6 +73,16 @@ protected:
     {
         if (message.startsWith(statusMarker))
             Q_EMIT m_owner->StatusTextChange(message.mid(statusMarker.size()));
+    }
+
+    // The desktop would start another programme for such a link at once: it is offered instead.
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        if (OutsideLinks::engineShows(url))
+            return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        if (type == NavigationTypeLinkClicked)
+            OutsideLinks::offer(m_owner, url);
+        return false;
     }
 
     // A page calling alert() in a loop would put up one modal box after another:

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QSslCertificate>
@@ -37,6 +38,16 @@ QByteArray page(const QByteArray &title, const QByteArray &head = QByteArray())
     return "<html><head><title>" + title + "</title>" + head + "</head><body><p>" + title + "</p></body></html>";
 }
 }
+
+// Stands in for the desktop's handler of a scheme: records what it was asked to open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url; }
+};
 
 // Everyday browsing with the real engine: loading feedback and the browser keys with the focus in a page.
 class TestEverydayE2E : public QObject
@@ -176,6 +187,35 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(!w->Web1->isLoading(), 10000);
         QCOMPARE(w->Web1->LocationURL(), server.url(QStringLiteral("/keys")));
+    }
+
+    // A clicked link for another programme starts it only when the person agrees.
+    void outsideLinksAreOfferedFirst()
+    {
+        UrlCatcher desktop;
+        QDesktopServices::setUrlHandler(QStringLiteral("quillon-test"), &desktop, "open");
+        QList<Dialogs::Question> questions;
+        bool yes = false;
+        Dialogs::setAskHook([&](const Dialogs::Question &q) {
+            questions << q;
+            return yes;
+        });
+        LoopbackServer server(QStringLiteral("127.0.0.6"));
+        server.setPage("/links", "<html><head><title>Links</title></head><body><a href='quillon-test:chat?to=a'"
+                                 " style='position:fixed;left:0;top:0;right:0;bottom:0'>chat</a></body></html>");
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/links")));
+        QVERIFY(w);
+        QWidget *surface = static_cast<WebEngineBrowser *>(w->Web1)->view()->focusProxy();
+        for (bool answer : {false, true}) {
+            yes = answer;
+            QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+            QTRY_COMPARE_WITH_TIMEOUT(questions.size(), answer ? 2 : 1, 10000);
+            QVERIFY(questions.last().text.contains(QStringLiteral("quillon-test:chat?to=a")));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.urls, QList<QUrl>({QUrl(QStringLiteral("quillon-test:chat?to=a"))}), 10000);
+        QCOMPARE(w->Web1->LocationURL(), server.url(QStringLiteral("/links")));
+        Dialogs::setAskHook(nullptr);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("quillon-test"));
     }
 
     void downloadsAreSavedWholeUnderNewNames()
