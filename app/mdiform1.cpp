@@ -14,6 +14,7 @@
 #include "platform/elidinglabel.h"
 #include "platform/downloads.h"
 #include "platform/tabstrip.h"
+#include "platform/windowhints.h"
 #include "sites/additionalsitespanel.h"
 #include "tools/rotation.h"
 
@@ -322,6 +323,8 @@ void mdiform1::RestoreFromTray()
     const Qt::WindowStates state = windowState() & ~Qt::WindowActive; // activity is no window state
     if (QWindow *native = windowHandle(); native && native->windowStates() != state)
         native->setWindowStates(state);
+    // A frame once minimised on the task bar (no tray then) would be mapped minimised again.
+    WindowHints::mapNormally(this);
     show();
     raise();
     activateWindow();

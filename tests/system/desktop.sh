@@ -15,14 +15,22 @@ maximised() { [ -n "$1" ] && xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q 
 # The frame's X window: Qt makes it afresh when the first page view joins it.
 frame_window() { xdotool search --all --pid "$1" --name '^Quillon v2.1' 2>/dev/null | tail -1; }
 
+start_tray() {
+  trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 > "$WORK/trayer.log" 2>&1 &
+  TRAYER=$!; PIDS+=($TRAYER)
+}
+write_empty_store() {
+  printf '[Startup]\nc1=0\nc2=0\nc3=0\nc4=0\nc5=0\nc6=0\nc99=0\nc200=0\nShow%%20Tips%%20at%%20Startup=0\n' \
+    > "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
+}
+
 openbox --sm-disable > "$WORK/openbox.log" 2>&1 &
 PIDS+=($!)
 wait_for "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" 20 || fail "the window manager did not start"
 
 start_site
 new_home A
-printf '[Startup]\nc1=0\nc2=0\nc3=0\nc4=0\nc5=0\nc6=0\nc99=0\nc200=0\nShow%%20Tips%%20at%%20Startup=0\n' \
-  > "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
+write_empty_store
 printf '[Main]\nStart%%20Page=%s\n' "$SITE" > "$XDG_CONFIG_HOME/Quillon/internet.ini"
 "$QUILLON" > "$WORK/a.out" 2>&1 &
 A=$!; PIDS+=($A)
@@ -43,8 +51,7 @@ mapped "$frame" || fail "the frame left the screen after F6"
 # 2. F2 puts it away again; a tray host that starts now takes it into the tray.
 xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
 wait_for "iconic $frame" 20 || fail "F2 did not minimise the frame with no tray"
-trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 > "$WORK/trayer.log" 2>&1 &
-PIDS+=($!)
+start_tray
 wait_for "tray_icon $A >/dev/null" 30 || fail "the frame did not move into a tray that started later"
 wait_for "! mapped $frame" 20 || fail "the frame stayed on the task bar beside its tray icon"
 
@@ -73,4 +80,27 @@ xdotool mousemove --window "$(tray_icon $B)" 8 8 click 1
 wait_for 'mapped "$(frame_window $B)"' 20 || fail "the tray icon did not restore the maximised frame"
 wait_for 'maximised "$(frame_window $B)"' 20 \
   || fail "the frame came back from the tray at its normal size, not maximised"
-echo "desktop: 4 passed, 0 failed"
+kill $B; wait $B 2>/dev/null || true
+
+# 5. Started with no tray and restored from the task bar; a tray that starts later takes
+# it in on F2, and its icon brings it back on screen, not minimised again.
+kill $TRAYER; wait $TRAYER 2>/dev/null || true
+new_home C
+write_empty_store
+"$QUILLON" > "$WORK/c.out" 2>&1 &
+C=$!; PIDS+=($C)
+wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "no start-up after the tray host ended"
+frame=$(frame_window $C)
+[ -n "$frame" ] || fail "no frame window"
+wait_for "iconic $frame" 20 || fail "with the tray host gone the frame is not minimised after start"
+xdotool windowactivate "$frame" 2>/dev/null || true
+wait_for "! iconic $frame && mapped $frame" 20 || fail "the window manager could not restore the frame"
+start_tray
+wait_window '^panel$' 20 >/dev/null || fail "the tray host did not start again"
+xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
+wait_for "tray_icon $C >/dev/null" 30 || fail "F2 did not place the frame in a tray that started later"
+wait_for "! mapped $frame" 20 || fail "F2 left the frame on screen beside its tray icon"
+xdotool mousemove --window "$(tray_icon $C)" 8 8 click 1
+wait_for "mapped $frame && ! iconic $frame" 20 \
+  || fail "the tray icon left a frame first restored from the task bar minimised"
+echo "desktop: 5 passed, 0 failed"
