@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 constexpr int LinesPerColumn = 12;
@@ -32,6 +34,8 @@ AdditionalSitesPanel::AdditionalSitesPanel(QWidget *parent)
         field->setObjectName(QStringLiteral("Site%1").arg(row));
         field->setToolTip(QStringLiteral("Start-up site %1 - double-click to open it now").arg(row + 8));
         field->installEventFilter(this);
+        // Qt cuts a line edit's text at 32,767 characters; a data: address runs longer.
+        field->setMaxLength(std::numeric_limits<int>::max());
         auto *box = new QCheckBox(this);
         box->setObjectName(QStringLiteral("Check%1").arg(row));
         box->setToolTip(QStringLiteral("Load site %1 at start-up").arg(row + 8));

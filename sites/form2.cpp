@@ -17,6 +17,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 const QString closeHelp = QStringLiteral("Close this dialog box without saving.");
@@ -70,6 +72,8 @@ Form2::Form2(QWidget *parent)
         auto *field = new QLineEdit(m_frame);
         field->setObjectName(QLatin1String(r.field));
         field->setMinimumWidth(320);
+        // Qt cuts a line edit's text at 32,767 characters; a data: address runs longer.
+        field->setMaxLength(std::numeric_limits<int>::max());
         auto *box = new QCheckBox(m_frame);
         box->setObjectName(QLatin1String(r.check));
         box->setToolTip(QStringLiteral("Load this site at start-up"));

@@ -9,6 +9,7 @@
 #include "platform/keyboardstate.h"
 #include "platform/tabstrip.h"
 #include "sites/defaultsitesmodel.h"
+#include "sites/form2.h"
 #include "sites/startuploading.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -333,6 +335,31 @@ private Q_SLOTS:
         ProcessState::skipstr = QStringLiteral("NO");
         StartupLoading::LoadExtras(f.frame->windows, f.frame->panel(), ProcessState::skipstr);
         QCOMPARE(f.frame->windows->Tabctr, qint16(3));
+    }
+
+    void addressesLongerThanALineEditsDefaultSurviveEditorsAndStartupLoading()
+    {
+        FrameFixture f;
+        saveAllSlots(false, 0);
+        using namespace SettingsStore;
+        const QString longAddress = QStringLiteral("data:text/html,<title>Long</title>") + QString(40000, QLatin1Char('x'));
+        for (const char *section : {"Startup", "Startup1"}) {
+            SaveSetting(AppKey, QLatin1String(section), QStringLiteral("c2"), QStringLiteral("1"));
+            SaveSetting(AppKey, QLatin1String(section), QStringLiteral("stwo"), longAddress);
+        }
+        // Saving either editor untouched writes back what it was given.
+        Form2 *dialog = Form2::showOptions();
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        QVERIFY(!Form2::current());
+        StartupLoading::LoadSites(f.frame->windows);
+        StartupLoading::LoadExtras(f.frame->windows, f.frame->panel(), ProcessState::skipstr);
+        QTest::mouseClick(f.frame->panel()->findChild<QPushButton *>(QStringLiteral("Command7")), Qt::LeftButton);
+        for (const char *section : {"Startup", "Startup1"})
+            QCOMPARE(GetSetting(AppKey, QLatin1String(section), QStringLiteral("stwo"), QString()).size(), longAddress.size());
+        // Both windows are asked for the whole address.
+        QCOMPARE(f.frame->windows->Tabctr, qint16(2));
+        for (const char *tag : {"1", "2"})
+            QCOMPARE(FrameFixture::web(f.windowTagged(QLatin1String(tag)))->navigations.value(0).size(), longAddress.size());
     }
 
     void arrangementsMatch()
