@@ -48,6 +48,8 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
     } else {
         StartupLoading::LoadSites(windows);
         StartupLoading::LoadExtras(windows, m_panel, skipstr);
+        if (windows->Tabctr == 0)
+            setStatusText(QStringLiteral("Ready - no start-up sites are enabled"));
     }
     CoolBar1->setBandVisible(BandExtras, false);
     windows->enablePageIconsWhenSettled();

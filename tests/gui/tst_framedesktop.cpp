@@ -340,6 +340,17 @@ private slots:
         QVERIFY(splash::wordsText().startsWith(QStringLiteral("Loading")));
     }
 
+    void aStartWithNoSiteEnabledSaysSo()
+    {
+        FrameFixture f(false);
+        for (const char *flag : {"c1", "c2", "c3", "c4", "c5", "c6", "c99", "c200"})
+            QVERIFY(SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), QLatin1String(flag),
+                                               QStringLiteral("0")));
+        QVERIFY(f.frame->MDIForm_Load(false));
+        QCOMPARE(f.frame->windows->Tabctr, qint16(0));
+        QCOMPARE(f.frame->statusText(), QStringLiteral("Ready - no start-up sites are enabled"));
+    }
+
     void hidingTheToolbarsLeavesTheFocusWithTheActivePage()
     {
         FrameFixture f;
