@@ -34,6 +34,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlScheme>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -107,6 +108,24 @@ protected:
 private:
     WebEngineBrowser *m_owner;
 };
+
+// Whether the engine starts a load for the address at all. For ftp: (it has no FTP), a
+// scheme it does not know, or http:// with no host, load() does nothing and says nothing.
+bool engineLoads(const QUrl &url)
+{
+    if (url.isEmpty())
+        return true; // about:blank
+    if (!url.isValid())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return !url.host().isEmpty();
+    static const QStringList ownSchemes = {QStringLiteral("file"),  QStringLiteral("data"),
+                                           QStringLiteral("about"), QStringLiteral("blob"),
+                                           QStringLiteral("qrc"),   QStringLiteral("view-source"),
+                                           QStringLiteral("chrome"), QStringLiteral("javascript")};
+    return ownSchemes.contains(scheme) || !QWebEngineUrlScheme::schemeByName(scheme.toLatin1()).name().isEmpty();
+}
 
 QString originOf(const QUrl &url)
 {
@@ -238,6 +257,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         if (m_cover)
             m_cover->hide();
+        m_unshowable.clear();
         m_rendererGone = false;
         m_loading = true;
         m_progress = 0;
@@ -367,6 +387,19 @@ void WebEngineBrowser::showCover(const QString &text, bool offerReload)
     m_cover->raise();
 }
 
+void WebEngineBrowser::showUnshowable(const QString &address)
+{
+    m_unshowable = address;
+    m_loading = false;
+    m_progress = 100;
+    showCover(QStringLiteral("%1\n\nThis address cannot be shown here.").arg(address.left(2000)), false);
+    // Completed as a page is, after Navigate has returned, so the caption and tab name it.
+    QTimer::singleShot(0, this, [this, address] {
+        if (m_unshowable == address)
+            Q_EMIT DocumentComplete();
+    });
+}
+
 QString WebEngineBrowser::coverText() const
 {
     return m_cover && m_cover->isVisible() ? m_cover->text() : QString();
@@ -415,8 +448,14 @@ void WebEngineBrowser::Navigate(const QString &address)
 {
     m_dialogs = 0;
     const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
-    whenCacheSettled([this, url] {
+    whenCacheSettled([this, url, address] {
+        m_unshowable.clear();
+        // Still asked: the engine hands some schemes (mailto:) to the desktop.
         m_view->load(url);
+        if (!engineLoads(url)) {
+            showUnshowable(address.trimmed());
+            return;
+        }
         if (!m_view->isVisible())
             beginUnseenLoad();
     });
@@ -519,6 +558,10 @@ void WebEngineBrowser::refreshWithoutResend() { reload(false); }
 void WebEngineBrowser::reload(bool resendForm)
 {
     m_dialogs = 0;
+    if (!m_unshowable.isEmpty()) {
+        Navigate(m_unshowable); // the page under the note is not the one asked for
+        return;
+    }
     if (m_cover)
         m_cover->hide();
     if (m_pageFromForm && !resendForm) {
@@ -636,11 +679,13 @@ void WebEngineBrowser::fetchMissingIcon()
 QString WebEngineBrowser::LocationName() const
 {
     // Everything that shows the title (captions, tabs, favourites) gets a bounded one.
-    return m_view->title().left(MaxStatusText);
+    return (m_unshowable.isEmpty() ? m_view->title() : m_unshowable).left(MaxStatusText);
 }
 
 QString WebEngineBrowser::LocationURL() const
 {
+    if (!m_unshowable.isEmpty())
+        return m_unshowable;
     const QUrl url = m_view->url();
     return url.isEmpty() ? QString() : url.toString();
 }

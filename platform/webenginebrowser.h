@@ -83,6 +83,8 @@ private:
     // Every control of this kind alive, to name those that shared a renderer.
     static QList<WebEngineBrowser *> &instances();
     void showCertificateProblem();
+    // Says in the window that the engine cannot open the address, and completes as a page does.
+    void showUnshowable(const QString &address);
     // Draws the text over the page, with the Reload button or without it.
     void showCover(const QString &text, bool offerReload);
     void fetchMissingIcon();
@@ -113,4 +115,5 @@ private:
     QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
     QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load
     QString m_certificateProblem; // why the page now loading was refused, until its load ends
+    QString m_unshowable; // an address the engine started no load for, while its note is shown
 };

@@ -11,6 +11,7 @@
 #include "platform/keyboardstate.h"
 #include "platform/tabstrip.h"
 #include "platform/webenginebrowser.h"
+#include "programrecorder.h"
 #include "sites/defaultsitesmodel.h"
 #include "testenv.h"
 
@@ -324,6 +325,36 @@ private Q_SLOTS:
         QVERIFY(web->coverText().count(QLatin1Char('\n')) >= 2); // the engine's reason on a line of its own
         QCOMPARE(served, 0); // refused: no request went over the untrusted connection
         QVERIFY(web->LocationName() != QStringLiteral("Secret"));
+    }
+
+    // Addresses the engine starts no load for: the window says so, and completes as a page does.
+    void addressTheEngineCannotOpenIsExplained()
+    {
+        ProgramRecorder desktop; // the engine hands schemes it does not know to the desktop
+        QVERIFY(desktop.program(QStringLiteral("xdg-open")));
+        LoopbackServer server(QStringLiteral("127.0.0.9"));
+        server.setPage("/", "<html><title>Served</title></html>");
+        const QStringList addresses = {QStringLiteral("ftp://127.0.0.9/pub/"), QStringLiteral("xyz:foo"),
+                                       QStringLiteral("http://")};
+        for (const QString &address : addresses) {
+            ChildWindow *w = m_frame->windows->newBrowserWindow();
+            m_frame->windows->OpenSiteWindow(w, address);
+            auto *web = static_cast<WebEngineBrowser *>(w->Web1);
+            const int tab = w->Tag.toInt();
+            QTRY_COMPARE_WITH_TIMEOUT(m_frame->tb->caption(tab), address, 10000);
+            QCOMPARE(w->windowTitle(), address);
+            QVERIFY2(web->coverText().startsWith(address + QStringLiteral("\n"))
+                         && web->coverText().contains(QStringLiteral("cannot be shown here")),
+                     qPrintable(web->coverText()));
+            QVERIFY(!web->isLoading());
+        }
+        // A page the engine can fetch takes the note's place.
+        ChildWindow *w = m_frame->windows->activeChild();
+        auto *web = static_cast<WebEngineBrowser *>(w->Web1);
+        web->Navigate(server.url());
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Served"), 30000);
+        QCOMPARE(web->coverText(), QString());
+        QCOMPARE(web->LocationURL(), server.url());
     }
 
     // A picture for a person: the frame with eight windows, the last still loading.
