@@ -69,13 +69,16 @@ void PrintAll(QWidget *dialogParent, Status status)
         // Stop captions the frame after the page, so the frame is known by name too.
         if (caption.startsWith(QLatin1String("Quillon")) || window->objectName() == QLatin1String("mdiform1"))
             continue;
-        if (!Dialogs::ask(dialogParent, QStringLiteral("Print All PAges"), QStringLiteral("Print Y/N: ") + caption,
+        // A window whose page has not given a title yet is named by its address.
+        const BrowserControl *asked = browserOf(window);
+        const QString name = caption.isEmpty() && asked ? asked->LocationURL() : caption;
+        if (!Dialogs::ask(dialogParent, QStringLiteral("Print All PAges"), QStringLiteral("Print Y/N: ") + name,
                           QMessageBox::Question))
             continue;
         if (!window)
             continue;
         if (BrowserControl *web = browserOf(window))
-            PrintQueue::instance()->enqueue(web, caption, status);
+            PrintQueue::instance()->enqueue(web, name, status);
     }
 }
 

@@ -159,6 +159,7 @@ private Q_SLOTS:
         ChildWindow *one = open(QStringLiteral("One"));
         open(QStringLiteral("Quillon v2.1 lookalike"));
         ChildWindow *three = open(QStringLiteral("Three"));
+        fake(open(QString()))->Navigate(QStringLiteral("http://untitled.test/")); // no title yet
         fake(one)->complete(QStringLiteral("One: a/b"));
         auto *dialog = new QDialog;
         dialog->setObjectName(QStringLiteral("Form3"));
@@ -171,7 +172,7 @@ private Q_SLOTS:
         WindowRegistry::add(sites);
 
         QList<Dialogs::Question> asked;
-        Dialogs::setAskHook([&](const Dialogs::Question &q) { asked << q; return q.text != QLatin1String("Print Y/N: Three"); });
+        Dialogs::setAskHook([&](const Dialogs::Question &q) { asked << q; return q.text == QLatin1String("Print Y/N: One"); });
         QStringList status;
         Printing::PrintAll(nullptr, [&](const QString &s) { status << s; });
         QStringList texts;
@@ -180,7 +181,8 @@ private Q_SLOTS:
             QCOMPARE(q.icon, QMessageBox::Question);
             texts << q.text;
         }
-        QCOMPARE(texts, QStringList({"Print Y/N: One", "Print Y/N: Three", "Print Y/N: My Personal Details"}));
+        QCOMPARE(texts, QStringList({"Print Y/N: One", "Print Y/N: Three", "Print Y/N: http://untitled.test/",
+                                   "Print Y/N: My Personal Details"}));
         QVERIFY(!sites->isVisible());
         QTRY_VERIFY(!PrintQueue::instance()->isBusy());
         // No printer here: the one Yes with a page went to a PDF named after its title.
