@@ -96,6 +96,10 @@ Form3 *Form3::existing() { return current(); }
 Form3 *Form3::personal(QWidget *frame)
 {
     Form3 *form = instance(frame);
+    // A hidden instance holds what the store had when it was made; another copy of
+    // the programme, or an edit of the file, may have changed that since.
+    if (!form->isVisible())
+        form->loadFromStore();
     // Modal without a nested event loop: the caller returns at once.
     form->setWindowModality(Qt::ApplicationModal);
     form->show();
@@ -114,9 +118,9 @@ QLineEdit *Form3::box(int i) const { return i >= 0 && i < m_boxes.size() ? m_box
 
 void Form3::loadFromStore()
 {
-    const QStringList values = PersonalDetails::readAll();
+    m_loaded = PersonalDetails::readAll();
     for (int i = 0; i < m_boxes.size(); ++i)
-        m_boxes[i]->setText(values.value(i));
+        m_boxes[i]->setText(m_loaded.value(i));
 }
 
 void Form3::Command10_Click()
@@ -124,7 +128,16 @@ void Form3::Command10_Click()
     QString firstError;
     for (int i = 0; i < m_boxes.size(); ++i) {
         QString error;
-        if (!PersonalDetails::write(i, m_boxes[i]->text(), &error) && firstError.isEmpty())
+        const QString text = m_boxes[i]->text();
+        // Only the boxes the user changed are written: a value another running copy
+        // saved while this dialog was open stays. An untouched box still leaves its
+        // key present, as an empty value, when the store has none.
+        const bool edited = text != m_loaded.value(i);
+        const bool ok = edited ? PersonalDetails::write(i, text, &error)
+                               : PersonalDetails::writeIfAbsent(i, text, &error);
+        if (ok)
+            m_loaded[i] = text;
+        else if (firstError.isEmpty())
             firstError = error.isEmpty() ? QStringLiteral("The settings store refused the value.") : error;
     }
     if (!firstError.isEmpty()) {

@@ -19,13 +19,14 @@ public:
     static Form3 *instance(QWidget *parent = nullptr);
     // The current instance, or null.
     static Form3 *existing();
-    // "Modify Personal &Details...": shows the instance modally over the frame.
+    // "Modify Personal &Details...": shows the instance modally over the frame, its
+    // boxes filled from the store as it is now.
     static Form3 *personal(QWidget *frame);
 
     // The text of field i's box (field order of PersonalDetails).
     QString value(int i) const;
     QLineEdit *box(int i) const;
-    // Puts the stored values into the boxes again.
+    // Puts the stored values into the boxes again; Save compares with these.
     void loadFromStore();
 
     void Command10_Click(); // "&Save"
@@ -39,6 +40,7 @@ private:
     void drop();
 
     QList<QLineEdit *> m_boxes;
+    QStringList m_loaded; // what the store held when the boxes were filled
     QPushButton *m_save = nullptr;
     QPushButton *m_close = nullptr;
     bool m_dropping = false;

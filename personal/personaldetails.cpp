@@ -1,5 +1,6 @@
 #include "personal/personaldetails.h"
 
+#include "core/inifile.h"
 #include "core/settingsstore.h"
 
 namespace PersonalDetails {
@@ -39,6 +40,18 @@ bool write(int i, const QString &value, QString *error)
     if (i < 0 || i >= Count)
         return false;
     return SettingsStore::SaveSetting(SettingsStore::AppKey, Section, QLatin1String(fields[i].key), value, error);
+}
+
+bool writeIfAbsent(int i, const QString &value, QString *error)
+{
+    if (i < 0 || i >= Count)
+        return false;
+    const QString key = QLatin1String(fields[i].key);
+    // Decided under the store's lock, on what is on disk now.
+    return SettingsStore::modifyFile(SettingsStore::fileFor(SettingsStore::AppKey), [&](IniFile &file) {
+        if (!file.value(Section, key))
+            file.setValue(Section, key, value);
+    }, error);
 }
 
 }

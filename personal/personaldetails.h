@@ -26,4 +26,7 @@ QString read(int i);
 QStringList readAll();
 // Writes field i; false with the reason in *error when it cannot be written.
 bool write(int i, const QString &value, QString *error = nullptr);
+// Writes field i only when its key is absent, so a value saved meanwhile by another
+// running copy is kept; false with the reason in *error when it cannot be written.
+bool writeIfAbsent(int i, const QString &value, QString *error = nullptr);
 }

@@ -1,6 +1,7 @@
 #include "app/menutree.h"
 #include "core/settingsstore.h"
 #include "fakebrowser.h"
+#include "framefixture.h"
 #include "personal/form3.h"
 #include "personal/personaldetails.h"
 #include "personal/personalmenu.h"
@@ -210,6 +211,38 @@ private Q_SLOTS:
         QCOMPARE(hidden->value(6), QStringLiteral("Vic"));
         // Opening the dialog now shows that same instance.
         QCOMPARE(Form3::personal(&frame), hidden);
+    }
+
+    // Another running copy saves while this one holds the dialog hidden (Ctrl+D) and
+    // then open (Ctrl+M): its values are shown, and Save keeps those it did not touch.
+    void dialogShowsAndKeepsWhatAnotherCopySaved()
+    {
+        FrameFixture f;
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        auto keys = [](Qt::Key key) {
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : QApplication::activeWindow(), key, Qt::ControlModifier);
+        };
+        keys(Qt::Key_D);
+        QVERIFY(Form3::existing());
+        QVERIFY(PersonalDetails::write(0, QStringLiteral("Ann")));
+        QVERIFY(PersonalDetails::write(9, QStringLiteral("555-1234")));
+
+        keys(Qt::Key_M);
+        Form3 *form = Form3::existing();
+        QTRY_VERIFY(form->isVisible());
+        QCOMPARE(form->value(0), QStringLiteral("Ann"));
+        QCOMPARE(form->value(9), QStringLiteral("555-1234"));
+        form->box(0)->selectAll();
+        QTest::keyClicks(form->box(0), QStringLiteral("Bea"));
+        QVERIFY(PersonalDetails::write(2, QStringLiteral("ann@x.test"))); // saved while the dialog is open
+        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("Command10")), Qt::LeftButton);
+        QCOMPARE(Form3::existing(), nullptr);
+        QCOMPARE(stored("pdone"), QStringLiteral("Bea"));
+        QCOMPARE(stored("pdthree"), QStringLiteral("ann@x.test"));
+        QCOMPARE(stored("pdten"), QStringLiteral("555-1234"));
+        QCOMPARE(stored("pdeleven"), QString()); // untouched and absent: stored empty, as before
     }
 
     void takesOverTheFramesOwnMenu()
