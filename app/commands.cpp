@@ -20,6 +20,7 @@
 #include "browser/navigation.h"
 #include "browser/windowmanager.h"
 #include "platform/coolbar.h"
+#include "platform/dialogs.h"
 #include "platform/tabstrip.h"
 #include "sites/additionalsitespanel.h"
 #include "sites/catalogue.h"
@@ -132,8 +133,15 @@ void mdiform1::routeCommands()
     on("bis", [this] {
         const bool show = !CoolBar2->isBandVisible(BandBuiltins);
         CoolBar2->setBandVisible(BandBuiltins, show);
-        SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), QStringLiteral("Show Builtins"),
-                                   show ? QStringLiteral("1") : QStringLiteral("0"));
+        QString error;
+        // The band keeps its new state for this run; the user must know the next start will not.
+        if (!SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"),
+                                        QStringLiteral("Show Builtins"), show ? QStringLiteral("1") : QStringLiteral("0"),
+                                        &error))
+            Dialogs::tell(this, QString(),
+                          QStringLiteral("Your choice could not be saved: the next start will not remember it.\n\n")
+                              + error,
+                          QMessageBox::Warning);
     });
 
     // Window

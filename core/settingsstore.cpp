@@ -71,8 +71,13 @@ bool modifyFile(const QString &path, const std::function<void(IniFile &)> &chang
     clearAbandonedLock(path);
     // The lock QSettings takes too, so that older copies of the programme wait for this one.
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(lockWaitMs))
-        return fail(QStringLiteral("%1 is being written by another program; try again.").arg(path));
+    if (!lock.tryLock(lockWaitMs)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            return fail(QStringLiteral("%1 is being written by another program; try again.").arg(path));
+        // The lock beside the file could not even be made: nothing can be written there.
+        return fail(QStringLiteral("%1 could not be written: its folder is read-only or full, or you have "
+                                   "no permission to write there.").arg(path));
+    }
     IniFile file = IniFile::load(path, MaxFileBytes);
     if (file.state() == IniFile::State::Damaged)
         return fail(QStringLiteral("%1 is damaged (%2) and was left as it is.").arg(path, file.problem()));

@@ -5,6 +5,7 @@
 #include "desktop/pictures.h"
 #include "desktop/tipsfile.h"
 #include "core/paths.h"
+#include "platform/dialogs.h"
 #include "platform/windowplacement.h"
 
 #include <QCheckBox>
@@ -144,7 +145,10 @@ bool frmTip::Form_Load(const QString &tipsPath)
         return false;
     // Setting the box is what switches the start-up display back on.
     chkLoadTipsAtStartup->setChecked(true);
-    chkLoadTipsAtStartup_Click();
+    // Already on in the store (or absent, which reads as on): a failed write changes
+    // nothing the user would see, so it is not worth a message at start-up.
+    SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), TipOfDay::SettingKey,
+                               QStringLiteral("1"));
     if (!LoadTips(tipsPath)) {
         lblTipText->setText(missingFileMessage());
         fitToText();
@@ -188,9 +192,15 @@ void frmTip::fitToText()
 
 void frmTip::chkLoadTipsAtStartup_Click()
 {
-    // A store that cannot be written leaves the old choice; nothing to tell the user.
-    SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), TipOfDay::SettingKey,
-                               chkLoadTipsAtStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    QString error;
+    if (SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), TipOfDay::SettingKey,
+                                   chkLoadTipsAtStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+                                   &error))
+        return;
+    // The box must say what the next start will do, which is what the store still holds.
+    chkLoadTipsAtStartup->setChecked(startupSetting() == 1);
+    Dialogs::tell(this, QString(), QStringLiteral("Your choice could not be saved.\n\n") + error,
+                  QMessageBox::Warning);
 }
 
 void frmTip::cmdNextTip_Click() { chooseTip(); }

@@ -1,4 +1,5 @@
 #include "browser/framebands.h"
+#include "core/paths.h"
 #include "core/settingsstore.h"
 #include "core/windowregistry.h"
 #include "platform/dialogs.h"
@@ -155,6 +156,19 @@ private Q_SLOTS:
         f.frame->action(QStringLiteral("bis"))->trigger();
         QVERIFY(f.frame->CoolBar2->isBandVisible(FrameBands::BandBuiltins));
         QCOMPARE(GetSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("Show Builtins"), 1), QStringLiteral("1"));
+    }
+
+    void builtinBandThatCannotBeSavedSaysSo()
+    {
+        QStringList told; // outlives the frame, whose fixture takes the hook away
+        FrameFixture f;
+        QVERIFY(f.home->makeConfigDirUnwritable());
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q.text; });
+        f.frame->action(QStringLiteral("bis"))->trigger();
+        QVERIFY(!f.frame->CoolBar2->isBandVisible(FrameBands::BandBuiltins)); // as asked, for this run
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith(QStringLiteral("Your choice could not be saved")), qPrintable(told[0]));
+        QVERIFY(told[0].contains(Paths::settingsFile()));
     }
 
     void rotationSwitchesAndCaptions()

@@ -5,9 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QtGlobal>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 // One folder for the whole run holds every home a test makes. The engine's profile keeps
@@ -50,6 +53,20 @@ TempHome::~TempHome()
 
 QString TempHome::configDir() const { return m_dir.path() + QStringLiteral("/config/Quillon"); }
 QString TempHome::dataDir() const { return m_dir.path() + QStringLiteral("/data/Quillon"); }
+
+bool TempHome::makeConfigDirUnwritable() const
+{
+    const QString dir = configDir();
+    if (!QDir(dir).removeRecursively() || !QDir().mkpath(QFileInfo(dir).path()))
+        return false;
+    if (geteuid() != 0)
+        return QDir().mkdir(dir) && QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+    // File modes do not stop root: lend the name to a kernel folder that refuses new files.
+    const QString kernel = QStringLiteral("/sys/kernel");
+    if (!QFileInfo(kernel).isDir() || QFileInfo::exists(kernel + QStringLiteral("/PellQLN21.ini")))
+        return false;
+    return QFile::link(kernel, dir);
+}
 
 namespace TestEnv {
 

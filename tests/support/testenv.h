@@ -12,6 +12,9 @@ public:
     QString path() const { return m_dir.path(); }
     QString configDir() const;   // .../config/Quillon
     QString dataDir() const;     // .../data/Quillon
+    // Makes the settings folder one that exists but takes no new file, as a read-only
+    // or full disk would; false when this machine has no such folder to offer.
+    bool makeConfigDirUnwritable() const;
 
 private:
     QTemporaryDir m_dir;

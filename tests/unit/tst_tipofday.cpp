@@ -1,6 +1,8 @@
 #include "core/settingsstore.h"
 #include "desktop/tipsfile.h"
 #include "desktop/tipwindow.h"
+#include "core/paths.h"
+#include "platform/dialogs.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -239,6 +241,28 @@ private Q_SLOTS:
         frmTip *again = TipOfDay::tipday(nullptr);
         QVERIFY(again && again != tip && again->chkLoadTipsAtStartup->isChecked());
         QCOMPARE(setting(), QStringLiteral("1"));
+    }
+
+    // A store on a read-only or full disk: unchecking says why it failed, and the box
+    // goes back to what the next start will do.
+    void uncheckingThatCannotBeSavedSaysSo()
+    {
+        TempHome home;
+        QVERIFY(home.makeConfigDirUnwritable());
+        QList<Dialogs::Question> told;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q; });
+        frmTip *tip = TipOfDay::open(nullptr, file("a\n"));
+        QVERIFY(tip);
+        QVERIFY(told.isEmpty()); // the window's own write on opening changes nothing worth saying
+        tip->chkLoadTipsAtStartup->click();
+        Dialogs::setTellHook(nullptr);
+        QVERIFY(tip->chkLoadTipsAtStartup->isChecked());
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told[0].icon, QMessageBox::Warning);
+        QVERIFY2(told[0].text.contains(Paths::settingsFile() + QStringLiteral(" could not be written: its folder is "
+                                                                               "read-only or full")),
+                 qPrintable(told[0].text));
+        closeTip();
     }
 };
 
