@@ -8,6 +8,7 @@
 #include "browser/addressbar.h"
 #include "desktop/aboutwindow.h"
 #include "desktop/externallaunch.h"
+#include "desktop/internetoptions.h"
 #include "desktop/tipwindow.h"
 #include "favorites/favoritescommands.h"
 #include "personal/form3.h"
@@ -155,7 +156,13 @@ void mdiform1::routeCommands()
     on("browser", [] { ExternalLaunch::browser_Click(); });
     on("LoadinIE", [web] { ExternalLaunch::LoadinIE_Click(web()); });
     on("RunMail", [] { ExternalLaunch::RunMail_Click(); });
-    on("mnu_InterNetOptions", [this] { ExternalLaunch::mnu_InterNetOptions_Click(this); });
+    on("mnu_InterNetOptions", [this] {
+        ExternalLaunch::mnu_InterNetOptions_Click(this);
+        // Clear History empties the address bar's list as well, not only the settings file.
+        if (InternetOptionsDialog *panel = InternetOptionsDialog::current())
+            connect(panel, &InternetOptionsDialog::historyCleared, addressBar, &AddressBar::clearHist,
+                    Qt::UniqueConnection);
+    });
     on("tipday", [this] { TipOfDay::tipday(this); });
     on("About", [this] { AboutWindow::showModal(this); });
     connect(MP3, &QPushButton::clicked, this, [this] {

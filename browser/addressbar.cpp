@@ -39,6 +39,13 @@ void AddressBar::GetHist()
     m_combo->setEditText(text); // filling the list leaves the text as it was
 }
 
+void AddressBar::clearHist()
+{
+    const QString text = m_combo->currentText();
+    m_combo->clear();
+    m_combo->setEditText(text);
+}
+
 void AddressBar::cboAddress_Change()
 {
     if (m_deleting) {

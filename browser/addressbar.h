@@ -14,6 +14,8 @@ public:
 
     // Fills the list from the typed-address history.
     void GetHist();
+    // Empties the list (the history it was filled from has been cleared); the text stays.
+    void clearHist();
     // Handlers, callable by tests as the user's actions.
     void cboAddress_Change();
     void cboAddress_Enter();

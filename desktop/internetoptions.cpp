@@ -134,10 +134,13 @@ bool InternetOptionsDialog::cmdSave_Click()
 void InternetOptionsDialog::cmdClearHistory_Click()
 {
     QString error;
-    if (!InternetSettings::clearTypedUrls(&error))
+    const bool cleared = InternetSettings::clearTypedUrls(&error);
+    if (!cleared)
         Dialogs::tell(this, QString(), QStringLiteral("The history was not cleared: %1").arg(error),
                       QMessageBox::Warning);
     loadHistory();
+    if (cleared)
+        Q_EMIT historyCleared();
 }
 
 void InternetOptionsDialog::cmdClearCache_Click()

@@ -31,6 +31,10 @@ public:
     void cmdClearHistory_Click();
     void cmdClearCache_Click();
 
+Q_SIGNALS:
+    // The typed-address history is gone from the settings: lists built from it must follow.
+    void historyCleared();
+
 private:
     void loadHistory();
 };

@@ -1,4 +1,5 @@
 #include "browser/addressbar.h"
+#include "desktop/internetoptions.h"
 #include "framefixture.h"
 #include "platform/internetsettings.h"
 #include "core/paths.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 class TestAddressBar : public QObject
@@ -40,6 +42,24 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("http://zero.test/"), QStringLiteral("http://one.test/"),
                               QStringLiteral("http://two.test/"), QStringLiteral("http://three.test/")}));
         QCOMPARE(f.frame->cboAddress->currentText(), QStringLiteral("http://"));
+    }
+
+    // Options > Internet Options > Clear History: the bar neither lists nor completes the old addresses.
+    void clearingTheHistoryEmptiesTheList()
+    {
+        FrameFixture f;
+        writeHistory("[TypedURLs]\nurl1=http://one.test/\nurl2=http://two.test/\n");
+        f.frame->addressBar->GetHist();
+        f.frame->action(QStringLiteral("mnu_InterNetOptions"))->trigger();
+        InternetOptionsDialog *panel = InternetOptionsDialog::current();
+        QVERIFY(panel && panel->isVisible());
+        panel->cmdClearHistory->click();
+        panel->close();
+        QCOMPARE(items(f.frame->cboAddress), QStringList());
+        QCOMPARE(f.frame->cboAddress->currentText(), QStringLiteral("http://"));
+        QLineEdit *edit = f.frame->cboAddress->lineEdit();
+        QTest::keyClicks(edit, QStringLiteral("o"));
+        QCOMPARE(edit->text(), QStringLiteral("http://o"));
     }
 
     void typingCompletesWithTheRestSelected()
