@@ -140,9 +140,11 @@ void LoadFavorites(FavoritesTree *tree, const QWidget *owner, QWidget *messagePa
     FavoritesRoot() = GetSpecialFolder(FavoritesFolderId, owner);
     tree->addNode(QString(), QStringLiteral("R"), QStringLiteral("Internet Favorites"), FavoriteImages::Root);
     if (FavoritesRoot().isEmpty()) {
-        Dialogs::tell(messageParent, QStringLiteral("Favorites Error"),
-                      QStringLiteral(" Could not load favorites! ")
-                          + QStringLiteral("Next time, make sure you have at least one browser window open!"),
+        // With a window open the lookup fails only on the folder itself: say which.
+        const QString why = owner ? QStringLiteral("The Favorites folder %1 could not be made, or is not a folder.")
+                                        .arg(QDir::toNativeSeparators(Paths::favoritesDir()))
+                                  : QStringLiteral("Next time, make sure you have at least one browser window open!");
+        Dialogs::tell(messageParent, QStringLiteral("Favorites Error"), QStringLiteral(" Could not load favorites! ") + why,
                       QMessageBox::Critical);
         return;
     }

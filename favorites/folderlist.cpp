@@ -18,7 +18,8 @@ void addChildren(QTreeWidgetItem *parent, const QString &dirPath, bool withShort
         dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, sort);
     const QIcon folderIcon = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
     for (const QFileInfo &info : folders) {
-        if (!bounds.enter(info.filePath(), depth + 1))
+        // The filter also lets through pipes, devices and dangling links: folders only.
+        if (!info.isDir() || !bounds.enter(info.filePath(), depth + 1))
             continue;
         auto *item = new QTreeWidgetItem(parent, QStringList(info.fileName()));
         item->setIcon(0, folderIcon);

@@ -18,6 +18,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // A frame stand-in with one active page, and answers for every box the commands raise.
@@ -214,6 +216,36 @@ private Q_SLOTS:
 
         f.commands.mnu_ViewFavorites_Click();
         QCOMPARE(f.told.size(), 1); // shown as it was built
+    }
+
+    // With a window open, the only cause left is the folder itself: the message names it.
+    void favoritesFolderThatIsAFileIsNamed()
+    {
+        Fixture f;
+        QVERIFY(QDir().mkpath(QFileInfo(Paths::favoritesDir()).path()));
+        QFile blocker(Paths::favoritesDir());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        f.commands.mnu_OrganizeFavorites_Click();
+        QVERIFY(!f.commands.organizeDialog());
+        QCOMPARE(f.told, QStringList(QStringLiteral("Favorites Error| Could not load favorites! The Favorites folder "
+                                                    "%1 could not be made, or is not a folder.")
+                                         .arg(Paths::favoritesDir())));
+    }
+
+    void folderListsHoldRealFoldersOnly()
+    {
+        Fixture f;
+        QVERIFY(QDir().mkpath(f.fav + "Real"));
+        QCOMPARE(::mkfifo(QFile::encodeName(f.fav + "pipe.url").constData(), 0600), 0);
+        f.commands.mnu_OrganizeFavorites_Click();
+        OrganizeFavoritesDialog *organize = f.commands.organizeDialog();
+        QVERIFY(FolderList::isFolder(FolderList::find(organize->treeOrganize, f.fav + "Real")));
+        QVERIFY(!FolderList::isFolder(FolderList::find(organize->treeOrganize, f.fav + "pipe.url")));
+        organize->reject();
+        AddFavoriteDialog *dialog = f.add();
+        QVERIFY(FolderList::find(dialog->treeFolders, f.fav + "Real"));
+        QVERIFY(!FolderList::find(dialog->treeFolders, f.fav + "pipe.url"));
     }
 };
 
