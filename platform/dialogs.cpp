@@ -48,6 +48,21 @@ void tell(QWidget *parent, const QString &title, const QString &text, QMessageBo
     box.exec();
 }
 
+QMessageBox *notice(QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
+{
+    if (tellHook) {
+        tellHook({title, text, icon});
+        return nullptr;
+    }
+    auto *box = new QMessageBox(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, parent);
+    box->setWindowModality(Qt::NonModal); // the rest of the programme stays usable while it is up
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
+    place(*box, parent);
+    box->show();
+    return box;
+}
+
 QString input(QWidget *parent, const QString &title, const QString &prompt, const QString &defaultText)
 {
     if (inputHook)

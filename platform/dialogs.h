@@ -20,6 +20,10 @@ bool ask(QWidget *parent, const QString &title, const QString &text,
 // A message with an OK button.
 void tell(QWidget *parent, const QString &title, const QString &text,
           QMessageBox::Icon icon = QMessageBox::Information);
+// A message with an OK button that leaves the caller running: nothing waits for it.
+// It belongs to parent and goes when closed; null when a test hook took the message.
+QMessageBox *notice(QWidget *parent, const QString &title, const QString &text,
+                    QMessageBox::Icon icon = QMessageBox::Information);
 // An input box; the empty text when cancelled.
 QString input(QWidget *parent, const QString &title, const QString &prompt,
               const QString &defaultText = QString());

@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -86,12 +87,12 @@ protected:
         return false;
     }
 
-    // A page calling alert() in a loop would put up one modal box after another:
-    // after a few from one page the rest are dropped, and their text is bounded.
+    // A page calling confirm() or prompt() in a loop would put up one modal box after
+    // another: after a few from one page the rest are dropped, and their text is bounded.
+    // An alert needs no answer and waits for none (see showAlert).
     void javaScriptAlert(const QUrl &origin, const QString &msg) override
     {
-        if (m_owner->allowDialog())
-            QWebEnginePage::javaScriptAlert(origin, msg.left(WebEngineBrowser::MaxDialogText));
+        m_owner->showAlert(origin, msg.left(WebEngineBrowser::MaxDialogText));
     }
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
     {
@@ -413,6 +414,21 @@ bool WebEngineBrowser::allowDialog()
     }
     ++m_dialogs;
     return true;
+}
+
+void WebEngineBrowser::showAlert(const QUrl &origin, const QString &text)
+{
+    // A modal box here would run its own event loop inside the engine's call, holding up
+    // the engine's work for every window until answered. One box per page: a later alert
+    // while it is up takes its place.
+    if (m_alertBox && m_alertBox->isVisible()) {
+        m_alertBox->setText(text);
+        return;
+    }
+    if (!allowDialog())
+        return;
+    const QString site = origin.host().isEmpty() ? origin.toString() : origin.host();
+    m_alertBox = Dialogs::notice(this, QStringLiteral("%1 says").arg(site.left(200)), text);
 }
 
 void WebEngineBrowser::resizeEvent(QResizeEvent *event)

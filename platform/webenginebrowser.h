@@ -10,6 +10,7 @@ class QWebEngineView;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineNewWindowRequest;
+class QMessageBox;
 class CrashCover;
 
 // The browser control over Qt WebEngine.
@@ -70,6 +71,8 @@ public:
     static constexpr int MaxStatusText = 4096;
     // Whether the page may show one more dialog now; counts it when yes.
     bool allowDialog();
+    // Shows a page's alert without waiting for it to be answered.
+    void showAlert(const QUrl &origin, const QString &text);
     int dialogsShown() const { return m_dialogs; }
     int dialogsDropped() const { return m_dialogsDropped; }
 
@@ -112,6 +115,7 @@ private:
     bool m_printing = false;
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
+    QPointer<QMessageBox> m_alertBox; // the page's alert now up, if any
     QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
     QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load
     QString m_certificateProblem; // why the page now loading was refused, until its load ends
