@@ -88,25 +88,49 @@ protected:
     }
 
     // A page calling confirm() or prompt() in a loop would put up one modal box after
-    // another: after a few from one page the rest are dropped, and their text is bounded.
-    // An alert needs no answer and waits for none (see showAlert).
+    // another: after a few in a row from one page the rest are dropped, and their text is
+    // bounded. An alert needs no answer and waits for none (see showAlert).
     void javaScriptAlert(const QUrl &origin, const QString &msg) override
     {
         m_owner->showAlert(origin, msg.left(WebEngineBrowser::MaxDialogText));
     }
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
     {
-        return m_owner->allowDialog()
-            && QWebEnginePage::javaScriptConfirm(origin, msg.left(WebEngineBrowser::MaxDialogText));
+        // The engine asks before leaving a page with a leave-page handler through here, with
+        // its own text (a page's confirm() in the same words passes as one). Leaving is the
+        // person's choice: never bounded, never refused.
+        if (msg == leavePagePrompt())
+            return QWebEnginePage::javaScriptConfirm(origin, msg);
+        return bounded([&] {
+            return QWebEnginePage::javaScriptConfirm(origin, msg.left(WebEngineBrowser::MaxDialogText));
+        });
     }
     bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue, QString *result) override
     {
-        return m_owner->allowDialog()
-            && QWebEnginePage::javaScriptPrompt(origin, msg.left(WebEngineBrowser::MaxDialogText),
-                                                defaultValue.left(WebEngineBrowser::MaxDialogText), result);
+        return bounded([&] {
+            return QWebEnginePage::javaScriptPrompt(origin, msg.left(WebEngineBrowser::MaxDialogText),
+                                                    defaultValue.left(WebEngineBrowser::MaxDialogText), result);
+        });
     }
 
 private:
+    static QString leavePagePrompt()
+    {
+        return QCoreApplication::translate("QWebEnginePage", "Are you sure you want to leave this page? "
+                                                             "Changes that you made may not be saved.");
+    }
+    // Shows a box the page asked for, if the page's bound allows it.
+    bool bounded(const std::function<bool()> &show)
+    {
+        if (!m_owner->allowDialog())
+            return false;
+        QPointer<WebEngineBrowser> owner(m_owner); // the box runs an event loop: the window may close
+        const bool answer = show();
+        if (owner)
+            owner->dialogAnswered();
+        return answer;
+    }
+
     WebEngineBrowser *m_owner;
 };
 
@@ -408,13 +432,23 @@ QString WebEngineBrowser::coverText() const
 
 bool WebEngineBrowser::allowDialog()
 {
-    if (m_dialogs >= DialogsPerPage) {
+    // A page that asked for none for a moment has its full share again: a script asking in
+    // a loop is held back for as long as it keeps asking, a person is asked again after a
+    // short pause, and is told why meanwhile.
+    if (m_sinceDialog.isValid() && m_sinceDialog.hasExpired(DialogPauseMs))
+        m_dialogs = 0;
+    m_sinceDialog.start();
+    if (m_dialogs >= DialogsPerBurst) {
         ++m_dialogsDropped;
+        Q_EMIT StatusTextChange(QStringLiteral("The page asked for more messages in a row than are shown. "
+                                               "It can ask again after a few seconds."));
         return false;
     }
     ++m_dialogs;
     return true;
 }
+
+void WebEngineBrowser::dialogAnswered() { m_sinceDialog.start(); }
 
 void WebEngineBrowser::showAlert(const QUrl &origin, const QString &text)
 {
@@ -429,6 +463,8 @@ void WebEngineBrowser::showAlert(const QUrl &origin, const QString &text)
         return;
     const QString site = origin.host().isEmpty() ? origin.toString() : origin.host();
     m_alertBox = Dialogs::notice(this, QStringLiteral("%1 says").arg(site.left(200)), text);
+    if (m_alertBox)
+        connect(m_alertBox, &QDialog::finished, this, &WebEngineBrowser::dialogAnswered);
 }
 
 void WebEngineBrowser::resizeEvent(QResizeEvent *event)

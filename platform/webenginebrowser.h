@@ -1,6 +1,7 @@
 #pragma once
 #include "core/browsercontrol.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include <functional>
@@ -64,13 +65,17 @@ public:
     // load started meanwhile can hang for good. Loads asked for in the next moments wait.
     static void holdLoadsWhileCacheClears();
 
-    // Bounds on what a page can push at the user: dialogs (alert, confirm, prompt) shown
-    // from one page before the rest are dropped, and the length of page-supplied text.
-    static constexpr int DialogsPerPage = 3;
+    // Bounds on what a page can push at the user: dialogs (alert, confirm, prompt) one page
+    // shows in a row before the rest are dropped, the pause without any that ends the row,
+    // and the length of page-supplied text.
+    static constexpr int DialogsPerBurst = 3;
+    static constexpr int DialogPauseMs = 3000;
     static constexpr int MaxDialogText = 2000;
     static constexpr int MaxStatusText = 4096;
     // Whether the page may show one more dialog now; counts it when yes.
     bool allowDialog();
+    // A dialog the page showed was answered: the pause that ends a row starts from here.
+    void dialogAnswered();
     // Shows a page's alert without waiting for it to be answered.
     void showAlert(const QUrl &origin, const QString &text);
     int dialogsShown() const { return m_dialogs; }
@@ -115,6 +120,7 @@ private:
     bool m_printing = false;
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
+    QElapsedTimer m_sinceDialog; // since the page's last dialog was asked for or answered
     QPointer<QMessageBox> m_alertBox; // the page's alert now up, if any
     QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
     QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load

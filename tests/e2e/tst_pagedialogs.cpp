@@ -4,10 +4,12 @@
 #include "platform/webenginebrowser.h"
 #include "testenv.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
+#include <QWebEngineView>
 #include <QtTest>
 
 namespace {
@@ -84,6 +86,56 @@ private Q_SLOTS:
         QCOMPARE(boxCount, 1);
         QCOMPARE(text, QStringLiteral("two <b>x</b>"));
         QVERIFY(plain);
+    }
+
+    // A page asking again and again is held back for a moment, never for good, and says
+    // so; leaving a page is always asked, however many boxes it has shown.
+    void boxesComeBackAfterAPause()
+    {
+        server.setPage("/items", page("Items", "<a id=next href=/other>next</a><script>var deleted = 0;"
+                                               "function del() { if (confirm('Delete item?')) ++deleted; return deleted; }"
+                                               "addEventListener('beforeunload', function (e) { e.preventDefault(); e.returnValue = ''; });"
+                                               "</script>"));
+        server.setPage("/other", page("Other"));
+        WebEngineBrowser web;
+        web.resize(600, 400);
+        web.show();
+        QStringList asked;
+        QTimer agree; // clicks OK on every box, as a person saying yes would
+        connect(&agree, &QTimer::timeout, this, [&asked] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && box->button(QMessageBox::Ok)) {
+                asked << box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        agree.start(20);
+        QVERIFY(PageWait::load(&web, server.url(QStringLiteral("/items"))));
+        const QString del = QStringLiteral("del()");
+        constexpr int burst = WebEngineBrowser::DialogsPerBurst;
+        for (int i = 1; i <= burst; ++i)
+            QCOMPARE(PageWait::eval(&web, del).toInt(), i);
+        QSignalSpy status(&web, &BrowserControl::StatusTextChange);
+        QCOMPARE(PageWait::eval(&web, del).toInt(), burst);
+        QVERIFY(!status.isEmpty());
+
+        QTimer pause;
+        pause.setSingleShot(true);
+        QSignalSpy paused(&pause, &QTimer::timeout);
+        pause.start(WebEngineBrowser::DialogPauseMs + 500);
+        QVERIFY(paused.wait(30000));
+        for (int i = 1; i <= burst; ++i)
+            QCOMPARE(PageWait::eval(&web, del).toInt(), burst + i);
+        QCOMPARE(asked, QStringList(2 * burst, QStringLiteral("Delete item?")));
+
+        // The engine asks before leaving only a page the person has used.
+        QWidget *surface = web.view()->focusProxy();
+        QTRY_VERIFY_WITH_TIMEOUT((QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(300, 300)),
+                                  PageWait::eval(&web, QStringLiteral("navigator.userActivation.hasBeenActive")).toBool()),
+                                 20000);
+        PageWait::eval(&web, QStringLiteral("document.getElementById('next').click()"));
+        QTRY_COMPARE_WITH_TIMEOUT(web.LocationName(), QStringLiteral("Other"), 20000);
+        QCOMPARE(asked.size(), 2 * burst + 1);
     }
 };
 

@@ -228,8 +228,8 @@ private Q_SLOTS:
         dismissBoxes(closer, boxes);
         form1 *w = open(QStringLiteral("/alerts"));
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("after false null"), 60000);
-        QVERIFY(engine(w)->dialogsShown() <= WebEngineBrowser::DialogsPerPage);
-        QVERIFY(boxes <= WebEngineBrowser::DialogsPerPage);
+        QVERIFY(engine(w)->dialogsShown() <= WebEngineBrowser::DialogsPerBurst);
+        QVERIFY(boxes <= WebEngineBrowser::DialogsPerBurst);
         checkStillWorking("after-alerts");
     }
 
@@ -247,14 +247,14 @@ private Q_SLOTS:
         dismissBoxes(closer, boxes);
         form1 *w = open(QStringLiteral("/again"));
         QTRY_VERIFY_WITH_TIMEOUT(loads >= 10, 60000);
-        QVERIFY(boxes <= WebEngineBrowser::DialogsPerPage);
+        QVERIFY(boxes <= WebEngineBrowser::DialogsPerBurst);
         // The user's own reload is a fresh start for the page's dialogs, bounded again.
         const int before = boxes;
         w->Web1->Refresh();
         QTRY_VERIFY_WITH_TIMEOUT(boxes > before, 30000);
         const int reloaded = loads;
         QTRY_VERIFY_WITH_TIMEOUT(loads >= reloaded + 10, 60000);
-        QVERIFY(boxes <= before + WebEngineBrowser::DialogsPerPage);
+        QVERIFY(boxes <= before + WebEngineBrowser::DialogsPerBurst);
         w->close();
     }
 
