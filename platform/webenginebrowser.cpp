@@ -99,8 +99,9 @@ protected:
         // The engine asks before leaving a page with a leave-page handler through here, with
         // its own text (a page's confirm() in the same words passes as one). Leaving is the
         // person's choice: never bounded, never refused.
+        // A reload nobody asked for stays on the page: whatever is typed there is kept.
         if (msg == leavePagePrompt())
-            return QWebEnginePage::javaScriptConfirm(origin, msg);
+            return !m_owner->takeUnattendedReload() && QWebEnginePage::javaScriptConfirm(origin, msg);
         return bounded([&] {
             return QWebEnginePage::javaScriptConfirm(origin, msg.left(WebEngineBrowser::MaxDialogText));
         });
@@ -325,6 +326,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
         endUnseenLoad();
+        m_unattendedReload = false;
         if (page->renderProcessPid() > 0)
             m_rendererPid = page->renderProcessPid();
         if (!m_certificateProblem.isEmpty())
@@ -499,6 +501,7 @@ void WebEngineBrowser::whenCacheSettled(std::function<void()> load)
 void WebEngineBrowser::Navigate(const QString &address)
 {
     m_dialogs = 0;
+    m_unattendedReload = false;
     const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
     whenCacheSettled([this, url, address] {
         m_unshowable.clear();
@@ -574,6 +577,7 @@ void WebEngineBrowser::GoSearch()
 BrowserControl::HResult WebEngineBrowser::GoBack()
 {
     m_dialogs = 0;
+    m_unattendedReload = false;
     if (!m_view->history()->canGoBack())
         return E_FAIL;
     whenCacheSettled([this] { m_view->back(); });
@@ -583,6 +587,7 @@ BrowserControl::HResult WebEngineBrowser::GoBack()
 BrowserControl::HResult WebEngineBrowser::GoForward()
 {
     m_dialogs = 0;
+    m_unattendedReload = false;
     if (!m_view->history()->canGoForward())
         return E_FAIL;
     whenCacheSettled([this] { m_view->forward(); });
@@ -591,6 +596,7 @@ BrowserControl::HResult WebEngineBrowser::GoForward()
 
 void WebEngineBrowser::Refresh()
 {
+    m_unattendedReload = false;
     if (m_pageFromForm) {
         // The engine would send the form again without a word: an order or a message twice.
         QPointer<WebEngineBrowser> self(this);
@@ -605,7 +611,13 @@ void WebEngineBrowser::Refresh()
     reload(true);
 }
 
-void WebEngineBrowser::refreshWithoutResend() { reload(false); }
+void WebEngineBrowser::refreshWithoutResend()
+{
+    m_unattendedReload = true;
+    reload(false);
+}
+
+bool WebEngineBrowser::takeUnattendedReload() { return std::exchange(m_unattendedReload, false); }
 
 void WebEngineBrowser::reload(bool resendForm)
 {
@@ -627,6 +639,7 @@ void WebEngineBrowser::reload(bool resendForm)
 
 void WebEngineBrowser::Stop()
 {
+    m_unattendedReload = false;
     ++m_loadTickets; // a load waiting for a cache clear is dropped too
     m_view->stop();
 }

@@ -76,6 +76,9 @@ public:
     bool allowDialog();
     // A dialog the page showed was answered: the pause that ends a row starts from here.
     void dialogAnswered();
+    // Whether a reload nobody asked for is under way, so that the page stays unasked
+    // rather than being left; clears it, as it answers for one reload only.
+    bool takeUnattendedReload();
     // Shows a page's alert without waiting for it to be answered.
     void showAlert(const QUrl &origin, const QString &text);
     int dialogsShown() const { return m_dialogs; }
@@ -118,6 +121,7 @@ private:
     bool m_pageFromForm = false; // the page shown answered a form sent with POST: a reload sends it again
     int m_progress = 100;
     bool m_printing = false;
+    bool m_unattendedReload = false; // a timed reload is under way: the page is never asked about leaving
     int m_dialogs = 0;
     int m_dialogsDropped = 0;
     QElapsedTimer m_sinceDialog; // since the page's last dialog was asked for or answered

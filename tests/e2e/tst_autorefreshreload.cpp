@@ -3,12 +3,15 @@
 #include "httpserver.h"
 #include "pagewait.h"
 #include "platform/dialogs.h"
+#include "platform/webenginebrowser.h"
 #include "testenv.h"
 #include "tools/autorefresh.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QMdiArea>
+#include <QWebEngineView>
 #include <QtTest>
 
 class TestAutoRefreshReload : public QObject
@@ -157,6 +160,47 @@ private Q_SLOTS:
         QCOMPARE(asked.size(), 2);
         QCOMPARE(server.count("/thanks"), thanks + 1);
         QCOMPARE(posts("/comment"), 1);
+    }
+
+    // A draft typed into a page that asks before it is left: the ticks leave it alone
+    // without a word, the person's own Refresh still asks.
+    void aTimedReloadKeepsADraftUnasked()
+    {
+        server.setPage("/draft", "<html><body><textarea id=d style='width:100%;height:300px'></textarea><script>"
+                                 "addEventListener('beforeunload', function (e) { e.preventDefault(); e.returnValue = ''; });"
+                                 "</script></body></html>");
+        QVERIFY(PageWait::load(b->Web1, server.url(QStringLiteral("/draft"))));
+        b->resize(600, 400);
+        area.activateWindow();
+        area.setActiveSubWindow(b);
+        QTRY_VERIFY(area.isActiveWindow());
+        const QString field = QStringLiteral("document.activeElement.id");
+        QWidget *surface = qobject_cast<WebEngineBrowser *>(b->Web1)->view()->focusProxy();
+        QTRY_VERIFY_WITH_TIMEOUT((QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(50, 50)),
+                                  PageWait::eval(b->Web1, field).toString() == QLatin1String("d")),
+                                 20000);
+        b->Web1->typeText(QStringLiteral("draft"));
+        const QString draft = QStringLiteral("document.getElementById('d').value");
+        QTRY_COMPARE(PageWait::eval(b->Web1, draft).toString(), QStringLiteral("draft"));
+
+        int asked = 0;
+        QTimer stay; // answers Cancel, as a person keeping the draft would
+        connect(&stay, &QTimer::timeout, this, [&asked] {
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++asked;
+                box->reject();
+            }
+        });
+        stay.start(20);
+        refresh(b, true, QStringLiteral("0.3"));
+        QVERIFY(quietFor("/draft", 2500));
+        QCOMPARE(asked, 0);
+        refresh(b, false, QString());
+        QCOMPARE(PageWait::eval(b->Web1, draft).toString(), QStringLiteral("draft"));
+
+        b->Web1->Refresh();
+        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, 10000);
+        QCOMPARE(PageWait::eval(b->Web1, draft).toString(), QStringLiteral("draft"));
     }
 
     void cleanupTestCase()
