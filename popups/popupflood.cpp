@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWidget>
 
 namespace {
 // Every refused window.open still costs the page's renderer a window it then throws
@@ -32,6 +33,14 @@ bool PopupFlood::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
     case QEvent::TouchBegin:
         m_userInputAt = m_clock.elapsed();
+        // The user is at one of the family's windows: what it opens next is seen.
+        if (auto *widget = qobject_cast<QWidget *>(watched))
+            for (QWidget *w = widget; w; w = w->parentWidget())
+                if (auto *control = qobject_cast<BrowserControl *>(w)) {
+                    if (const auto family = m_families.value(control))
+                        family->unsolicited = 0;
+                    break;
+                }
         break;
     default:
         break;
@@ -57,12 +66,37 @@ bool PopupFlood::allow(BrowserControl *opener)
         connect(opener, &QObject::destroyed, this, [this, opener] { m_perOpener.remove(opener); });
     }
     int &count = m_perOpener[opener];
-    if (count >= PerPage || m_recent.size() >= PerWindow) {
+    Family *family = opener ? familyOf(opener).get() : nullptr;
+    if (count >= PerPage || m_recent.size() >= PerWindow || (family && family->unsolicited >= PerFamily)) {
         count = PerPage + 1; // marks the page as turned down
         letPageOpenWindows(opener, false);
         return false;
     }
     ++count;
+    if (family)
+        ++family->unsolicited;
     m_recent.append(now);
     return true;
+}
+
+void PopupFlood::track(BrowserControl *control)
+{
+    if (m_families.contains(control))
+        return;
+    m_families.insert(control, std::make_shared<Family>());
+    connect(control, &QObject::destroyed, this, [this, control] { m_families.remove(control); });
+}
+
+std::shared_ptr<PopupFlood::Family> &PopupFlood::familyOf(BrowserControl *control)
+{
+    track(control);
+    return m_families[control];
+}
+
+void PopupFlood::joinFamily(BrowserControl *opener, BrowserControl *made)
+{
+    if (!opener || !made || opener == made)
+        return;
+    const std::shared_ptr<Family> family = familyOf(opener);
+    familyOf(made) = family;
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QObject>
 
+#include <memory>
+
 class BrowserControl;
 
 // Keeps a page that opens windows without the user asking (window.open in a loop,
@@ -11,8 +13,12 @@ class BrowserControl;
 // a renderer, a window and a tab, so unsolicited ones are bounded:
 //  - at most PerPage from one opener between two of its page loads: real pages
 //    open one or two windows on load, a loop opens hundreds;
-//  - at most PerWindow across the programme in any WindowMs, which also stops
-//    popups that open popups, and pages that reload themselves to start over.
+//  - at most PerWindow across the programme in any WindowMs, which slows pages that
+//    reload themselves to start over;
+//  - at most PerFamily from a family: a window and every window opened from it, and
+//    from those in turn. Each popup is a fresh opener with counts of its own, so only
+//    this stops a popup that opens a popup that opens a popup... A press of the user's
+//    inside one of the family's windows gives the family its PerFamily again.
 // A request right after the user pressed a button or key is the user's own and is
 // not counted, but each press vouches for one window only. A page turned down once
 // has the engine refuse its further unsolicited windows until it loads a new page.
@@ -22,6 +28,7 @@ class PopupFlood : public QObject
 public:
     static constexpr int PerPage = 3;
     static constexpr int PerWindow = 20;
+    static constexpr int PerFamily = 6;
     static constexpr qint64 WindowMs = 10000;
     static constexpr qint64 UserInputMs = 1000;
 
@@ -29,13 +36,22 @@ public:
 
     // Whether the opener's page may have one more window now; counts it when yes.
     bool allow(BrowserControl *opener);
+    // The window made for the opener's request belongs to the opener's family.
+    void joinFamily(BrowserControl *opener, BrowserControl *made);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Family {
+        int unsolicited = 0; // windows opened since the user last pressed in one of them
+    };
+    std::shared_ptr<Family> &familyOf(BrowserControl *control);
+    void track(BrowserControl *control);
+
     QElapsedTimer m_clock;
     qint64 m_userInputAt = -1;
     QHash<BrowserControl *, int> m_perOpener; // unsolicited windows of each opener's current page
+    QHash<BrowserControl *, std::shared_ptr<Family>> m_families; // a family lives as long as a window of it
     QList<qint64> m_recent; // grant times of unsolicited windows within WindowMs
 };

@@ -32,9 +32,13 @@ BrowserControl::NewWindowAnswer PopupPolicy::NewWindowRequest(ChildWindow *from,
     // its own outside the frame, which lives until the user closes it; its own popups
     // come back here, counted by the same flood bound.
     if (m_internally && m_internally->isChecked())
-        return Answer::outside([this](BrowserControl *made) { adoptOutside(made); });
+        return Answer::outside([this, opener = QPointer<BrowserControl>(opener)](BrowserControl *made) {
+            m_flood->joinFamily(opener, made);
+            adoptOutside(made);
+        });
     auto *popup = new webPopup(m_windows);
     m_windows->openNumbered(popup);
+    m_flood->joinFamily(opener, popup->Web1);
     FrameHost *frame = m_windows->frame();
     frame->setPopStat(QStringLiteral("New Window Loaded..."));
     if (frame->inTray())

@@ -242,6 +242,33 @@ private Q_SLOTS:
             fetched += r.path.startsWith("/pop1") ? 1 : 0;
         QVERIFY(fetched <= PopupFlood::PerPage);
     }
+
+    // A page that opens itself again in a popup a moment after it loads: every popup is a
+    // new opener, yet the chain stops at the family's few windows until the user presses
+    // in one of them.
+    void popupChainStopsUntilTheUserPressesInIt()
+    {
+        server->setPage("/chain", page("Chain", "<script>setTimeout(function () { window.open('/chain');"
+                                                "document.title = 'asked'; }, 200);</script>"));
+        form1 *opener = openBrowser(QStringLiteral("/chain"));
+        auto allAsked = [&] {
+            bool asked = opener->Web1->LocationName() == QLatin1String("asked");
+            for (webPopup *p : popups())
+                asked = asked && p->Web1->LocationName() == QLatin1String("asked");
+            return asked;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(allAsked(), 60000);
+        QCOMPARE(popups().size(), PopupFlood::PerFamily);
+
+        webPopup *last = popups().last();
+        QWidget *surface = qobject_cast<WebEngineBrowser *>(last->Web1)->view()->focusProxy();
+        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+        last->Web1->Refresh();
+        // More than the one window a press vouches for, and then it stops again.
+        QTRY_VERIFY_WITH_TIMEOUT(popups().size() > PopupFlood::PerFamily + 1, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(allAsked(), 60000);
+        QVERIFY(popups().size() <= 2 * PopupFlood::PerFamily + 1);
+    }
 };
 
 QUILLON_TEST_MAIN(TestPopups)
