@@ -8,8 +8,10 @@
 #include "platform/outsidelinks.h"
 #include "platform/pageiconfetcher.h"
 #include "platform/dialogs.h"
+#include "platform/logindialog.h"
 
 #include <QApplication>
+#include <QAuthenticator>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
@@ -334,6 +336,21 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         m_loading = false;
         m_progress = 100;
         Q_EMIT DocumentComplete();
+    });
+    // A site that wants a user name and password; cancelled, the page shows the site's refusal.
+    connect(page, &QWebEnginePage::authenticationRequired, this, [this](const QUrl &url, QAuthenticator *auth) {
+        QString user, password;
+        const QString host = url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
+        QPointer<WebEngineBrowser> self(this);
+        const bool given = Dialogs::askLogin(window(), {host, auth->realm()}, &user, &password);
+        if (!self)
+            return; // the page went with its window while the box was up
+        if (given) {
+            auth->setUser(user);
+            auth->setPassword(password);
+        } else {
+            *auth = QAuthenticator(); // a null answer cancels
+        }
     });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
     connect(page, &QWebEnginePage::windowCloseRequested, this, &BrowserControl::CloseRequested);

@@ -9,6 +9,7 @@
 #include "platform/downloads.h"
 #include "platform/downloadswindow.h"
 #include "platform/keyboardstate.h"
+#include "platform/logindialog.h"
 #include "platform/tabstrip.h"
 #include "platform/webenginebrowser.h"
 #include "programrecorder.h"
@@ -18,6 +19,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QSslCertificate>
@@ -79,6 +82,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        Dialogs::setLoginHook({});
         FrameFixture::deleteFrame(m_frame);
         m_home.reset();
     }
@@ -289,6 +293,64 @@ private Q_SLOTS:
         QVERIFY(list->lstDownloads->item(last, 2)->text().startsWith(QStringLiteral("Failed")));
         QCOMPARE(list->lstDownloads->item(last - 1, 2)->text(), QStringLiteral("Saved"));
         list->close();
+    }
+
+    // A site behind a user name and password asks for them; cancelled, the site's own refusal shows.
+    void siteBehindALoginAsksForIt()
+    {
+        auto guarded = [](const QByteArray &realm) {
+            return [realm](const LoopbackServer::Request &r) {
+                LoopbackServer::Response res;
+                if (r.headers.value("authorization") == "Basic " + QByteArray("ann:s3 cret").toBase64()) {
+                    res.body = page("Staff page");
+                } else {
+                    res.status = 401;
+                    res.headers.append(std::make_pair(QByteArray("WWW-Authenticate"), "Basic realm=\"" + realm + "\""));
+                    res.body = page("Not for you");
+                }
+                return res;
+            };
+        };
+        LoopbackServer server(QStringLiteral("127.0.0.6"));
+        server.setHandler("/staff", guarded("<b>Staff</b> only"));
+        QList<Dialogs::Login> asked;
+        Dialogs::setLoginHook([&](const Dialogs::Login &site, QString *user, QString *password) {
+            asked << site;
+            *user = QStringLiteral("ann");
+            *password = QStringLiteral("s3 cret");
+            return true;
+        });
+        ChildWindow *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(w, server.url(QStringLiteral("/staff")));
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Staff page"), 30000);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().host, QStringLiteral("127.0.0.6:%1").arg(server.port()));
+        QCOMPARE(asked.first().realm, QStringLiteral("<b>Staff</b> only"));
+
+        // The real box, cancelled: the password is hidden, the realm shown as text.
+        Dialogs::setLoginHook({});
+        LoopbackServer other(QStringLiteral("127.0.0.7"));
+        other.setHandler("/staff", guarded("<i>Back office</i>"));
+        QString shown;
+        bool hidden = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QLabel *label : box->findChildren<QLabel *>())
+                if (label->textFormat() == Qt::PlainText)
+                    shown += label->text();
+            auto *password = box->findChild<QLineEdit *>(QStringLiteral("loginPassword"));
+            hidden = password && password->echoMode() == QLineEdit::Password;
+            box->reject();
+        });
+        poll.start(50);
+        w->Web1->Navigate(other.url(QStringLiteral("/staff")));
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Not for you"), 30000);
+        QVERIFY2(shown.contains(QStringLiteral("127.0.0.7")) && shown.contains(QStringLiteral("<i>Back office</i>")),
+                 qPrintable(shown));
+        QVERIFY(hidden);
     }
 
     void untrustedCertificateIsRefusedAndExplained()
