@@ -78,8 +78,8 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     // same id: the transfer was cut off, and that is what the user hears, not a silent retry.
     const auto known = m_byId.constFind(request->id());
     if (known != m_byId.constEnd()) {
-        request->cancel();
         fail(*known, QStringLiteral("the connection was cut off"));
+        request->cancel();
         return;
     }
     Item item;
@@ -124,8 +124,9 @@ void Downloads::follow(int index, QWebEngineDownloadRequest *request)
     });
     connect(request, &QWebEngineDownloadRequest::stateChanged, this, [this, index, guard](auto state) {
         if (guard && state == QWebEngineDownloadRequest::DownloadInterrupted) {
-            guard->cancel();
+            // Recorded first: cancelling finishes the download as cancelled, and the reason is lost.
             fail(index, guard->interruptReasonString());
+            guard->cancel();
         }
     });
     request->accept();
