@@ -13,6 +13,49 @@
 
 namespace {
 const QString partSuffix = QStringLiteral(".part");
+// File systems take names of at most 255 bytes. The name is written with ".part" after
+// it, to which the engine adds ".download" while it writes, and may be given " (n)"
+// before its extension to keep it apart from another file.
+constexpr int MaxNameBytes = 255 - 5 - 9 - 8;
+constexpr int MaxKeptSuffixBytes = 16;
+
+int utf8Bytes(QChar c)
+{
+    if (c.unicode() < 0x80)
+        return 1;
+    if (c.unicode() < 0x800)
+        return 2;
+    return c.isSurrogate() ? 2 : 3; // a pair is four
+}
+
+// The longest start of text within bytes, never splitting a surrogate pair.
+QString leftBytes(const QString &text, int bytes)
+{
+    int used = 0;
+    qsizetype n = 0;
+    for (; n < text.size(); ++n) {
+        used += utf8Bytes(text.at(n));
+        if (used > bytes)
+            break;
+    }
+    if (n > 0 && n < text.size() && text.at(n - 1).isHighSurrogate())
+        --n;
+    return text.left(n);
+}
+
+// Characters that would break a name across lines, ring the terminal, or turn the
+// name's text around to disguise its extension.
+bool unsafeInName(QChar c)
+{
+    switch (c.category()) {
+    case QChar::Other_Control:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return (c.unicode() >= 0x202A && c.unicode() <= 0x202E) || (c.unicode() >= 0x2066 && c.unicode() <= 0x2069);
+    }
+}
 }
 
 QString Downloads::Item::partPath() const { return path() + partSuffix; }
@@ -38,11 +81,21 @@ QString Downloads::safeName(const QString &suggested)
     QString name = QFileInfo(suggested).fileName().trimmed();
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     name.remove(QChar(0));
+    for (QChar &c : name)
+        if (unsafeInName(c))
+            c = QLatin1Char('_');
     while (name.startsWith(QLatin1Char('.')))
         name.remove(0, 1);
     if (name.isEmpty())
         name = QStringLiteral("download");
-    return name.left(200);
+    if (name.toUtf8().size() <= MaxNameBytes)
+        return name;
+    // Too long: the start of the name is cut, its extension kept.
+    const QString suffix = QFileInfo(name).suffix();
+    const QString ending = suffix.isEmpty() || suffix.toUtf8().size() > MaxKeptSuffixBytes
+        ? QString()
+        : QLatin1Char('.') + suffix;
+    return leftBytes(name.left(name.size() - ending.size()), MaxNameBytes - int(ending.toUtf8().size())) + ending;
 }
 
 QString Downloads::uniqueName(const QString &folder, const QString &name, const QStringList &reserved)

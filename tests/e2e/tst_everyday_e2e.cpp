@@ -41,6 +41,17 @@ QByteArray page(const QByteArray &title, const QByteArray &head = QByteArray())
 {
     return "<html><head><title>" + title + "</title>" + head + "</head><body><p>" + title + "</p></body></html>";
 }
+
+LoopbackServer::Handler attachment(const QByteArray &disposition)
+{
+    return [disposition](const LoopbackServer::Request &) {
+        LoopbackServer::Response r;
+        r.contentType = "application/octet-stream";
+        r.body = "data";
+        r.headers.append(std::make_pair(QByteArray("Content-Disposition"), disposition));
+        return r;
+    };
+}
 }
 
 // Stands in for the desktop's handler of a scheme: records what it was asked to open.
@@ -351,6 +362,28 @@ private Q_SLOTS:
         QVERIFY2(shown.contains(QStringLiteral("127.0.0.7")) && shown.contains(QStringLiteral("<i>Back office</i>")),
                  qPrintable(shown));
         QVERIFY(hidden);
+    }
+
+    // What a site names a file loses what would break the name, and a long name is cut to
+    // what the file system takes, keeping its extension.
+    void downloadNamesAreMadeSafe()
+    {
+        const QString folder = Downloads::folder();
+        LoopbackServer server(QStringLiteral("127.0.0.8"));
+        server.setHandler("/odd", attachment("attachment; filename*=UTF-8''two%0Alines%07bell.txt"));
+        server.setHandler("/long", attachment("attachment; filename*=UTF-8''" + QByteArray("%C3%A9").repeated(200) + ".txt"));
+        server.setPage("/", page("Files"));
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/")));
+        QVERIFY(w);
+        w->Web1->Navigate(server.url(QStringLiteral("/odd")));
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("two_lines_bell.txt")}, 30000);
+        w->Web1->Navigate(server.url(QStringLiteral("/long")));
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList({QStringLiteral("é*.txt")}, QDir::Files).size(), 1, 30000);
+        const QString cut = QDir(folder).entryList({QStringLiteral("é*.txt")}, QDir::Files).value(0);
+        QVERIFY2(cut.endsWith(QStringLiteral("é.txt")) && cut.toUtf8().size() > 200, qPrintable(cut));
+        QFile saved(QDir(folder).filePath(cut));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("data"));
     }
 
     void untrustedCertificateIsRefusedAndExplained()
