@@ -1,16 +1,43 @@
 #include "platform/keystrokes.h"
 
 #include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QWidget>
 
 namespace Keystrokes {
+
+namespace {
+// A key event per character costs a page more the longer its field's text grows (20,000
+// characters took a minute and gigabytes in the page's process): a longer text goes in
+// as input-method text, in pieces.
+constexpr qsizetype MaxKeyedCharacters = 256;
+constexpr qsizetype PieceCharacters = 4096;
+
+void commitInPieces(QWidget *target, const QString &text)
+{
+    qsizetype at = 0;
+    while (at < text.size()) {
+        qsizetype n = qMin(PieceCharacters, text.size() - at);
+        if (at + n < text.size() && text.at(at + n - 1).isHighSurrogate())
+            --n; // a pair stays whole
+        QInputMethodEvent event;
+        event.setCommitString(text.mid(at, n));
+        QCoreApplication::sendEvent(target, &event);
+        at += n;
+    }
+}
+}
 
 void typeInto(QWidget *target, const QString &text)
 {
     if (!target)
         return;
     const QList<uint> codePoints = text.toUcs4();
+    if (codePoints.size() > MaxKeyedCharacters) {
+        commitInPieces(target, text);
+        return;
+    }
     for (uint cp : codePoints) {
         const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, one);

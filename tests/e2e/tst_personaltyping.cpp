@@ -138,6 +138,21 @@ private Q_SLOTS:
         }
     }
 
+    // A very long detail arrives whole and in good time, not a key at a time.
+    void aLongDetailArrivesWhole()
+    {
+        QString value;
+        while (value.size() < 20000)
+            value += QStringLiteral("Street 漢 +^%~{} ");
+        QVERIFY(PersonalDetails::write(4, value));
+        if (!personal->isShown())
+            personal->Show();
+        focusField();
+        pick(QLatin1String(PersonalDetails::fields[4].item));
+        QTRY_COMPARE_WITH_TIMEOUT(fieldValue().size(), value.size(), 20000);
+        QCOMPARE(fieldValue(), value);
+    }
+
     void detailsSavedWhileTheMenuIsShownAreTheOnesTyped()
     {
         QVERIFY(personal->isShown());
