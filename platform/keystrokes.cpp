@@ -1,5 +1,7 @@
 #include "platform/keystrokes.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -34,7 +36,10 @@ void typeInto(QWidget *target, const QString &text)
     if (!target)
         return;
     const QList<uint> codePoints = text.toUcs4();
-    if (codePoints.size() > MaxKeyedCharacters) {
+    // A tab or a line break as a key would move the focus or be dropped: as text it is itself.
+    const bool control = std::any_of(text.cbegin(), text.cend(),
+                                     [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (control || codePoints.size() > MaxKeyedCharacters) {
         commitInPieces(target, text);
         return;
     }

@@ -138,7 +138,7 @@ private Q_SLOTS:
         }
     }
 
-    // A very long detail arrives whole and in good time, not a key at a time.
+    // A very long detail arrives whole and in good time, not a key at a time; a tab arrives as itself.
     void aLongDetailArrivesWhole()
     {
         QString value;
@@ -151,6 +151,14 @@ private Q_SLOTS:
         pick(QLatin1String(PersonalDetails::fields[4].item));
         QTRY_COMPARE_WITH_TIMEOUT(fieldValue().size(), value.size(), 20000);
         QCOMPARE(fieldValue(), value);
+
+        // A tab in a detail is a character of the field's text, not a key that leaves it.
+        QVERIFY(PersonalDetails::write(4, QStringLiteral("tab\tend")));
+        focusField();
+        pick(QLatin1String(PersonalDetails::fields[4].item));
+        QTRY_COMPARE_WITH_TIMEOUT(fieldValue(), QStringLiteral("tab\tend"), 10000);
+        QCOMPARE(PageWait::eval(window->Web1, QStringLiteral("document.activeElement.id")).toString(),
+                 QStringLiteral("f"));
     }
 
     void detailsSavedWhileTheMenuIsShownAreTheOnesTyped()
