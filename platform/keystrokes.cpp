@@ -16,6 +16,13 @@ namespace {
 constexpr qsizetype MaxKeyedCharacters = 256;
 constexpr qsizetype PieceCharacters = 4096;
 
+// The key a keyboard sends for a character of plain ASCII (Qt's key codes are those
+// characters, letters in upper case), so that pages reading the key code see a real one.
+int keyFor(uint cp)
+{
+    return cp >= 0x20 && cp < 0x7f ? QChar(char16_t(cp)).toUpper().unicode() : 0;
+}
+
 void commitInPieces(QWidget *target, const QString &text)
 {
     qsizetype at = 0;
@@ -45,8 +52,8 @@ void typeInto(QWidget *target, const QString &text)
     }
     for (uint cp : codePoints) {
         const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, one);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, one);
+        QKeyEvent press(QEvent::KeyPress, keyFor(cp), Qt::NoModifier, one);
+        QKeyEvent release(QEvent::KeyRelease, keyFor(cp), Qt::NoModifier, one);
         QCoreApplication::sendEvent(target, &press);
         QCoreApplication::sendEvent(target, &release);
     }

@@ -21,8 +21,8 @@ namespace {
 const QByteArray formPage = R"(<html><head><title>Form</title></head><body>
 <input id="f" type="text" style="width:700px">
 <script>
-  window.keydowns = 0;
-  document.getElementById('f').addEventListener('keydown', function () { window.keydowns++; });
+  window.keydowns = 0; window.codes = '';
+  document.getElementById('f').addEventListener('keydown', function (e) { window.keydowns++; window.codes += e.keyCode + ' '; });
 </script></body></html>)";
 }
 
@@ -43,7 +43,7 @@ class TestPersonalTyping : public QObject
     bool clickIntoField()
     {
         const QVariantList box = PageWait::eval(window->Web1, QStringLiteral(
-            "var f = document.getElementById('f'); f.value = ''; window.keydowns = 0;"
+            "var f = document.getElementById('f'); f.value = ''; window.keydowns = 0; window.codes = '';"
             "var r = f.getBoundingClientRect(); [r.left + r.width / 2, r.top + r.height / 2]")).toList();
         QWidget *surface = qobject_cast<WebEngineBrowser *>(window->Web1)->view()->focusProxy();
         if (box.size() != 2 || !surface)
@@ -133,6 +133,9 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(fieldValue(), values[i], 10000);
             // One key per character and nothing after it (no Enter, no Tab).
             QCOMPARE(keydowns(), int(values[i].toUcs4().size()));
+            if (values[i] == QLatin1String("Smith")) // with the codes a keyboard gives
+                QCOMPARE(PageWait::eval(window->Web1, QStringLiteral("window.codes")).toString(),
+                         QStringLiteral("83 77 73 84 72 "));
             QCOMPARE(PageWait::eval(window->Web1, QStringLiteral("document.activeElement.id")).toString(),
                      QStringLiteral("f"));
         }
