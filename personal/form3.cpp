@@ -93,13 +93,19 @@ Form3 *Form3::instance(QWidget *parent)
 
 Form3 *Form3::existing() { return current(); }
 
-Form3 *Form3::personal(QWidget *frame)
+Form3 *Form3::withStoredValues(QWidget *parent)
 {
-    Form3 *form = instance(frame);
+    Form3 *form = instance(parent);
     // A hidden instance holds what the store had when it was made; another copy of
     // the programme, or an edit of the file, may have changed that since.
     if (!form->isVisible())
         form->loadFromStore();
+    return form;
+}
+
+Form3 *Form3::personal(QWidget *frame)
+{
+    Form3 *form = withStoredValues(frame);
     // Modal without a nested event loop: the caller returns at once.
     form->setWindowModality(Qt::ApplicationModal);
     form->show();

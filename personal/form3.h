@@ -28,6 +28,8 @@ public:
     QLineEdit *box(int i) const;
     // Puts the stored values into the boxes again; Save compares with these.
     void loadFromStore();
+    // The instance with what is stored now in its boxes, unless it is up with the user's edits.
+    static Form3 *withStoredValues(QWidget *parent);
 
     void Command10_Click(); // "&Save"
     void Command11_Click(); // "&Close"

@@ -64,11 +64,7 @@ void PersonalMenu::n11_Click()
 void PersonalMenu::typeField(int i)
 {
     // The dialog's boxes hold the stored values: it is modal, so no edit is pending.
-    // Hidden, they are read again: another running copy may have saved since.
-    Form3 *form = Form3::instance(m_frame);
-    if (!form->isVisible())
-        form->loadFromStore();
-    const QString text = form->value(i);
+    const QString text = Form3::withStoredValues(m_frame)->value(i);
     if (text.isEmpty())
         return;
     // Some desktops leave no window active when a menu closes: give the focus back

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineUrlScheme>
 #include <QWidget>
 
 namespace OutsideLinks {
@@ -17,8 +18,9 @@ bool engineShows(const QUrl &url)
         QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"), QStringLiteral("data"),
         QStringLiteral("about"), QStringLiteral("blob"), QStringLiteral("filesystem"),
         QStringLiteral("view-source"), QStringLiteral("chrome"), QStringLiteral("chrome-error"),
-        QStringLiteral("qrc"), QStringLiteral("devtools")};
-    return own.contains(url.scheme().toLower());
+        QStringLiteral("qrc"), QStringLiteral("devtools"), QStringLiteral("javascript")};
+    const QString scheme = url.scheme().toLower();
+    return own.contains(scheme) || !QWebEngineUrlScheme::schemeByName(scheme.toLatin1()).name().isEmpty();
 }
 
 void offer(QWidget *parent, const QUrl &url)

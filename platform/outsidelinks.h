@@ -6,7 +6,7 @@ class QWidget;
 // go to another programme only when the person who clicked one agrees.
 namespace OutsideLinks {
 
-// True for the schemes the engine shows itself.
+// True for the schemes the engine shows itself, those registered with it included.
 bool engineShows(const QUrl &url);
 // Asks, once the engine's call has returned, whether to hand the address to the
 // desktop; while one such question is open, further ones are dropped.

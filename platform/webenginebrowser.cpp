@@ -37,7 +37,6 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
-#include <QWebEngineUrlScheme>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -148,11 +147,7 @@ bool engineLoads(const QUrl &url)
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
         return !url.host().isEmpty();
-    static const QStringList ownSchemes = {QStringLiteral("file"),  QStringLiteral("data"),
-                                           QStringLiteral("about"), QStringLiteral("blob"),
-                                           QStringLiteral("qrc"),   QStringLiteral("view-source"),
-                                           QStringLiteral("chrome"), QStringLiteral("javascript")};
-    return ownSchemes.contains(scheme) || !QWebEngineUrlScheme::schemeByName(scheme.toLatin1()).name().isEmpty();
+    return OutsideLinks::engineShows(url);
 }
 
 QString originOf(const QUrl &url)
