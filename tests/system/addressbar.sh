@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The address bar with a real keyboard: Return and the keypad's Enter open the typed
-# address in a new window with a tab of its own, and words go to the search address.
+# address in a new window with a tab of its own, words go to the search address, and
+# Escape gives up typed text for the active window's address.
 source "$(dirname "$0")/lib.bash"
 
 
@@ -70,5 +71,12 @@ wait_for '[ "$(requests "GET /search?q=quillon%20words" "$WORK/search.log")" -ge
 wait_for '[ "$(completed 3)" -ge 1 ]' 60 || fail "the search did not open a new window 3"
 [ "$(completed 4)" = 0 ] || fail "a window too many was opened"
 [ "$(requests "wheel" "$WORK/http.log")" = 0 ] || fail "the wheel chose an address bar entry"
+
+# 4. Escape gives up what was typed: Return then opens the active window's address again, in window 4.
+enter "escape-typed" Escape
+xdotool key Return
+wait_for '[ "$(completed 4)" -ge 1 ]' 60 || fail "Return after Escape opened no window 4"
+[ "$(requests "GET /search?q=quillon%20words" "$WORK/search.log")" -ge 2 ] || fail "Escape did not put back the active window's address"
+[ "$(requests "escape-typed" "$WORK/search.log")" = 0 ] || fail "the text given up with Escape was searched"
 kill $A; wait $A 2>/dev/null || true
-echo "addressbar: 3 passed, 0 failed"
+echo "addressbar: 4 passed, 0 failed"
