@@ -3,15 +3,12 @@
 #include "core/paths.h"
 #include "platform/downloadswindow.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QWebEngineDownloadRequest>
-#include <QWebEnginePage>
 #include <QWebEngineProfile>
 
 namespace {
@@ -71,72 +68,9 @@ Downloads *Downloads::instance()
     return shared;
 }
 
-Downloads::Downloads()
-{
-    m_clock.start();
-    // Sees the user's presses anywhere in the programme, pages included.
-    QCoreApplication::instance()->installEventFilter(this);
-}
-
 void Downloads::watch(QWebEngineProfile *profile)
 {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &Downloads::onRequested);
-}
-
-bool Downloads::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::KeyPress:
-    case QEvent::TouchBegin:
-        m_userInputAt = m_clock.elapsed();
-        break;
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-Downloads::PageState &Downloads::stateOf(QWebEnginePage *page)
-{
-    if (!m_pages.contains(page)) {
-        // A load that shows a page was not a file.
-        connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
-            if (ok)
-                m_pages[page].expected.clear();
-        });
-        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
-    }
-    return m_pages[page];
-}
-
-void Downloads::expectFrom(QWebEnginePage *page, const QUrl &url)
-{
-    stateOf(page).expected = url.adjusted(QUrl::RemoveFragment);
-}
-
-bool Downloads::allowFrom(QWebEnginePage *page, const QUrl &url)
-{
-    if (!page)
-        return true; // the programme's own, not a page's
-    PageState &state = stateOf(page);
-    // Only the address itself: the page it shows may start other downloads while it loads.
-    if (!state.expected.isEmpty() && state.expected == url.adjusted(QUrl::RemoveFragment)) {
-        state.expected.clear();
-        return true;
-    }
-    const qint64 now = m_clock.elapsed();
-    // A press vouches for one download, not for a burst.
-    if (m_userInputAt >= 0 && now - m_userInputAt <= UserInputMs) {
-        m_userInputAt = -1;
-        return true;
-    }
-    while (!state.unasked.isEmpty() && now - state.unasked.first() > UnaskedWindowMs)
-        state.unasked.removeFirst();
-    if (state.unasked.size() >= UnaskedPerPage)
-        return false;
-    state.unasked.append(now);
-    return true;
 }
 
 QString Downloads::folder() { return Paths::downloadsDir(); }
@@ -199,13 +133,6 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     if (known != m_byId.constEnd()) {
         fail(*known, QStringLiteral("the connection was cut off"));
         request->cancel();
-        return;
-    }
-    if (!allowFrom(request->page(), request->url())) {
-        const QString name = safeName(request->downloadFileName()).left(100);
-        request->cancel();
-        Q_EMIT statusText(QStringLiteral("%1 was not saved: the page started another download without a click")
-                              .arg(name));
         return;
     }
     Item item;

@@ -1,13 +1,10 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QUrl>
 #include <functional>
 
-class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineDownloadRequest;
 class QWidget;
@@ -15,9 +12,6 @@ class QWidget;
 // Files the engine cannot show (archives, attachments, "Save link") are saved into the
 // user's download folder under a name that never replaces a file, written under a
 // temporary name until complete. Keeps the downloads of this run for the Downloads window.
-// A page may save a file without the user asking (a "your download starts shortly"
-// page), but only UnaskedPerPage in any UnaskedWindowMs: the rest it starts without a
-// press of the user's are refused, so that a page cannot fill the disk unseen.
 class Downloads : public QObject
 {
     Q_OBJECT
@@ -35,16 +29,9 @@ public:
         QString partPath() const; // where it is written until complete
     };
 
-    static constexpr int UnaskedPerPage = 1;
-    static constexpr qint64 UnaskedWindowMs = 30000;
-    static constexpr qint64 UserInputMs = 1000;
-
     static Downloads *instance();
     // The engine's profile whose downloads this handles.
     void watch(QWebEngineProfile *profile);
-    // The programme loads an address the user chose in page: when it turns out to be a
-    // file, the user asked for it.
-    void expectFrom(QWebEnginePage *page, const QUrl &url);
 
     const QList<Item> &items() const { return m_items; }
     void cancel(int index);
@@ -61,18 +48,7 @@ Q_SIGNALS:
     void changed(int index);
     void added(int index);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    Downloads();
-    struct PageState {
-        QUrl expected;          // the address the programme loads there, until it shows a page
-        QList<qint64> unasked;  // times of downloads started without the user, within UnaskedWindowMs
-    };
-    PageState &stateOf(QWebEnginePage *page);
-    // Whether a download of url that page starts now may go ahead; counts it when yes.
-    bool allowFrom(QWebEnginePage *page, const QUrl &url);
     void onRequested(QWebEngineDownloadRequest *request);
     void follow(int index, QWebEngineDownloadRequest *request);
     void finish(int index, QWebEngineDownloadRequest *request);
@@ -81,7 +57,4 @@ private:
 
     QList<Item> m_items;
     QHash<quint32, int> m_byId;
-    QHash<QWebEnginePage *, PageState> m_pages;
-    QElapsedTimer m_clock;
-    qint64 m_userInputAt = -1;
 };

@@ -386,32 +386,6 @@ private Q_SLOTS:
         QCOMPARE(saved.readAll(), QByteArray("data"));
     }
 
-    // A page may save one file by itself; further ones it starts without a click are
-    // refused, while a click on a link still saves its file.
-    void pageSavesFewFilesByItself()
-    {
-        const QString folder = Downloads::folder();
-        LoopbackServer server(QStringLiteral("127.0.0.9"));
-        server.setHandler("/f", attachment("attachment; filename=\"f.txt\""));
-        server.setPage("/many", page("Many", "<script>window.onload = function () {"
-                                             "for (var i = 0; i < 5; ++i) { var a = document.createElement('a');"
-                                             "a.href = '/f?' + i; a.download = ''; document.body.appendChild(a); a.click(); } };</script>"
-                                             "<style>a#l { position: fixed; left: 0; top: 0; right: 0; bottom: 0 }</style>")
-                                 .replace("<p>Many</p>", "<a id=l href='/f?click'>save</a>"));
-        QObject scope;
-        QStringList said;
-        connect(Downloads::instance(), &Downloads::statusText, &scope, [&](const QString &text) { said << text; });
-        ChildWindow *w = openWindow(server.url(QStringLiteral("/many")));
-        QVERIFY(w);
-        QTRY_COMPARE_WITH_TIMEOUT(said.filter(QStringLiteral("not saved")).size(), 4, 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("f.txt")}, 30000);
-
-        QWidget *surface = static_cast<WebEngineBrowser *>(w->Web1)->view()->focusProxy();
-        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
-        QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList(QDir::Files).size(), 2, 30000);
-        QCOMPARE(said.filter(QStringLiteral("not saved")).size(), 4);
-    }
-
     void untrustedCertificateIsRefusedAndExplained()
     {
         auto read = [](const char *name) {
