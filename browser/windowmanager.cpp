@@ -3,6 +3,7 @@
 #include "browser/form1.h"
 #include "browser/framebands.h"
 #include "core/framehost.h"
+#include "core/textcut.h"
 #include "core/windowregistry.h"
 #include "platform/coolbar.h"
 #include "platform/dialogs.h"
@@ -188,7 +189,7 @@ void WindowManager::tabClick(int index)
         matched = true;
         showChild(window);
         window->showMaximized();
-        m_tabs->setCaption(index, window->Web1->LocationName().left(30));
+        m_tabs->setCaption(index, TextCut::left(window->Web1->LocationName(), 30));
         rez();
     }
     if (!matched) {
@@ -419,14 +420,14 @@ void WindowManager::checkIconsSettled()
 
 void WindowManager::showCompletedPage(ChildWindow *window)
 {
-    QString title = window->Web1->LocationName().left(MaxTitle);
+    QString title = TextCut::left(window->Web1->LocationName(), MaxTitle);
     // A page whose renderer died is not there any more, whatever its title says.
     if (window->Web1->rendererGone())
         title.prepend(QStringLiteral("Page stopped - "));
     window->setWindowTitle(title);
     int n = 0;
     if (window->tagNumber(&n)) {
-        m_tabs->setCaption(n, title.left(30));
+        m_tabs->setCaption(n, TextCut::left(title, 30));
         m_tabs->setToolTip(n, title);
         fitTabBand();
     }

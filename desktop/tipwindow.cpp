@@ -1,6 +1,7 @@
 #include "desktop/tipwindow.h"
 
 #include "core/settingsstore.h"
+#include "core/textcut.h"
 #include "core/windowregistry.h"
 #include "desktop/pictures.h"
 #include "desktop/tipsfile.h"
@@ -40,8 +41,8 @@ QString fitted(QString tip)
 {
     constexpr int maxShown = 600;
     constexpr int maxRun = 24;
-    if (tip.size() > maxShown)
-        tip = tip.left(maxShown) + QChar(0x2026);
+    if (const QString shown = TextCut::left(tip, maxShown); shown.size() < tip.size())
+        tip = shown + QChar(0x2026);
     QString out;
     int run = 0;
     for (const QChar c : tip) {

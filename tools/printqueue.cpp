@@ -2,6 +2,7 @@
 
 #include "core/browsercontrol.h"
 #include "core/paths.h"
+#include "core/textcut.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -49,7 +50,7 @@ QString PrintQueue::safeFileName(const QString &title)
         name.remove(0, 1);
     while (name.endsWith(QLatin1Char('.')))
         name.chop(1);
-    name = name.left(maxNameLength).trimmed();
+    name = TextCut::left(name, maxNameLength).trimmed();
     return name.isEmpty() ? QStringLiteral("Page") : name;
 }
 

@@ -35,6 +35,14 @@ private Q_SLOTS:
         QCOMPARE(f.frame->tb->caption(1), title.left(30));
         QCOMPARE(f.frame->tb->toolTip(1), title);
 
+        // The cut counts characters as a person sees them: an emoji (two code units) or a
+        // letter with its accent is kept whole or left out, never halved.
+        for (const QString &one : {QStringLiteral("\U0001F384"), QStringLiteral("e\u0301")}) {
+            const QString many = QLatin1Char('x') + one.repeated(40);
+            FrameFixture::web(w)->complete(many);
+            QCOMPARE(f.frame->tb->caption(1), QLatin1Char('x') + one.repeated(29));
+        }
+
         // A title is text: markup in it is shown as written, never drawn (nor its pictures loaded).
         const QString markup = QStringLiteral("<h1>Big</h1><img src=\"file:///etc/hostname\"> & <b>more</b>");
         FrameFixture::web(w)->complete(markup);
