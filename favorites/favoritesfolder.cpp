@@ -1,5 +1,6 @@
 #include "favorites/favoritesfolder.h"
 
+#include "core/filenames.h"
 #include "favorites/shortcutfile.h"
 
 #include <QDir>
@@ -92,6 +93,8 @@ QString makeFileName(const QString &name)
             out += QLatin1Char('-');
         else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             out += QLatin1Char(' ');
+        else if (FileNames::unsafe(c))
+            out += QLatin1Char('_');
         else
             out += c;
     }

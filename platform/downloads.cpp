@@ -1,5 +1,6 @@
 #include "platform/downloads.h"
 
+#include "core/filenames.h"
 #include "core/paths.h"
 #include "platform/downloadswindow.h"
 
@@ -42,20 +43,6 @@ QString leftBytes(const QString &text, int bytes)
         --n;
     return text.left(n);
 }
-
-// Characters that would break a name across lines, ring the terminal, or turn the
-// name's text around to disguise its extension.
-bool unsafeInName(QChar c)
-{
-    switch (c.category()) {
-    case QChar::Other_Control:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-        return true;
-    default:
-        return (c.unicode() >= 0x202A && c.unicode() <= 0x202E) || (c.unicode() >= 0x2066 && c.unicode() <= 0x2069);
-    }
-}
 }
 
 QString Downloads::Item::partPath() const { return path() + partSuffix; }
@@ -82,7 +69,7 @@ QString Downloads::safeName(const QString &suggested)
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     name.remove(QChar(0));
     for (QChar &c : name)
-        if (unsafeInName(c))
+        if (FileNames::unsafe(c))
             c = QLatin1Char('_');
     while (name.startsWith(QLatin1Char('.')))
         name.remove(0, 1);

@@ -1,6 +1,7 @@
 #include "tools/printqueue.h"
 
 #include "core/browsercontrol.h"
+#include "core/filenames.h"
 #include "core/paths.h"
 #include "core/textcut.h"
 
@@ -40,7 +41,7 @@ QString PrintQueue::safeFileName(const QString &title)
     for (const QChar c : title) {
         if (c.isSpace())
             name += QLatin1Char(' ');
-        else if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
+        else if (FileNames::unsafe(c) || QStringLiteral("/\\:*?\"<>|").contains(c))
             name += QLatin1Char('_');
         else
             name += c;

@@ -120,6 +120,8 @@ private Q_SLOTS:
         QTest::newRow("path climb") << "../../etc/passwd" << "-..-etc-passwd";
         QTest::newRow("empty") << "" << "Untitled";
         QTest::newRow("control characters") << "line\nbreak\ttab" << "line break tab";
+        // Text turned around would show "evil.exe.url" as a harmless "...lru.exe".
+        QTest::newRow("direction overrides") << QStringLiteral("Report \u202Eevil.exe\u2066x\u2069") << QStringLiteral("Report _evil.exe_x_");
         QTest::newRow("unicode kept") << QString::fromUtf8("Zo\xC3\xAB \xE6\xBC\xA2 ~{}") << QString::fromUtf8("Zo\xC3\xAB \xE6\xBC\xA2 ~{}");
     }
 
