@@ -63,7 +63,11 @@ bool ChildWindow::tagNumber(int *n) const
 
 void ChildWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_windows)
+        m_windows->windowClosing(this);
     QMdiSubWindow::closeEvent(event);
+    if (m_windows)
+        m_windows->windowClosed(this, event->isAccepted());
     if (!event->isAccepted())
         return;
     AutoRefreshMe->stop();

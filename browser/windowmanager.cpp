@@ -39,6 +39,12 @@ void WindowManager::activeWindowChanged(QMdiSubWindow *w)
     auto *window = qobject_cast<ChildWindow *>(w);
     if (window)
         m_frame->setAddressText(window->Web1->LocationURL());
+    // What the area picks while the active window closes is not a choice of the user's.
+    if (window && !m_closing) {
+        m_recent.removeAll(window);
+        m_recent.removeAll(nullptr);
+        m_recent.append(window);
+    }
     showProgressOf(window);
     selectActiveTab();
 }
@@ -441,6 +447,24 @@ void WindowManager::showActiveAddress()
     ChildWindow *active = activeChild();
     if (active && !active->Web1->LocationURL().trimmed().isEmpty())
         m_frame->setAddressText(active->Web1->LocationURL());
+}
+
+void WindowManager::windowClosing(ChildWindow *window)
+{
+    if (window == activeChild())
+        m_closing = window;
+}
+
+void WindowManager::windowClosed(ChildWindow *window, bool closed)
+{
+    const bool wasActive = m_closing == window;
+    m_closing = nullptr;
+    if (!closed)
+        return;
+    m_recent.removeAll(window);
+    m_recent.removeAll(nullptr);
+    if (wasActive && !m_recent.isEmpty() && m_recent.last()->isVisible())
+        m_area->setActiveSubWindow(m_recent.last());
 }
 
 void WindowManager::makeSpareTab(int n)

@@ -2,6 +2,7 @@
 #include "browser/form1.h"
 #include "core/browsercontrol.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -90,6 +91,10 @@ public:
     static QIcon loadingIcon();
     // Turns tab n into a spare tab.
     void makeSpareTab(int n);
+    // Around a window's close: when the active window closes, the window used before it
+    // becomes active again, not the first one opened.
+    void windowClosing(ChildWindow *window);
+    void windowClosed(ChildWindow *window, bool closed);
 
 private:
     bool raiseTabctr();
@@ -111,4 +116,6 @@ private:
     QMdiArea *m_area;
     NewWindowPolicy m_newWindowPolicy;
     bool m_iconsPending = false;
+    QList<QPointer<ChildWindow>> m_recent; // by last activation, the latest last
+    QPointer<ChildWindow> m_closing;       // the active window while it closes
 };

@@ -166,6 +166,30 @@ private Q_SLOTS:
         QVERIFY(f.frame->windows->childWindows().isEmpty());
     }
 
+    // Closing the window in use goes back to the one used before it, not to the first
+    // one opened; a window closed in the background changes nothing.
+    void closingGoesBackToTheWindowUsedBefore()
+    {
+        FrameFixture f;
+        ChildWindow *first = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *second = f.open(QStringLiteral("http://b.test/"));
+        ChildWindow *third = f.open(QStringLiteral("http://c.test/"));
+        ChildWindow *fourth = f.open(QStringLiteral("http://d.test/"));
+        f.frame->tb->click(3);
+        f.frame->tb->click(2);
+        f.frame->action(QStringLiteral("NewWin"))->trigger();
+        f.frame->windows->CloseActiveWin();
+        QCOMPARE(f.frame->windows->activeChild(), second);
+        f.frame->windows->CloseActiveWin();
+        QCOMPARE(f.frame->windows->activeChild(), third);
+        QCOMPARE(f.frame->tb->selectedIndex(), 3);
+        fourth->close();
+        QCOMPARE(f.frame->windows->activeChild(), third);
+        f.frame->windows->CloseActiveWin();
+        QCOMPARE(f.frame->windows->activeChild(), first);
+        Q_UNUSED(second);
+    }
+
     void tabsAndStatusBarShowLoading()
     {
         FrameFixture f;
