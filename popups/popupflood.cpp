@@ -1,9 +1,8 @@
 #include "popups/popupflood.h"
 
 #include "core/browsercontrol.h"
+#include "core/userpresses.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QWidget>
 
 namespace {
@@ -21,31 +20,19 @@ void letPageOpenWindows(BrowserControl *opener, bool allowed)
 PopupFlood::PopupFlood(QObject *parent) : QObject(parent)
 {
     m_clock.start();
-    // Sees the user's presses anywhere in the programme, pages included.
-    QCoreApplication::instance()->installEventFilter(this);
+    connect(UserPresses::instance(), &UserPresses::pressed, this, &PopupFlood::onPressed);
 }
 
-bool PopupFlood::eventFilter(QObject *watched, QEvent *event)
+void PopupFlood::onPressed(QWidget *target)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::KeyPress:
-    case QEvent::TouchBegin:
-        m_userInputAt = m_clock.elapsed();
-        // The user is at one of the family's windows: what it opens next is seen.
-        if (auto *widget = qobject_cast<QWidget *>(watched))
-            for (QWidget *w = widget; w; w = w->parentWidget())
-                if (auto *control = qobject_cast<BrowserControl *>(w)) {
-                    if (const auto family = m_families.value(control))
-                        family->unsolicited = 0;
-                    break;
-                }
-        break;
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
+    m_userInputAt = m_clock.elapsed();
+    // The user is at one of the family's windows: what it opens next is seen.
+    for (QWidget *w = target; w; w = w->parentWidget())
+        if (auto *control = qobject_cast<BrowserControl *>(w)) {
+            if (const auto family = m_families.value(control))
+                family->unsolicited = 0;
+            break;
+        }
 }
 
 bool PopupFlood::allow(BrowserControl *opener)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class BrowserControl;
+class QWidget;
 
 // Keeps a page that opens windows without the user asking (window.open in a loop,
 // on load, on a timer) from burying the programme in windows. Every popup costs
@@ -39,10 +40,8 @@ public:
     // The window made for the opener's request belongs to the opener's family.
     void joinFamily(BrowserControl *opener, BrowserControl *made);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
+    void onPressed(QWidget *target);
     struct Family {
         int unsolicited = 0; // windows opened since the user last pressed in one of them
     };
