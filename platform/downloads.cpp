@@ -2,6 +2,7 @@
 
 #include "core/filenames.h"
 #include "core/paths.h"
+#include "core/userpresses.h"
 #include "platform/downloadswindow.h"
 
 #include <QDir>
@@ -10,7 +11,9 @@
 #include <QLocale>
 #include <QPointer>
 #include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineView>
 
 namespace {
 const QString partSuffix = QStringLiteral(".part");
@@ -55,9 +58,66 @@ Downloads *Downloads::instance()
     return shared;
 }
 
+Downloads::Downloads()
+{
+    m_clock.start();
+    connect(UserPresses::instance(), &UserPresses::pressed, this, &Downloads::onPressed);
+}
+
 void Downloads::watch(QWebEngineProfile *profile)
 {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &Downloads::onRequested);
+}
+
+Downloads::PageState &Downloads::stateOf(QWebEnginePage *page)
+{
+    if (page && !m_pages.contains(page)) {
+        // A load that shows a page was not a file.
+        connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
+            if (ok)
+                m_pages[page].expected.clear();
+        });
+        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
+    }
+    return m_pages[page];
+}
+
+void Downloads::onPressed(QWidget *target)
+{
+    // The page's own menu ("Save link") is a child of its view as well.
+    for (QWidget *w = target; w; w = w->parentWidget())
+        if (auto *view = qobject_cast<QWebEngineView *>(w)) {
+            stateOf(view->page()).pressed = true;
+            return;
+        }
+}
+
+void Downloads::expectFrom(QWebEnginePage *page, const QUrl &url)
+{
+    if (page)
+        stateOf(page).expected = url.adjusted(QUrl::RemoveFragment);
+}
+
+bool Downloads::allowFrom(QWebEnginePage *page, const QUrl &url)
+{
+    PageState &state = stateOf(page);
+    // Only the address itself: the page it shows may start other downloads while it loads.
+    if (!state.expected.isEmpty() && state.expected == url.adjusted(QUrl::RemoveFragment)) {
+        state.expected.clear();
+        return true;
+    }
+    // A press vouches for one download, not for a burst.
+    if (state.pressed) {
+        state.pressed = false;
+        return true;
+    }
+    const qint64 now = m_clock.elapsed();
+    while (!state.unasked.isEmpty() && now - state.unasked.first() > UnaskedWindowMs)
+        state.unasked.removeFirst();
+    if (state.unasked.size() >= UnaskedPerPage)
+        return false;
+    state.unasked.append(now);
+    return true;
 }
 
 QString Downloads::folder() { return Paths::downloadsDir(); }
@@ -120,6 +180,16 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     if (known != m_byId.constEnd()) {
         fail(*known, QStringLiteral("the connection was cut off"));
         request->cancel();
+        return;
+    }
+    // Refused before it is accepted: nothing of it is written.
+    if (!allowFrom(request->page(), request->url())) {
+        // As the site names it: the engine's own name gets " (1)" once a file of that name exists.
+        const QString suggested = request->suggestedFileName();
+        const QString name = safeName(suggested.isEmpty() ? request->downloadFileName() : suggested).left(100);
+        request->cancel();
+        Q_EMIT statusText(QStringLiteral("%1 was not saved: the page started another download without a click")
+                              .arg(name));
         return;
     }
     Item item;

@@ -1,10 +1,13 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <functional>
 
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineDownloadRequest;
 class QWidget;
@@ -12,6 +15,12 @@ class QWidget;
 // Files the engine cannot show (archives, attachments, "Save link") are saved into the
 // user's download folder under a name that never replaces a file, written under a
 // temporary name until complete. Keeps the downloads of this run for the Downloads window.
+// A page may save a file without the user asking (a "your download starts shortly"
+// page), but only UnaskedPerPage in any UnaskedWindowMs: the rest it starts by itself are
+// refused, so that a page cannot fill the disk unseen. What the user asked for goes
+// ahead: an address the programme loads that turns out to be a file, and the next
+// download of a page the user pressed in (a link, "Save link"), however long its site
+// takes to answer. A download the engine names no page for is never taken as the user's.
 class Downloads : public QObject
 {
     Q_OBJECT
@@ -29,9 +38,15 @@ public:
         QString partPath() const; // where it is written until complete
     };
 
+    static constexpr int UnaskedPerPage = 1;
+    static constexpr qint64 UnaskedWindowMs = 30000;
+
     static Downloads *instance();
     // The engine's profile whose downloads this handles.
     void watch(QWebEngineProfile *profile);
+    // The programme loads url in page for the user: when it turns out to be a file, the
+    // user asked for it.
+    void expectFrom(QWebEnginePage *page, const QUrl &url);
 
     const QList<Item> &items() const { return m_items; }
     void cancel(int index);
@@ -49,6 +64,16 @@ Q_SIGNALS:
     void added(int index);
 
 private:
+    Downloads();
+    struct PageState {
+        QUrl expected;          // the address the programme loads there, until it shows a page
+        bool pressed = false;   // the user pressed in the page since its last download
+        QList<qint64> unasked;  // times of downloads it started by itself, within UnaskedWindowMs
+    };
+    PageState &stateOf(QWebEnginePage *page);
+    void onPressed(QWidget *target);
+    // Whether a download of url that page (null: unknown) starts now may go ahead; counts it when yes.
+    bool allowFrom(QWebEnginePage *page, const QUrl &url);
     void onRequested(QWebEngineDownloadRequest *request);
     void follow(int index, QWebEngineDownloadRequest *request);
     void finish(int index, QWebEngineDownloadRequest *request);
@@ -57,4 +82,6 @@ private:
 
     QList<Item> m_items;
     QHash<quint32, int> m_byId;
+    QHash<QWebEnginePage *, PageState> m_pages;
+    QElapsedTimer m_clock;
 };

@@ -517,6 +517,7 @@ void WebEngineBrowser::Navigate(const QString &address)
     const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
     whenCacheSettled([this, url, address] {
         m_unshowable.clear();
+        Downloads::instance()->expectFrom(page(), url);
         // Asked all the same, as for any address; the page refuses what would go to another programme.
         m_view->load(url);
         if (!engineLoads(url)) {

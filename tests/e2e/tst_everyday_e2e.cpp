@@ -386,6 +386,56 @@ private Q_SLOTS:
         QCOMPARE(saved.readAll(), QByteArray("data"));
     }
 
+    // A page that starts five downloads by itself saves one file; the others are refused
+    // before anything of them is written, and the status bar says so. A click on a link
+    // in the page still saves its file.
+    void pageSavesOneFileByItself()
+    {
+        const QString folder = Downloads::folder();
+        LoopbackServer server(QStringLiteral("127.0.0.9"));
+        server.setHandler("/f", attachment("attachment; filename=\"f.txt\""));
+        server.setPage("/many", "<html><head><title>Many</title>"
+                                "<style>#l { position: fixed; left: 0; top: 0; right: 0; bottom: 0 }</style>"
+                                "<script>window.onload = function () { for (var i = 0; i < 5; ++i) {"
+                                " var a = document.createElement('a'); a.href = '/f?' + i; a.download = '';"
+                                " document.body.appendChild(a); a.click(); } };</script></head>"
+                                "<body><a id=l href='/f?click'>save</a></body></html>");
+        auto fetched = [&](const QByteArray &prefix) {
+            int n = 0;
+            for (const LoopbackServer::Request &r : server.requests())
+                n += r.path.startsWith(prefix) ? 1 : 0;
+            return n;
+        };
+        QObject scope;
+        QStringList said;
+        int started = 0;
+        connect(Downloads::instance(), &Downloads::statusText, &scope, [&](const QString &text) { said << text; });
+        connect(Downloads::instance(), &Downloads::added, &scope, [&] { ++started; });
+        auto refused = [&] { return said.filter(QStringLiteral(" was not saved: ")).size(); };
+        auto files = [&] { return QDir(folder).entryList(QDir::Files | QDir::Hidden); };
+
+        // A key pressed outside the page just before vouches for nothing in it.
+        QTest::keyClick(m_frame->tb, Qt::Key_Shift);
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/many")));
+        QVERIFY(w);
+        // Every file the server was asked for is either saved or refused, and one is saved.
+        QTRY_COMPARE_WITH_TIMEOUT(fetched("/f?"), 5, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(started + refused(), 5, 30000);
+        QCOMPARE(started, 1);
+        QVERIFY2(said.contains(QStringLiteral("f.txt was not saved: the page started another download without a click")),
+                 qPrintable(said.join(QLatin1Char('\n'))));
+        QTRY_VERIFY_WITH_TIMEOUT(said.filter(QStringLiteral("Saved f.txt in")).size() == 1, 30000);
+        QCOMPARE(files(), QStringList{QStringLiteral("f.txt")});
+
+        QWidget *surface = static_cast<WebEngineBrowser *>(w->Web1)->view()->focusProxy();
+        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+        QTRY_COMPARE_WITH_TIMEOUT(server.count("/f?click"), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(said.filter(QStringLiteral("Saved f")).size(), 2, 30000);
+        QCOMPARE(files().size(), 2);
+        QCOMPARE(started, 2);
+        QCOMPARE(refused(), 4);
+    }
+
     void untrustedCertificateIsRefusedAndExplained()
     {
         auto read = [](const char *name) {
