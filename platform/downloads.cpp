@@ -120,6 +120,14 @@ bool Downloads::allowFrom(QWebEnginePage *page, const QUrl &url)
     return true;
 }
 
+// The name as the site gives it. The engine's own name has " (1)" added when a file of that
+// name is in the folder it was told about at start, which need not be today's folder.
+static QString siteName(const QWebEngineDownloadRequest *request)
+{
+    const QString suggested = request->suggestedFileName();
+    return suggested.isEmpty() ? request->downloadFileName() : suggested;
+}
+
 QString Downloads::folder() { return Paths::downloadsDir(); }
 
 QString Downloads::safeName(const QString &suggested)
@@ -184,9 +192,7 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     }
     // Refused before it is accepted: nothing of it is written.
     if (!allowFrom(request->page(), request->url())) {
-        // As the site names it: the engine's own name gets " (1)" once a file of that name exists.
-        const QString suggested = request->suggestedFileName();
-        const QString name = safeName(suggested.isEmpty() ? request->downloadFileName() : suggested).left(100);
+        const QString name = safeName(siteName(request)).left(100);
         request->cancel();
         Q_EMIT statusText(QStringLiteral("%1 was not saved: the page started another download without a click")
                               .arg(name));
@@ -195,7 +201,7 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     Item item;
     item.folder = folder();
     QDir().mkpath(item.folder);
-    item.name = uniqueName(item.folder, safeName(request->downloadFileName()), reservedNames());
+    item.name = uniqueName(item.folder, safeName(siteName(request)), reservedNames());
     item.total = request->totalBytes();
     const int index = m_items.size();
     m_items.append(item);
