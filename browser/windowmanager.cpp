@@ -11,6 +11,7 @@
 #include "platform/tabstrip.h"
 #include "platform/windowplacement.h"
 
+#include <QEvent>
 #include <QMdiArea>
 #include <QtMath>
 
@@ -30,6 +31,15 @@ WindowManager::WindowManager(FrameHost *frame, TabStrip *tabs, CoolBar *tabBand,
 {
     connect(tabs, &TabStrip::rowsOverflow, this, &WindowManager::fitTabBand);
     connect(area, &QMdiArea::subWindowActivated, this, &WindowManager::activeWindowChanged);
+    // A frame made smaller takes its tab band down with it.
+    tabBand->window()->installEventFilter(this);
+}
+
+bool WindowManager::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && watched == m_tabBand->window())
+        setTabBand(m_tabBand->minHeightTwips(FrameBands::BandTabs));
+    return QObject::eventFilter(watched, event);
 }
 
 void WindowManager::activeWindowChanged(QMdiSubWindow *w)
@@ -81,7 +91,6 @@ int WindowManager::openNumbered(ChildWindow *window)
     int old = 0;
     if (window->tagNumber(&old) && old < n)
         makeSpareTab(old);
-    fitTabBand();
     window->Tag = QString::number(n);
     showChild(window);
     return n;
@@ -91,7 +100,6 @@ int WindowManager::openAppended(ChildWindow *window)
 {
     raiseTabctr();
     m_tabs->insertTab(m_tabs->count() + 1, QString());
-    fitTabBand();
     window->Tag = QString::number(Tabctr);
     showChild(window);
     return Tabctr;
@@ -332,24 +340,48 @@ void WindowManager::arrangeIcons()
     }
 }
 
+int WindowManager::tabBandMargins() const
+{
+    QWidget *band = m_tabs->parentWidget();
+    return band ? qMax(0, band->sizeHint().height() - m_tabs->sizeHint().height()) : 0;
+}
+
+int WindowManager::tabBandLimit() const
+{
+    // However many rows there are, the page keeps most of the frame: further rows are
+    // scrolled to. One row always shows.
+    return qMax(m_tabs->rowHeight() + tabBandMargins(), m_tabBand->window()->height() / 3);
+}
+
+void WindowManager::setTabBand(int twips)
+{
+    m_tabBand->setMinHeightTwips(FrameBands::BandTabs, qMin(twips, CoolBar::toTwips(tabBandLimit())));
+}
+
 void WindowManager::growTabBand(int twips)
 {
-    // The strip's height for its width: a strip not laid out yet (frame still hidden) has no real height.
-    m_tabBand->setMinHeightTwips(FrameBands::BandTabs, CoolBar::toTwips(m_tabs->heightForWidth(m_tabs->width())) + twips);
+    // The height of the strip's rows for its width, in the band's frame: a strip not laid
+    // out yet (frame still hidden) has no real height.
+    setTabBand(CoolBar::toTwips(m_tabs->rowsHeight(m_tabs->width()) + tabBandMargins()) + twips);
 }
 
 void WindowManager::fitTabBand()
 {
-    // A tab that starts a new row would be cut off until the next window loads.
-    if (!m_tabs->isVisible() || m_tabs->heightForWidth(m_tabs->width()) <= m_tabs->height())
-        return;
-    // The band's frame takes its margins from the height given to it.
-    const int margins = m_tabs->parentWidget() ? qMax(0, m_tabs->parentWidget()->height() - m_tabs->height()) : 0;
-    growTabBand(10 + CoolBar::toTwips(margins));
+    // A tab that starts a new row would be out of sight until the next window loads.
+    if (m_tabs->isVisible() && m_tabs->rowsHeight(m_tabs->width()) > m_tabs->height())
+        growTabBand(10);
 }
 
-void WindowManager::increaseTabsSpace() { growTabBand(50); }
-void WindowManager::decreaseTabsSpace() { growTabBand(-50); }
+void WindowManager::resizeTabBand(int twips)
+{
+    // From the band as it shows (its rows may be scrolled), so that each step is seen.
+    QWidget *band = m_tabs->parentWidget();
+    const int shown = m_tabs->isVisible() && band ? band->height() : m_tabs->rowsHeight(m_tabs->width()) + tabBandMargins();
+    setTabBand(CoolBar::toTwips(shown) + twips);
+}
+
+void WindowManager::increaseTabsSpace() { resizeTabBand(50); }
+void WindowManager::decreaseTabsSpace() { resizeTabBand(-50); }
 
 void WindowManager::removeTab(int n)
 {
@@ -435,7 +467,6 @@ void WindowManager::showCompletedPage(ChildWindow *window)
     if (window->tagNumber(&n)) {
         m_tabs->setCaption(n, TextCut::left(title, 30));
         m_tabs->setToolTip(n, title);
-        fitTabBand();
     }
     // The active window's address, also when a background window completed; never over what the user is typing.
     if (ChildWindow *active = activeChild(); active && !m_frame->addressBeingEdited())

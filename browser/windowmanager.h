@@ -96,6 +96,9 @@ public:
     void windowClosing(ChildWindow *window);
     void windowClosed(ChildWindow *window, bool closed);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool raiseTabctr();
     void activeWindowChanged(QMdiSubWindow *window);
@@ -107,8 +110,17 @@ private:
     void checkIconsSettled();
     // Grows the tab band when the strip's rows no longer fit in it.
     void fitTabBand();
-    // Raises the tab band's minimum height to the tab strip's height plus the given twips.
+    // Sets the tab band's minimum height to the height of the strip's rows (in the band's
+    // frame) plus the given twips.
     void growTabBand(int twips);
+    // Makes the tab band, as it shows now, the given twips taller (or smaller).
+    void resizeTabBand(int twips);
+    // The tab band's minimum height, never above the limit.
+    void setTabBand(int twips);
+    // The most the tab band may take of the frame's height, in pixels.
+    int tabBandLimit() const;
+    // What the band's frame adds around the strip, in pixels.
+    int tabBandMargins() const;
 
     FrameHost *m_frame;
     TabStrip *m_tabs;

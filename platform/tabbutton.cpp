@@ -1,9 +1,12 @@
 #include "platform/tabbutton.h"
 
+#include "platform/tabstrip.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
 #include <QStyleOptionToolButton>
 #include <QTextDocument>
 
@@ -47,6 +50,39 @@ public:
     }
 };
 
+// The strip's children for assistive technology: its tabs in their order, and the scroll
+// bar only while there are rows to scroll to.
+class StripAccessible : public QAccessibleWidget
+{
+public:
+    explicit StripAccessible(TabStrip *strip) : QAccessibleWidget(strip, QAccessible::PageTabList) {}
+
+    int childCount() const override { return children().size(); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> list = children();
+        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child->object() && child->object()->isWidgetType()
+            ? children().indexOf(static_cast<QWidget *>(child->object()))
+            : -1;
+    }
+
+private:
+    QList<QWidget *> children() const
+    {
+        auto *strip = static_cast<TabStrip *>(widget());
+        QList<QWidget *> list;
+        for (int i = 1; i <= strip->count(); ++i)
+            list.append(strip->button(i));
+        if (strip->verticalScrollBar()->isVisible())
+            list.append(strip->verticalScrollBar());
+        return list;
+    }
+};
+
 QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
 {
     if (!object || !object->isWidgetType())
@@ -55,7 +91,7 @@ QAccessibleInterface *accessibleFactory(const QString &className, QObject *objec
     if (className == QLatin1String("TabButton"))
         return new TabAccessible(w);
     if (className == QLatin1String("TabStrip"))
-        return new QAccessibleWidget(w, QAccessible::PageTabList);
+        return new StripAccessible(static_cast<TabStrip *>(w));
     return nullptr;
 }
 }

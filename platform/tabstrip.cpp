@@ -5,17 +5,23 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QResizeEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 constexpr int spareTabWidth = 28;
 constexpr int spacing = 2;
 }
 
-TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_group(new QButtonGroup(this))
+TabStrip::TabStrip(QWidget *parent)
+    : QWidget(parent), m_group(new QButtonGroup(this)), m_bar(new QScrollBar(Qt::Vertical, this))
 {
     TabButton::installAccessibility();
     m_group->setExclusive(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_bar->setObjectName(QStringLiteral("tabRowsBar"));
+    m_bar->hide();
+    connect(m_bar, &QScrollBar::valueChanged, this, [this] { layoutTabs(tabsWidth(width(), height()), true); });
     connect(m_group, &QButtonGroup::buttonClicked, this, [this](QAbstractButton *b) {
         const int index = m_tabs.indexOf(static_cast<QToolButton *>(b)) + 1;
         if (index > 0)
@@ -115,8 +121,21 @@ int TabStrip::selectedIndex() const
 
 void TabStrip::select(int index)
 {
-    if (index >= 1 && index <= m_tabs.size())
-        m_tabs[index - 1]->setChecked(true);
+    if (index < 1 || index > m_tabs.size())
+        return;
+    m_tabs[index - 1]->setChecked(true);
+    ensureVisible(index);
+}
+
+void TabStrip::ensureVisible(int index)
+{
+    if (index < 1 || index > m_tabs.size() || m_bar->isHidden())
+        return;
+    const QRect tab = m_tabs[index - 1]->geometry();
+    if (tab.top() < 0)
+        m_bar->setValue(m_bar->value() + tab.top());
+    else if (tab.bottom() >= height())
+        m_bar->setValue(m_bar->value() + tab.bottom() + 1 - height());
 }
 
 void TabStrip::click(int index)
@@ -148,31 +167,51 @@ int TabStrip::layoutTabs(int width, bool apply) const
             rowHeight = 0;
         }
         if (apply)
-            tab->setGeometry(x, y, size.width(), size.height());
+            tab->setGeometry(x, y - m_bar->value(), size.width(), size.height());
         x += size.width() + spacing;
         rowHeight = qMax(rowHeight, size.height());
     }
     return y + rowHeight;
 }
 
-int TabStrip::heightForWidth(int width) const { return qMax(layoutTabs(width, false), 20); }
+int TabStrip::rowsHeight(int width) const { return qMax(layoutTabs(width, false), 20); }
 
-QSize TabStrip::sizeHint() const { return QSize(400, heightForWidth(width() > 0 ? width() : 400)); }
-
-QSize TabStrip::minimumSizeHint() const
+int TabStrip::rowHeight() const
 {
-    return QSize(spareTabWidth, heightForWidth(width() > 0 ? width() : 400));
+    int row = 0;
+    for (QToolButton *tab : m_tabs)
+        row = qMax(row, tab->sizeHint().height());
+    return row > 0 ? row : 20;
 }
+
+int TabStrip::tabsWidth(int width, int height) const
+{
+    return rowsHeight(width) > height ? qMax(1, width - m_bar->sizeHint().width()) : width;
+}
+
+QSize TabStrip::sizeHint() const { return QSize(400, rowHeight()); }
+
+QSize TabStrip::minimumSizeHint() const { return QSize(spareTabWidth, rowHeight()); }
 
 void TabStrip::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    layoutTabs(event->size().width(), true);
-    const int needed = heightForWidth(event->size().width());
-    if (needed != event->size().height())
-        updateGeometry();
-    if (needed > event->size().height())
-        Q_EMIT rowsOverflow();
+    relayout();
+    ensureVisible(selectedIndex());
+}
+
+void TabStrip::wheelEvent(QWheelEvent *event)
+{
+    if (m_bar->isHidden()) {
+        event->ignore();
+        return;
+    }
+    // A notch of the wheel is a row, whatever the desktop's lines per notch.
+    m_wheelDelta += event->angleDelta().y();
+    const int rows = m_wheelDelta / 120;
+    m_wheelDelta -= rows * 120;
+    m_bar->setValue(m_bar->value() - rows * m_bar->singleStep());
+    event->accept();
 }
 
 void TabStrip::changeEvent(QEvent *event)
@@ -187,6 +226,26 @@ void TabStrip::changeEvent(QEvent *event)
 
 void TabStrip::relayout()
 {
-    layoutTabs(width(), true);
-    updateGeometry();
+    const int width = tabsWidth(this->width(), height());
+    const int needed = layoutTabs(width, false);
+    const bool scrolls = needed > height();
+    const int barWidth = m_bar->sizeHint().width();
+    m_bar->setGeometry(this->width() - barWidth, 0, barWidth, height());
+    const int row = rowHeight();
+    m_bar->setSingleStep(row + spacing);
+    m_bar->setPageStep(qMax(1, height()));
+    m_bar->setRange(0, qMax(0, needed - height()));
+    m_bar->setVisible(scrolls);
+    m_bar->raise();
+    layoutTabs(width, true);
+    // Only rows that were not there before ask for more room: a band made smaller on
+    // purpose stays so, and its further rows are scrolled to.
+    const bool grew = needed > m_rowsHeight;
+    m_rowsHeight = needed;
+    if (row != m_hintedRow) {
+        m_hintedRow = row;
+        updateGeometry();
+    }
+    if (grew && scrolls)
+        Q_EMIT rowsOverflow();
 }

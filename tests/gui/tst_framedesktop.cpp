@@ -113,7 +113,8 @@ private slots:
         FrameFixture f;
         f.frame->resize(1200, 820);
         openTitled(f, windows);
-        QCoreApplication::processEvents(); // the tab rows settle, and with them the area
+        // The tab rows settle, and with them the area.
+        QTRY_COMPARE(f.frame->CoolBar2->height(), f.frame->CoolBar2->sizeHint().height());
         QMdiSubWindow *active = f.frame->mdiArea->subWindowList(QMdiArea::CreationOrder).at(windows / 2);
         f.frame->mdiArea->setActiveSubWindow(active);
         f.frame->action(command)->trigger();

@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -205,13 +207,78 @@ private Q_SLOTS:
     {
         FrameFixture f;
         f.open(QStringLiteral("http://a.test/"));
+        TabStrip *tb = f.frame->tb;
+        QTRY_COMPARE(tb->height(), tb->button(1)->height());
+        QCOMPARE(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs), CoolBar::toTwips(tb->parentWidget()->height()) + 10);
+        const int oneRow = tb->height();
+        f.frame->action(QStringLiteral("mnuIncrease"))->trigger();
+        QTRY_COMPARE(tb->height(), oneRow + CoolBar::toPixels(50));
+        f.frame->action(QStringLiteral("mnuDecrease"))->trigger();
+        QTRY_COMPARE(tb->height(), oneRow);
+        // One row always shows.
+        f.frame->action(QStringLiteral("mnuDecrease"))->trigger();
         QCoreApplication::processEvents();
-        auto strip = [&] { return CoolBar::toTwips(f.frame->tb->height()); };
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs), strip() + 10);
-        f.frame->windows->increaseTabsSpace();
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs), strip() + 50);
-        f.frame->windows->decreaseTabsSpace();
-        QCOMPARE(f.frame->CoolBar2->minHeightTwips(FrameBands::BandTabs), strip() - 50);
+        QCOMPARE(tb->height(), oneRow);
+    }
+
+    void spareTabsNeverSwallowTheFrame()
+    {
+        FrameFixture f;
+        f.frame->resize(800, 560);
+        ChildWindow *first = f.open(QStringLiteral("http://first.test/"));
+        for (int i = 0; i < 200; ++i) {
+            f.frame->action(QStringLiteral("NewWin"))->trigger();
+            f.frame->action(QStringLiteral("CloseActiveWin"))->trigger();
+            settle();
+        }
+        f.frame->action(QStringLiteral("NewWin"))->trigger();
+        QCoreApplication::processEvents();
+        TabStrip *tb = f.frame->tb;
+        QWidget *band = tb->parentWidget();
+        const int oneRow = tb->button(1)->height();
+        QCOMPARE(tb->count(), 203);
+        QVERIFY(tb->button(203)->geometry().bottom() - tb->button(1)->geometry().top() > 6 * oneRow);
+        // The frame is never made taller for the tabs, and the page keeps most of it.
+        QCOMPARE(f.frame->height(), 560);
+        QVERIFY(f.frame->minimumSizeHint().height() <= 560);
+        QVERIFY(band->height() <= 560 / 3);
+        QVERIFY(f.frame->mdiArea->height() >= 560 / 3);
+        // Further rows are scrolled to; the active window's tab is in sight.
+        auto inSight = [tb](int n) { return tb->rect().contains(tb->button(n)->geometry()); };
+        QScrollBar *bar = tb->findChild<QScrollBar *>();
+        QVERIFY(bar && bar->isVisible());
+        QCOMPARE(tb->selectedIndex(), 202);
+        QVERIFY(inSight(202));
+        QVERIFY(!inSight(1));
+        f.frame->mdiArea->setActiveSubWindow(first);
+        QCOMPARE(tb->selectedIndex(), 1);
+        QVERIFY(inSight(1));
+        const QPoint over = tb->rect().center();
+        QWheelEvent down(over, tb->mapToGlobal(over), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                         Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tb, &down);
+        QVERIFY(!inSight(1));
+        QVERIFY(tb->button(1)->geometry().bottom() < 0);
+
+        // Decrease takes rows away, down to one; Increase gives them back up to the limit.
+        const int shown = band->height();
+        f.frame->action(QStringLiteral("mnuDecrease"))->trigger();
+        QTRY_VERIFY(band->height() < shown);
+        for (int i = 0; i < 100; ++i) {
+            f.frame->action(QStringLiteral("mnuDecrease"))->trigger();
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(tb->height(), oneRow);
+        for (int i = 0; i < 100; ++i) {
+            f.frame->action(QStringLiteral("mnuIncrease"))->trigger();
+            QCoreApplication::processEvents();
+        }
+        QTRY_VERIFY(band->height() > 3 * oneRow);
+        QVERIFY(band->height() <= 560 / 3);
+        // A smaller frame takes the band down with it.
+        f.frame->resize(800, 420);
+        QTRY_VERIFY(band->height() <= 420 / 3);
+        QCOMPARE(f.frame->height(), 420);
     }
 
     void windowsOpenedWhileTheFrameIsHiddenKeepTheTabBandSmall()
