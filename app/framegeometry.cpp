@@ -10,13 +10,14 @@ const QString Section = QStringLiteral("Frame");
 const QString Key = QStringLiteral("Geometry");
 // What the frame's controls need to show one row of everything.
 constexpr QSize PreferredSize(1200, 820);
-// Room for the window manager's title bar and borders around the client area.
-constexpr QSize Decoration(16, 48);
+// Room for the window manager's title bar and borders around the client area: the
+// frame's geometry is its client area, but the whole window has to fit the screen.
+constexpr QMargins Decoration(8, 40, 8, 8);
 }
 
 QRect mdiform1::firstGeometry(const QRect &area)
 {
-    QRect r(QPoint(0, 0), PreferredSize.boundedTo(area.size() - Decoration));
+    QRect r(QPoint(0, 0), PreferredSize.boundedTo(area.marginsRemoved(Decoration).size()));
     r.moveCenter(area.center());
     return r;
 }
@@ -55,9 +56,8 @@ void mdiform1::restoreFrameGeometry()
     QRect r = WindowPlacement::clampToScreens(saved, areas);
     for (const QRect &area : areas)
         if (area.contains(r)) {
-            // Keep the title bar on the screen as well.
-            const QRect inner = area.adjusted(0, Decoration.height() - 8, 0, 0);
-            r = WindowPlacement::fitInside(r, inner);
+            // The title bar and the borders on the screen as well.
+            r = WindowPlacement::fitInside(r, area.marginsRemoved(Decoration));
             break;
         }
     setGeometry(r);

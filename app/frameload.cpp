@@ -14,6 +14,7 @@
 #include "platform/internetsettings.h"
 #include "sites/startuploading.h"
 
+#include <QLayout>
 #include <QSlider>
 
 using namespace FrameBands;
@@ -27,6 +28,9 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
             Dialogs::tell(nullptr, QString(), problem, QMessageBox::Warning);
     }
     InternetSettings::writeUserAgentToken(InternetSettings::productTokenName(), InternetSettings::productTokenData());
+    // The panel needs more height than a small frame has, and the frame grows for it;
+    // once the panel goes, the frame goes back to its own size, which fits its screen.
+    const QSize ownSize = size();
     CoolBar1->setBandVisible(BandExtras, true);
     Slider1->setEnabled(false);
     Slider1->setValue(3);
@@ -52,6 +56,13 @@ bool mdiform1::MDIForm_Load(bool anotherCopyRunning)
             setStatusText(QStringLiteral("Ready - no start-up sites are enabled"));
     }
     CoolBar1->setBandVisible(BandExtras, false);
+    if (size() != ownSize) {
+        // The smaller minimum size, now: a hidden frame's layouts wait until it is shown.
+        for (QWidget *w = CoolBar1; w; w = w->parentWidget())
+            if (w->layout())
+                w->layout()->activate();
+        resize(ownSize);
+    }
     windows->enablePageIconsWhenSettled();
     addressBar->GetHist();
     HideToTray();

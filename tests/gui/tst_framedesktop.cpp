@@ -171,6 +171,19 @@ private slots:
         }
     }
 
+    void startUpLeavesTheFrameItsSavedSize()
+    {
+        // The additional-sites panel shows while start-up loads: taller than this frame.
+        FrameFixture f(false);
+        SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Frame"), QStringLiteral("Geometry"),
+                                   QStringLiteral("60 70 760 340 0"));
+        f.frame->restoreFrameGeometry();
+        QCOMPARE(f.frame->size(), QSize(760, 340));
+        QVERIFY(f.frame->MDIForm_Load(false));
+        QVERIFY(f.frame->windows->Tabctr > 0);
+        QCOMPARE(f.frame->size(), QSize(760, 340));
+    }
+
     void placementFitsScreensThatExistNow()
     {
         const QRect left(0, 0, 1600, 1000), right(1600, 0, 1066, 666);
