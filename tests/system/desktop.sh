@@ -7,13 +7,7 @@ source "$(dirname "$0")/lib.bash"
 command -v openbox >/dev/null || fail "openbox is not installed (scripts/deps.sh)"
 
 requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
-# Minimised (iconic) as the window manager sees it.
-# With no window id, xprop and xwininfo wait for a click on a window: never ask them so.
-iconic() { [ -n "$1" ] && xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null | grep -q -E 'Iconic|_NET_WM_STATE_HIDDEN'; }
-mapped() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 maximised() { [ -n "$1" ] && xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
-# The frame's X window: Qt makes it afresh when the first page view joins it.
-frame_window() { xdotool search --all --pid "$1" --name '^Quillon v2.1' 2>/dev/null | tail -1; }
 
 start_tray() {
   trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 > "$WORK/trayer.log" 2>&1 &

@@ -113,3 +113,10 @@ wait_for() { # condition, seconds
 
 # Whether the frame of that process is on screen.
 frame_visible() { xdotool search --all --onlyvisible --pid "$1" --name '^Quillon v2.1' >/dev/null 2>&1; }
+
+# Minimised (iconic) as the window manager sees it.
+# With no window id, xprop and xwininfo wait for a click on a window: never ask them so.
+iconic() { [ -n "$1" ] && xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null | grep -q -E 'Iconic|_NET_WM_STATE_HIDDEN'; }
+mapped() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+# The frame's X window of process $1: Qt makes it afresh when the first page view joins it.
+frame_window() { xdotool search --all --pid "$1" --name '^Quillon v2.1' 2>/dev/null | tail -1; }

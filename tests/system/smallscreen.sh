@@ -5,10 +5,6 @@ source "$(dirname "$0")/lib.bash"
 
 command -v openbox >/dev/null || fail "openbox is not installed (scripts/deps.sh)"
 
-iconic() { [ -n "$1" ] && xprop -id "$1" WM_STATE _NET_WM_STATE 2>/dev/null | grep -q -E 'Iconic|_NET_WM_STATE_HIDDEN'; }
-mapped() { [ -n "$1" ] && xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
-frame_window() { xdotool search --all --pid "$1" --name '^Quillon v2.1' 2>/dev/null | tail -1; }
-
 # A small screen of its own, whatever the display the suite runs on.
 Xvfb -displayfd 5 -screen 0 800x600x24 -noreset 5>"$WORK/display" 2>"$WORK/xvfb.log" &
 PIDS+=($!)
