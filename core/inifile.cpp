@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <cctype>
@@ -260,6 +261,7 @@ IniFile IniFile::cached(const QString &path, qint64 maxBytes)
 
 void IniFile::parse(const QByteArray &bytes)
 {
+    linesMoved();
     if (bytes.contains("\r\n"))
         m_eol = "\r\n";
     QString section;
@@ -313,12 +315,16 @@ void IniFile::parse(const QByteArray &bytes)
 
 int IniFile::lastEntry(const QString &section, const QString &key) const
 {
-    for (int i = int(m_lines.size()) - 1; i >= 0; --i) {
-        const Line &l = m_lines.at(i);
-        if (l.kind == Line::Entry && l.section == section && l.key == key)
-            return i;
+    if (!m_indexed) {
+        m_index.clear();
+        for (int i = 0; i < m_lines.size(); ++i) {
+            const Line &l = m_lines.at(i);
+            if (l.kind == Line::Entry)
+                m_index.insert({l.section, l.key}, i);
+        }
+        m_indexed = true;
     }
-    return -1;
+    return m_index.value({section, key}, -1);
 }
 
 std::optional<QString> IniFile::value(const QString &section, const QString &key) const
@@ -332,9 +338,12 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
 QStringList IniFile::keys(const QString &section) const
 {
     QStringList keys;
+    QSet<QString> seen;
     for (const Line &l : m_lines)
-        if (l.kind == Line::Entry && l.section == section && !keys.contains(l.key))
+        if (l.kind == Line::Entry && l.section == section && !seen.contains(l.key)) {
+            seen.insert(l.key);
             keys << l.key;
+        }
     return keys;
 }
 
@@ -369,6 +378,7 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     if (after >= 0) {
         endLine(after);
         m_lines.insert(after + 1, entry);
+        linesMoved();
     } else {
         if (!m_lines.isEmpty()) {
             endLine(int(m_lines.size()) - 1);
@@ -382,22 +392,28 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
         header.raw = '[' + escapedName(section) + ']' + m_eol;
         m_lines.append(header);
         m_lines.append(entry);
+        linesMoved();
     }
     m_changed = true;
 }
 
 void IniFile::removeSection(const QString &section)
 {
-    const qsizetype before = m_lines.size();
-    m_lines.removeIf([&](const Line &l) { return l.section == section; });
-    m_changed = m_changed || m_lines.size() != before;
+    if (m_lines.removeIf([&](const Line &l) { return l.section == section; }) > 0) {
+        m_changed = true;
+        linesMoved();
+    }
 }
 
-void IniFile::removeKey(const QString &section, const QString &key)
+void IniFile::removeKey(const QString &section, const QString &key) { removeKeys(section, {key}); }
+
+void IniFile::removeKeys(const QString &section, const QStringList &keys)
 {
-    const qsizetype before = m_lines.size();
-    m_lines.removeIf([&](const Line &l) { return l.kind == Line::Entry && l.section == section && l.key == key; });
-    m_changed = m_changed || m_lines.size() != before;
+    const QSet<QString> gone(keys.cbegin(), keys.cend());
+    if (m_lines.removeIf([&](const Line &l) { return l.kind == Line::Entry && l.section == section && gone.contains(l.key); }) > 0) {
+        m_changed = true;
+        linesMoved();
+    }
 }
 
 QByteArray IniFile::bytes() const

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,8 @@ public:
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeSection(const QString &section);
     void removeKey(const QString &section, const QString &key);
+    // The same for many keys, in one pass over the file.
+    void removeKeys(const QString &section, const QStringList &keys);
 
     QByteArray bytes() const;
     bool changed() const { return m_changed; }
@@ -51,10 +54,15 @@ private:
     };
     void parse(const QByteArray &bytes);
     int lastEntry(const QString &section, const QString &key) const;
+    void linesMoved() { m_indexed = false; }
 
     QList<Line> m_lines;
     QByteArray m_eol = "\n";
     State m_state = State::Missing;
     QString m_problem;
     bool m_changed = false;
+    // Where each key's last entry is: a file of many keys is looked up without reading
+    // it through for every key. Built when first asked, again after lines moved.
+    mutable QHash<std::pair<QString, QString>, int> m_index;
+    mutable bool m_indexed = false;
 };

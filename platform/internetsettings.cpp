@@ -100,9 +100,10 @@ bool recordTypedUrl(const QString &url)
             f.setValue(typedSection, typedKey(i + 1), list.at(i));
         // The keys read and not written again go (url0 moves to url1); values past a
         // gap, which the list never showed, stay as they are.
-        for (int i = 0; i <= read.size(); ++i)
-            if (i == 0 || i > list.size())
-                f.removeKey(typedSection, typedKey(i));
+        QStringList gone{typedKey(0)};
+        for (int i = int(list.size()) + 1; i <= read.size(); ++i)
+            gone << typedKey(i);
+        f.removeKeys(typedSection, gone);
     }, nullptr);
 }
 
