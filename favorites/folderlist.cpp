@@ -73,7 +73,8 @@ void fill(QTreeWidget *tree, const QString &root, const QString &rootCaption, bo
         note->setFlags(Qt::NoItemFlags);
         note->setToolTip(0, bounds.message());
     }
-    tree->expandAll();
+    // The first level open: a deep tree opened whole pushes its names out of the dialog.
+    tree->expandToDepth(0);
 }
 
 QString path(const QTreeWidgetItem *item) { return item ? item->data(0, PathRole).toString() : QString(); }

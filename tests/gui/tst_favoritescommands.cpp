@@ -99,9 +99,16 @@ private Q_SLOTS:
         dialog->cmdNewFolder->click();
         QVERIFY(QFileInfo(f.fav + "Work").isDir());
         QCOMPARE(FolderList::path(dialog->treeFolders->currentItem()), f.fav + "Work");
+        // One inside it: the tree opens its first level only, yet the chosen folder shows.
+        f.inputs << QStringLiteral("Deep");
+        dialog->cmdNewFolder->click();
+        QTreeWidgetItem *deep = dialog->treeFolders->currentItem();
+        QCOMPARE(FolderList::path(deep), f.fav + "Work/Deep");
+        for (QTreeWidgetItem *p = deep->parent(); p; p = p->parent())
+            QVERIFY(p->isExpanded());
         dialog->cmdOK->click();
         QTRY_VERIFY(!f.commands.addDialog());
-        QCOMPARE(ShortcutFile::readUrl(f.fav + "Work/Daily-News.url"), url);
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Work/Deep/Daily-News.url"), url);
         QVERIFY(f.told.isEmpty());
         QVERIFY(!f.commands.favs()); // adding loads no tree
     }
