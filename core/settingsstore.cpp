@@ -124,11 +124,13 @@ QString checkFile(const QString &path)
     case IniFile::State::Unreadable:
         break;
     }
-    return QStringLiteral("The settings file %1 cannot be used: %2. Quillon uses the default settings "
-                          "(which load the built-in sites) and leaves the file as it is: changes to "
-                          "these settings are not saved until it is mended or removed. To keep it, copy "
-                          "it elsewhere first (to %1.bak, say).")
-        .arg(path, file.problem());
+    // Only the main store's defaults decide which sites load.
+    const QString defaults = path == Paths::settingsFile() ? QStringLiteral("the default settings (which load the built-in sites)")
+                                                           : QStringLiteral("the default settings");
+    return QStringLiteral("The settings file %1 cannot be used: %2. Quillon uses %3 and leaves the file "
+                          "as it is: changes to these settings are not saved until it is mended or "
+                          "removed. To keep it, copy it elsewhere first (to %1.bak, say).")
+        .arg(path, file.problem(), defaults);
 }
 
 bool isInt(const QString &text)

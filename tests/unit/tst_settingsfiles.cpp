@@ -120,6 +120,10 @@ private Q_SLOTS:
         TempHome home;
         QVERIFY(QDir().mkpath(Paths::settingsFile()));
         QVERIFY(checkFile(Paths::settingsFile()).contains(QLatin1String("cannot be used")));
+        // Only the main store's defaults load the built-in sites.
+        QVERIFY(checkFile(Paths::settingsFile()).contains(QLatin1String("built-in sites")));
+        QVERIFY(QDir().mkpath(Paths::internetSettingsFile()));
+        QVERIFY(!checkFile(Paths::internetSettingsFile()).contains(QLatin1String("built-in sites")));
         QVERIFY(!SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c1"), QStringLiteral("0")));
         QVERIFY(QFileInfo(Paths::settingsFile()).isDir());
     }
