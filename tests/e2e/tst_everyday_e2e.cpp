@@ -210,6 +210,10 @@ private Q_SLOTS:
     {
         UrlCatcher desktop;
         QDesktopServices::setUrlHandler(QStringLiteral("quillon-test"), &desktop, "open");
+        const auto unset = qScopeGuard([] {
+            Dialogs::setAskHook(nullptr);
+            QDesktopServices::unsetUrlHandler(QStringLiteral("quillon-test"));
+        });
         QList<Dialogs::Question> questions;
         bool yes = false;
         Dialogs::setAskHook([&](const Dialogs::Question &q) {
@@ -218,9 +222,13 @@ private Q_SLOTS:
         });
         LoopbackServer server(QStringLiteral("127.0.0.6"));
         server.setPage("/links", "<html><head><title>Links</title></head><body><a href='quillon-test:chat?to=a'"
-                                 " style='position:fixed;left:0;top:0;right:0;bottom:0'>chat</a></body></html>");
+                                 " style='position:fixed;left:0;top:0;right:0;bottom:0'>chat</a>"
+                                 // Shown on screen: a click lands on the link.
+                                 "<script>requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                                 " document.title = 'Shown'; }); });</script></body></html>");
         ChildWindow *w = openWindow(server.url(QStringLiteral("/links")));
         QVERIFY(w);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Shown"), 20000);
         QWidget *surface = static_cast<WebEngineBrowser *>(w->Web1)->view()->focusProxy();
         for (bool answer : {false, true}) {
             yes = answer;
@@ -230,8 +238,6 @@ private Q_SLOTS:
         }
         QTRY_COMPARE_WITH_TIMEOUT(desktop.urls, QList<QUrl>({QUrl(QStringLiteral("quillon-test:chat?to=a"))}), 10000);
         QCOMPARE(w->Web1->LocationURL(), server.url(QStringLiteral("/links")));
-        Dialogs::setAskHook(nullptr);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("quillon-test"));
     }
 
     void downloadsAreSavedWholeUnderNewNames()
