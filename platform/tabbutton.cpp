@@ -6,6 +6,7 @@
 #include <QAccessibleWidget>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyleOptionToolButton>
 #include <QTextDocument>
@@ -169,6 +170,23 @@ void TabButton::leaveEvent(QEvent *event)
     m_hovered = false;
     update();
     QToolButton::leaveEvent(event);
+}
+
+void TabButton::mousePressEvent(QMouseEvent *event)
+{
+    setUpdatesEnabled(false);
+    QToolButton::mousePressEvent(event);
+    setUpdatesEnabled(true); // schedules the paint that was held back
+}
+
+void TabButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The click runs in here: the window it shows is drawn with the tab, once.
+    QPointer<TabButton> self(this);
+    setUpdatesEnabled(false);
+    QToolButton::mouseReleaseEvent(event);
+    if (self)
+        setUpdatesEnabled(true);
 }
 
 void TabButton::paintEvent(QPaintEvent *)

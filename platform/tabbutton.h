@@ -28,6 +28,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    // A button paints itself at once when pressed and released, and each such paint draws
+    // the frame with every page in it: a tab is painted with the frame's next update.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QString m_caption;
