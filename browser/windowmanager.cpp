@@ -360,8 +360,10 @@ void WindowManager::setTabBand(int twips)
 
 void WindowManager::growTabBand(int twips)
 {
-    // The height of the strip's rows for its width, in the band's frame: a strip not laid
-    // out yet (frame still hidden) has no real height.
+    // The height of the strip's rows for its width, in the band's frame. In a frame that
+    // was never shown the strip keeps the width of an earlier layout (more rows) until it
+    // is laid out as showing would lay it out.
+    WindowPlacement::layOutUnshown(m_tabs);
     setTabBand(CoolBar::toTwips(m_tabs->rowsHeight(m_tabs->width()) + tabBandMargins()) + twips);
 }
 

@@ -184,6 +184,29 @@ private slots:
         QCOMPARE(f.frame->size(), QSize(760, 340));
     }
 
+    // Start-up opens its windows in a frame never shown: the tab band is sized for the
+    // rows the tabs take at the frame's width, not at the width of an earlier layout.
+    void startUpSizesTheTabBandForItsRows()
+    {
+        FrameFixture f(false);
+        using namespace SettingsStore;
+        const QStringList keys{"sone", "stwo", "sthree", "sfour", "sfive", "scool", "sseven", "seight"};
+        for (int i = 0; i < keys.size(); ++i) {
+            SaveSetting(AppKey, QStringLiteral("Startup1"), QStringLiteral("c%1").arg(i + 1), QStringLiteral("1"));
+            SaveSetting(AppKey, QStringLiteral("Startup1"), keys[i], QStringLiteral("http://x%1.test/").arg(i));
+        }
+        SaveSetting(AppKey, QStringLiteral("Frame"), QStringLiteral("Geometry"), QStringLiteral("60 70 1200 820 0"));
+        f.frame->restoreFrameGeometry();
+        QVERIFY(f.frame->MDIForm_Load(false));
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+        TabStrip *tb = f.frame->tb;
+        const int rows = tb->rowsHeight(tb->width());
+        QVERIFY2(rows < 3 * tb->rowHeight(), qPrintable(QString::number(rows)));
+        QVERIFY2(tb->height() >= rows && tb->height() <= rows + 2,
+                 qPrintable(QStringLiteral("rows %1, strip %2").arg(rows).arg(tb->height())));
+    }
+
     void placementFitsScreensThatExistNow()
     {
         const QRect left(0, 0, 1600, 1000), right(1600, 0, 1066, 666);
