@@ -102,11 +102,7 @@ QString makeFileName(const QString &name)
     while (out.startsWith(QLatin1Char('.')))
         out = out.mid(1).trimmed();
     // Cut by bytes, never inside a character.
-    while (out.toUtf8().size() > maxNameBytes) {
-        out.chop(1);
-        if (!out.isEmpty() && out.back().isHighSurrogate())
-            out.chop(1);
-    }
+    out = FileNames::leftBytes(out, maxNameBytes);
     out = out.trimmed();
     return out.isEmpty() ? QStringLiteral("Untitled") : out;
 }

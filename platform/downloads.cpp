@@ -22,30 +22,6 @@ const QString partSuffix = QStringLiteral(".part");
 // before its extension to keep it apart from another file.
 constexpr int MaxNameBytes = 255 - 5 - 9 - 8;
 constexpr int MaxKeptSuffixBytes = 16;
-
-int utf8Bytes(QChar c)
-{
-    if (c.unicode() < 0x80)
-        return 1;
-    if (c.unicode() < 0x800)
-        return 2;
-    return c.isSurrogate() ? 2 : 3; // a pair is four
-}
-
-// The longest start of text within bytes, never splitting a surrogate pair.
-QString leftBytes(const QString &text, int bytes)
-{
-    int used = 0;
-    qsizetype n = 0;
-    for (; n < text.size(); ++n) {
-        used += utf8Bytes(text.at(n));
-        if (used > bytes)
-            break;
-    }
-    if (n > 0 && n < text.size() && text.at(n - 1).isHighSurrogate())
-        --n;
-    return text.left(n);
-}
 }
 
 QString Downloads::Item::partPath() const { return path() + partSuffix; }
@@ -150,7 +126,7 @@ QString Downloads::safeName(const QString &suggested)
     const QString ending = suffix.isEmpty() || suffix.toUtf8().size() > MaxKeptSuffixBytes
         ? QString()
         : QLatin1Char('.') + suffix;
-    return leftBytes(name.left(name.size() - ending.size()), MaxNameBytes - int(ending.toUtf8().size())) + ending;
+    return FileNames::leftBytes(name.left(name.size() - ending.size()), MaxNameBytes - int(ending.toUtf8().size())) + ending;
 }
 
 QString Downloads::uniqueName(const QString &folder, const QString &name, const QStringList &reserved)
