@@ -512,8 +512,7 @@ void WebEngineBrowser::whenCacheSettled(std::function<void()> load)
 
 void WebEngineBrowser::Navigate(const QString &address)
 {
-    m_dialogs = 0;
-    m_unattendedReload = false;
+    userNavigates();
     const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
     whenCacheSettled([this, url, address] {
         m_unshowable.clear();
@@ -589,8 +588,7 @@ void WebEngineBrowser::GoSearch()
 
 BrowserControl::HResult WebEngineBrowser::GoBack()
 {
-    m_dialogs = 0;
-    m_unattendedReload = false;
+    userNavigates();
     if (!m_view->history()->canGoBack())
         return E_FAIL;
     whenCacheSettled([this] { m_view->back(); });
@@ -599,8 +597,7 @@ BrowserControl::HResult WebEngineBrowser::GoBack()
 
 BrowserControl::HResult WebEngineBrowser::GoForward()
 {
-    m_dialogs = 0;
-    m_unattendedReload = false;
+    userNavigates();
     if (!m_view->history()->canGoForward())
         return E_FAIL;
     whenCacheSettled([this] { m_view->forward(); });
@@ -622,6 +619,12 @@ void WebEngineBrowser::Refresh()
             return;
     }
     reload(true);
+}
+
+void WebEngineBrowser::userNavigates()
+{
+    m_dialogs = 0;
+    m_unattendedReload = false;
 }
 
 void WebEngineBrowser::refreshWithoutResend()

@@ -101,6 +101,8 @@ private:
     void fetchMissingIcon();
     // With resendForm false, a page that answered a form is fetched again without it.
     void reload(bool resendForm);
+    // The person goes somewhere: the page's dialog count starts again, and no timed reload is under way.
+    void userNavigates();
 
     QWebEngineView *m_view = nullptr;
     CrashCover *m_cover = nullptr;
