@@ -25,10 +25,12 @@ PopupFlood::PopupFlood(QObject *parent) : QObject(parent)
 
 void PopupFlood::onPressed(QWidget *target)
 {
-    m_userInputAt = m_clock.elapsed();
-    // The user is at one of the family's windows: what it opens next is seen.
+    // The user is at this page, and at one of its family's windows: what it opens next
+    // is seen.
     for (QWidget *w = target; w; w = w->parentWidget())
         if (auto *control = qobject_cast<BrowserControl *>(w)) {
+            m_pressedIn = control;
+            m_pressedAt = m_clock.elapsed();
             if (const auto family = m_families.value(control))
                 family->unsolicited = 0;
             break;
@@ -38,8 +40,8 @@ void PopupFlood::onPressed(QWidget *target)
 bool PopupFlood::allow(BrowserControl *opener)
 {
     const qint64 now = m_clock.elapsed();
-    if (m_userInputAt >= 0 && now - m_userInputAt <= UserInputMs) {
-        m_userInputAt = -1;
+    if (opener && m_pressedIn == opener && now - m_pressedAt <= UserInputMs) {
+        m_pressedIn = nullptr;
         return true;
     }
     while (!m_recent.isEmpty() && now - m_recent.first() > WindowMs)

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -20,8 +21,9 @@ class QWidget;
 //    from those in turn. Each popup is a fresh opener with counts of its own, so only
 //    this stops a popup that opens a popup that opens a popup... A press of the user's
 //    inside one of the family's windows gives the family its PerFamily again.
-// A request right after the user pressed a button or key is the user's own and is
-// not counted, but each press vouches for one window only. A page turned down once
+// A request right after the user pressed a button or key in the opener's page is the
+// user's own and is not counted, but each press vouches for one window only; a press
+// elsewhere (the frame, another page) vouches for nothing here. A page turned down once
 // has the engine refuse its further unsolicited windows until it loads a new page.
 class PopupFlood : public QObject
 {
@@ -49,7 +51,8 @@ private:
     void track(BrowserControl *control);
 
     QElapsedTimer m_clock;
-    qint64 m_userInputAt = -1;
+    QPointer<BrowserControl> m_pressedIn; // the page the user last pressed in, until it asks
+    qint64 m_pressedAt = -1;
     QHash<BrowserControl *, int> m_perOpener; // unsolicited windows of each opener's current page
     QHash<BrowserControl *, std::shared_ptr<Family>> m_families; // a family lives as long as a window of it
     QList<qint64> m_recent; // grant times of unsolicited windows within WindowMs

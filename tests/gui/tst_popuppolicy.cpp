@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
@@ -234,7 +235,12 @@ private Q_SLOTS:
         for (int i = 0; i < PopupFlood::PerPage; ++i)
             QVERIFY(request(opener));
         QVERIFY(!request(opener));
-        // A press of the user's vouches for one more window, not two.
+        // A press elsewhere, in another page or the frame, vouches for nothing here.
+        form1 *elsewhere = openBrowser(QStringLiteral("http://b.test/"));
+        QTest::mouseClick(elsewhere->Web1, Qt::LeftButton);
+        QTest::mouseClick(frame->cboAddress, Qt::LeftButton);
+        QVERIFY(!request(opener));
+        // A press of the user's in the page vouches for one more window, not two.
         QTest::mouseClick(opener->Web1, Qt::LeftButton);
         QVERIFY(request(opener));
         QVERIFY(!request(opener));
