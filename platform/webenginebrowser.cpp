@@ -514,6 +514,7 @@ void WebEngineBrowser::Navigate(const QString &address)
 {
     userNavigates();
     const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
+    m_asked = url.toString();
     whenCacheSettled([this, url, address] {
         m_unshowable.clear();
         Downloads::instance()->expectFrom(page(), url);
@@ -760,7 +761,11 @@ void WebEngineBrowser::fetchMissingIcon()
 QString WebEngineBrowser::LocationName() const
 {
     // Everything that shows the title (captions, tabs, favourites) gets a bounded one.
-    return (m_unshowable.isEmpty() ? m_view->title() : m_unshowable).left(MaxStatusText);
+    if (!m_unshowable.isEmpty())
+        return m_unshowable.left(MaxStatusText);
+    // A window whose first page was stopped before it came is named by what was asked for.
+    const QString title = m_view->title();
+    return (title.isEmpty() && m_view->url().isEmpty() ? m_asked : title).left(MaxStatusText);
 }
 
 QString WebEngineBrowser::LocationURL() const
@@ -768,7 +773,7 @@ QString WebEngineBrowser::LocationURL() const
     if (!m_unshowable.isEmpty())
         return m_unshowable;
     const QUrl url = m_view->url();
-    return url.isEmpty() ? QString() : url.toString();
+    return url.isEmpty() ? m_asked : url.toString();
 }
 
 void WebEngineBrowser::findText(const QString &text, bool backward, bool caseSensitive, FindDone done)

@@ -132,4 +132,5 @@ private:
     QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load
     QString m_certificateProblem; // why the page now loading was refused, until its load ends
     QString m_unshowable; // an address the engine started no load for, while its note is shown
+    QString m_asked; // the address last asked for: what a window that never showed a page names
 };

@@ -203,6 +203,17 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(!w->Web1->isLoading(), 10000);
         QCOMPARE(w->Web1->LocationURL(), server.url(QStringLiteral("/keys")));
+        // A window stopped before its first page came keeps the address asked for in sight.
+        const QString slow = server.url(QStringLiteral("/slow?fresh"));
+        ChildWindow *fresh = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(fresh, slow);
+        QTRY_VERIFY_WITH_TIMEOUT(fresh->Web1->isLoading(), 10000);
+        QVERIFY(focusPage(fresh));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!fresh->Web1->isLoading(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(fresh->windowTitle(), slow, 10000);
+        QCOMPARE(m_frame->tb->caption(fresh->Tag.toInt()), slow.left(30));
+        QCOMPARE(m_frame->cboAddress->currentText(), slow);
     }
 
     // A clicked link for another programme starts it only when the person agrees.
