@@ -358,6 +358,29 @@ void mdiform1::unload()
     QCoreApplication::quit();
 }
 
+bool mdiform1::focusNextPrevChild(bool next)
+{
+    // Tab enters the window area at the page in use. Left to itself the area would take the
+    // focus into its first window in the chain and so make another site the active one.
+    QWidget *from = QApplication::focusWidget();
+    ChildWindow *active = windows ? windows->activeChild() : nullptr;
+    if (from && active && active->Web1->isVisible() && !mdiArea->isAncestorOf(from)) {
+        const auto takesTab = [this](QWidget *w) {
+            return (w->focusPolicy() & Qt::TabFocus) && w->window() == this && w->isVisibleTo(this)
+                && w->isEnabled();
+        };
+        QWidget *to = from;
+        do
+            to = next ? to->nextInFocusChain() : to->previousInFocusChain();
+        while (to != from && !takesTab(to));
+        if (to != from && mdiArea->isAncestorOf(to)) {
+            active->Web1->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::focusNextPrevChild(next);
+}
+
 void mdiform1::closeEvent(QCloseEvent *event)
 {
     event->accept();

@@ -118,6 +118,24 @@ private Q_SLOTS:
         QCOMPARE(f.frame->tb->caption(1), QStringLiteral("A title that is rather longer "));
     }
 
+    // Tab and Shift+Tab through the frame's controls reach the page in use, never another window.
+    void tabKeyEntersTheActiveWindow()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        f.open(QStringLiteral("http://c.test/"));
+        f.frame->tb->click(2);
+        QCOMPARE(f.frame->windows->activeChild(), b);
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            QVERIFY(f.focusAddressBar());
+            for (int i = 0; i < 40 && !f.frame->mdiArea->isAncestorOf(QApplication::focusWidget()); ++i)
+                QTest::keyClick(QApplication::focusWidget(), key);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(b->Web1));
+            QCOMPARE(f.frame->windows->activeChild(), b);
+        }
+    }
+
     void endTabClickOpensWindowWithoutChangingTheCounter()
     {
         FrameFixture f;
