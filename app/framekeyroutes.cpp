@@ -49,9 +49,9 @@ void mdiform1::routeKeys()
             print->trigger();
     });
     key("keyNextWindow", {K(Qt::CTRL | Qt::Key_Tab)}, [this] { windows->activateNeighbour(1); });
-    key("keyPreviousWindow",
-        {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), K(Qt::CTRL | Qt::Key_Backtab)},
-        [this] { windows->activateNeighbour(-1); });
+    // One sequence only: the keyboard map reads a Ctrl+Shift+Tab press as Ctrl+Backtab and as
+    // Ctrl+Shift+Tab, so a second sequence makes one press match twice and do nothing.
+    key("keyPreviousWindow", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)}, [this] { windows->activateNeighbour(-1); });
     key("keyDownloads", {K(Qt::CTRL | Qt::Key_J), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Y)},
         [this] { Downloads::instance()->showWindow(this); });
     key("keyZoomIn", {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal)}, [zoom] { zoom(1); });

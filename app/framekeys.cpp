@@ -11,14 +11,16 @@
 
 namespace {
 
-// The keypad's and Shift's variants of a key (Ctrl+Shift+= is Ctrl++) match as the shortcut map matches them.
+// The keypad's and Shift's variants of a key (Ctrl+Shift+= is Ctrl++, Shift+Backtab is
+// Shift+Tab) match as the shortcut map matches them.
 bool holds(const QList<QKeySequence> &keys, QKeyCombination pressed)
 {
     const Qt::KeyboardModifiers mods = pressed.keyboardModifiers() & ~Qt::KeypadModifier;
     for (const Qt::KeyboardModifiers m : {mods, mods & ~Qt::ShiftModifier})
         if (keys.contains(QKeySequence(QKeyCombination(m, pressed.key()))))
             return true;
-    return false;
+    return pressed.key() == Qt::Key_Backtab && (mods & Qt::ShiftModifier)
+        && keys.contains(QKeySequence(QKeyCombination(mods, Qt::Key_Tab)));
 }
 
 }

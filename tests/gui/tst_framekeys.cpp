@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QProcess>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -104,6 +105,36 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QCOMPARE(web->calls.mid(calls), QStringList(QStringLiteral("Stop")));
         QCOMPARE(f.frame->windowTitle(), caption);
+    }
+
+    // Ctrl+Tab and Ctrl+Shift+Tab step one window at a time, with wrap-around. Pressed on
+    // the X keyboard: its key codes give the shortcut map more than one reading of a press.
+    void ctrlTabStepsThroughTheWindowsBothWays()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs the X keyboard");
+        FrameFixture f;
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        ChildWindow *c = f.open(QStringLiteral("http://c.test/"));
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        c->Web1->setFocus();
+        QTRY_VERIFY(c->Web1->hasFocus());
+        auto press = [](const char *keys) {
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QLatin1String(keys)}), 0);
+        };
+        press("ctrl+Tab");
+        QTRY_COMPARE(f.frame->windows->activeChild(), a);
+        press("ctrl+shift+Tab");
+        QTRY_COMPARE(f.frame->windows->activeChild(), c);
+        press("ctrl+shift+Tab");
+        QTRY_COMPARE(f.frame->windows->activeChild(), b);
+        // From the address bar too, and the tab strip follows.
+        QVERIFY(f.focusAddressBar());
+        press("ctrl+shift+Tab");
+        QTRY_COMPARE(f.frame->windows->activeChild(), a);
+        QCOMPARE(f.frame->tb->selectedIndex(), 1);
     }
 
     void wheelOverAnUnfocusedComboChoosesNothing()
