@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QPointer>
 #include <QSlider>
 #include <QTimer>
 
@@ -37,10 +38,15 @@ void Rotation::relayoutBands()
 {
     // The check box's caption changed width: hiding and showing its bands again
     // makes the bar lay them out anew, so the slider and popStat move along with it.
+    // A hidden band passes the keyboard focus on (a Space on the check box would leave
+    // it on "Search the Web Now"): it goes back where it was once the bands are shown.
+    const QPointer<QWidget> focus = m_check->window()->focusWidget();
     for (int band : {BandFlick, BandSlider, BandPopStat})
         m_bar->setBandVisible(band, false);
     for (int band : {BandPopStat, BandSlider, BandFlick})
         m_bar->setBandVisible(band, true);
+    if (focus && focus != m_check->window()->focusWidget() && focus->isVisible())
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 void Rotation::Slider1_Change()

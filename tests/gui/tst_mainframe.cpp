@@ -192,6 +192,26 @@ private Q_SLOTS:
         QCOMPARE(f.frame->FlickCheck13->text(), QStringLiteral("Rotaview"));
     }
 
+    // Space switches rotation on and off from the keyboard; the focus stays on the box, so
+    // a second Space does not land on "Search the Web Now".
+    void spaceOnTheRotaviewBoxKeepsTheFocus()
+    {
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        QWidget *box = f.frame->FlickCheck13;
+        box->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        for (const bool on : {true, false}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            QCOMPARE(f.frame->FlickCheck13->isChecked(), on);
+            QCOMPARE(f.frame->Timer1->isActive(), on);
+            QCOMPARE(QApplication::focusWidget(), box);
+        }
+        QCOMPARE(f.frame->mdiArea->subWindowList().size(), 1); // no search window
+    }
+
     void rotationTicksWalkTheWindowsWithWrapAround()
     {
         FrameFixture f;
