@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QKeySequence>
 #include <QMenuBar>
 
 namespace {
@@ -35,6 +36,8 @@ Favs::Favs(ActiveBrowser activeBrowser, QWidget *parent)
     Close = menuBar()->addAction(QStringLiteral("Close"));
     Close->setObjectName(QStringLiteral("Close"));
     connect(Close, &QAction::triggered, this, &QWidget::hide);
+    // Escape closes the window as its Close item does.
+    Close->setShortcut(QKeySequence(Qt::Key_Escape));
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -45,6 +48,12 @@ Favs::Favs(ActiveBrowser activeBrowser, QWidget *parent)
     client->installEventFilter(this);
     connect(treeFavorites, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { treeFavorites_NodeClick(item); });
+    // Enter opens a shortcut as a click does. A style that activates on a single click
+    // sends this after the click, which has hidden the window already: that loads once.
+    connect(treeFavorites, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+        if (isVisible())
+            treeFavorites_NodeClick(item);
+    });
 
     resize(twipsToPixels(4800, logicalDpiX()), twipsToPixels(6600, logicalDpiY()));
     WindowRegistry::add(this);

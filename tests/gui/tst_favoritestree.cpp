@@ -388,6 +388,39 @@ private Q_SLOTS:
         QVERIFY(lone->isHidden());
     }
 
+    // From the keyboard: Enter on a shortcut opens it as a click does, Escape closes as Close does.
+    void enterOpensAndEscapeCloses()
+    {
+        Fixture f;
+        shortcut(f.fav + "A.url", "http://a.test/");
+        QScopedPointer<Favs> w(f.open());
+        auto activate = [&w] {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.data()));
+            w->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), w.data());
+            w->treeFavorites->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), w->treeFavorites);
+        };
+        activate();
+        FavoritesTree *tree = w->treeFavorites;
+        tree->setCurrentItem(tree->node("R"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // the root only opens and closes
+        QVERIFY(w->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(tree->currentItem(), tree->node("A_URL"));
+        QVERIFY(f.browser.navigations.isEmpty()); // moving onto a shortcut opens nothing
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.browser.navigations, QStringList("http://a.test/"));
+        QVERIFY(w->isHidden());
+
+        w.reset(f.open()); // a window shown again is not made active under a bare X server
+        activate();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(w->isHidden());
+        QCOMPARE(f.browser.navigations.size(), 1);
+    }
+
     void layoutFollowsTheWindow()
     {
         Fixture f;
