@@ -2,6 +2,7 @@
 
 #include "core/windowregistry.h"
 #include "personal/personaldetails.h"
+#include "platform/buttonkeys.h"
 #include "platform/dialogs.h"
 
 #include <QCloseEvent>
@@ -63,9 +64,10 @@ Form3::Form3(QWidget *parent) : QDialog(parent)
     m_save->setObjectName(QStringLiteral("Command10"));
     m_close = new QPushButton(QStringLiteral("&Close"), this);
     m_close->setObjectName(QStringLiteral("Command11"));
-    // Enter in a box must not save by surprise: no default button.
+    // Enter in a box must not save by surprise: no default button. On a button it presses it.
     m_save->setAutoDefault(false);
     m_close->setAutoDefault(false);
+    ButtonKeys::enterPressesFocusedButton(this);
     buttons->addWidget(m_save);
     buttons->addWidget(m_close);
     layout->addLayout(buttons);

@@ -1,6 +1,7 @@
 #include "popups/frmban.h"
 
 #include "core/windowregistry.h"
+#include "platform/buttonkeys.h"
 #include "platform/dialogs.h"
 #include "popups/banlist.h"
 
@@ -73,6 +74,8 @@ frmBan::frmBan(const QString &addressText, QWidget *parent) : QDialog(parent)
         b->setAutoDefault(false);
         b->setDefault(false);
     }
+    // On a button with the focus, Enter presses it as Space does.
+    ButtonKeys::enterPressesFocusedButton(this);
     setTabOrder(lstBan, cmdDel);
     setTabOrder(cmdDel, cmdAdd);
     setTabOrder(cmdAdd, txtBan);

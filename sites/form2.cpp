@@ -1,6 +1,7 @@
 #include "sites/form2.h"
 
 #include "core/windowregistry.h"
+#include "platform/buttonkeys.h"
 #include "platform/dialogs.h"
 #include "sites/defaultsitesmodel.h"
 #include "sites/startupslots.h"
@@ -94,9 +95,10 @@ Form2::Form2(QWidget *parent)
     save->setObjectName(QStringLiteral("Command2"));
     auto *close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("Command1"));
-    // Enter in a field must not save or close by surprise.
+    // Enter in a field must not save or close by surprise; on a button it presses it.
     save->setAutoDefault(false);
     close->setAutoDefault(false);
+    ButtonKeys::enterPressesFocusedButton(this);
     m_save = save;
     m_close = close;
     connect(save, &QPushButton::clicked, this, &Form2::Command2_Click);

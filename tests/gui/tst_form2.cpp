@@ -117,6 +117,22 @@ private Q_SLOTS:
         QCOMPARE(dialog->site(4)->text(), absentAddress(4));
     }
 
+    // Enter on the focused Close button closes without saving, as a click does.
+    void enterPressesTheFocusedButton()
+    {
+        TempHome home;
+        Form2 *dialog = Form2::showOptions();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        dialog->activateWindow();
+        dialog->site(1)->setText(QStringLiteral("http://edited.test/"));
+        QWidget *close = dialog->findChild<QPushButton *>(QStringLiteral("Command1"));
+        close->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), close);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!Form2::current());
+        QCOMPARE(stored("sone"), QStringLiteral("<absent>"));
+    }
+
     void failedSaveSaysWhyAndKeepsTheEdits()
     {
         TempHome home;

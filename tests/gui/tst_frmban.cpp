@@ -97,6 +97,31 @@ private Q_SLOTS:
         QCOMPARE(ReadBanList(), QStringList(2, QStringLiteral(" http://Dup.test/ ")));
     }
 
+    // Enter in the text box does nothing; on a button with the focus it presses that button.
+    void enterPressesOnlyAFocusedButton()
+    {
+        TempHome home;
+        frmBan d(QStringLiteral("http://pop.test/"));
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.activateWindow();
+        auto focus = [](QWidget *w) {
+            w->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), w);
+        };
+        focus(d.txtBan);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.lstBan->count(), 0);
+        focus(d.cmdAdd);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(items(d), QStringList(QStringLiteral("http://pop.test/")));
+        focus(d.cmdOK);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(ReadBanList(), QStringList(QStringLiteral("http://pop.test/")));
+    }
+
     void deleteRemovesSelectionThenSelectsFirst()
     {
         TempHome home;

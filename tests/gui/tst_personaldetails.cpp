@@ -132,6 +132,29 @@ private Q_SLOTS:
         QCOMPARE(stored("pdone"), QStringLiteral("Ann"));
     }
 
+    // Enter in a box saves nothing by surprise; Enter on Save saves.
+    void enterSavesOnlyFromTheSaveButton()
+    {
+        TempHome home;
+        QMainWindow frame;
+        Form3 *form = Form3::personal(&frame);
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->activateWindow();
+        form->box(0)->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), form->box(0));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Dee"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(Form3::existing(), form);
+        QCOMPARE(stored("pdone"), QStringLiteral("<missing>"));
+        QWidget *save = form->findChild<QPushButton *>(QStringLiteral("Command10"));
+        save->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), save);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(Form3::existing(), nullptr);
+        settle();
+        QCOMPARE(stored("pdone"), QStringLiteral("Dee"));
+    }
+
     void unwritableStoreSaysWhyAndKeepsTheEdits()
     {
         TempHome home;
