@@ -70,10 +70,11 @@ void mdiform1::routeCommands()
 
     // Web Sites
     on("Options", [this] { Form2::showOptions(this); });
-    on("ShowAddSites", [this] { SiteCommands::showAdditionalSites(windows, CoolBar1); });
-    connect(m_panel, &AdditionalSitesPanel::saved, this, [this] { SiteCommands::hideAdditionalSites(windows, CoolBar1); });
+    on("ShowAddSites", [this] { SiteCommands::showAdditionalSites(windows, CoolBar1, m_panel); });
+    connect(m_panel, &AdditionalSitesPanel::saved, this,
+            [this] { SiteCommands::hideAdditionalSites(windows, CoolBar1, m_panel); });
     connect(m_panel, &AdditionalSitesPanel::closeClicked, this,
-            [this] { SiteCommands::hideAdditionalSites(windows, CoolBar1); });
+            [this] { SiteCommands::hideAdditionalSites(windows, CoolBar1, m_panel); });
     connect(m_panel, &AdditionalSitesPanel::siteDoubleClicked, this,
             [this](int, const QString &text) { SiteCommands::openNow(windows, text); });
     connect(sites, qOverload<int>(&QComboBox::activated), this,

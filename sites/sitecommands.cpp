@@ -5,8 +5,10 @@
 #include "browser/windowmanager.h"
 #include "core/browsercontrol.h"
 #include "platform/coolbar.h"
+#include "sites/additionalsitespanel.h"
 #include "sites/catalogue.h"
 
+#include <QLineEdit>
 #include <QPointer>
 
 namespace SiteCommands {
@@ -21,23 +23,30 @@ QPointer<BrowserControl> &coveredPage()
 }
 }
 
-void showAdditionalSites(WindowManager *windows, CoolBar *bar)
+void showAdditionalSites(WindowManager *windows, CoolBar *bar, AdditionalSitesPanel *panel)
 {
     if (BrowserControl *page = windows->activePage()) {
         page->setVisible(false);
         coveredPage() = page;
     }
     bar->setBandVisible(FrameBands::BandExtras, true);
+    // The keyboard may have been in the page just hidden: the panel is what it edits now.
+    panel->siteField(1)->setFocus(Qt::OtherFocusReason);
 }
 
-void hideAdditionalSites(WindowManager *windows, CoolBar *bar)
+void hideAdditionalSites(WindowManager *windows, CoolBar *bar, AdditionalSitesPanel *panel)
 {
+    QWidget *focus = panel->window()->focusWidget();
+    const bool panelHadFocus = !focus || panel->isAncestorOf(focus);
     bar->setBandVisible(FrameBands::BandExtras, false);
     if (BrowserControl *page = windows->activePage())
         page->setVisible(true);
     if (BrowserControl *covered = coveredPage())
         covered->setVisible(true);
     coveredPage() = nullptr;
+    // The keyboard leaves the hidden panel for the page in front, not the next control in line.
+    if (BrowserControl *page = windows->activePage(); page && panelHadFocus)
+        page->setFocus(Qt::OtherFocusReason);
 }
 
 void openNow(WindowManager *windows, const QString &address)

@@ -8,6 +8,7 @@
 #include "sites/sitecommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -47,6 +48,32 @@ private Q_SLOTS:
         QVERIFY(!f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
         QVERIFY(!opened->Web1->isHidden());
         QVERIFY(!first->Web1->isHidden());
+    }
+
+    // Ctrl+H from the page puts the keyboard in the panel's first field; Save and Close give it back.
+    void panelTakesTheKeyboardAndGivesItBack()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("http://a.test/"));
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        w->Web1->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), w->Web1);
+        AdditionalSitesPanel *panel = f.frame->panel();
+        for (const char *button : {"Command7", "Command6"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_H, Qt::ControlModifier);
+            QVERIFY(f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
+            QCOMPARE(QApplication::focusWidget(), panel->siteField(1));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+            QWidget *press = panel->findChild<QPushButton *>(QLatin1String(button));
+            press->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            QVERIFY(!f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
+            QCOMPARE(QApplication::focusWidget(), w->Web1);
+        }
+        QCOMPARE(panel->site(1), QStringLiteral("xx"));
+        QCOMPARE(SettingsStore::GetSetting(SettingsStore::AppKey, QStringLiteral("Startup1"), QStringLiteral("sone"),
+                                           QString()), QStringLiteral("x"));
     }
 
     void panelSaveTouchesOnlyTheAdditionalSection()
