@@ -59,14 +59,18 @@ void Rotation::Timer1_Timer()
 {
     // Activating a window moves the keyboard into its page: while the user is in one of
     // the frame's own text fields (the address bar, the sites panel) the tick is passed
-    // over, or what they type would land in another site.
-    QWidget *focus = QApplication::focusWidget();
-    auto *combo = qobject_cast<QComboBox *>(focus);
-    const bool typing = qobject_cast<QLineEdit *>(focus) || (combo && combo->isEditable());
-    if (typing && focus->window() == m_area->window() && !m_area->isAncestorOf(focus))
+    // over, or what they type would land in another site. On the frame's other controls
+    // (the slider, the check box, the buttons) the windows move on and the keyboard stays.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const bool onFrameControl = focus && focus->window() == m_area->window() && !m_area->isAncestorOf(focus);
+    auto *combo = qobject_cast<QComboBox *>(focus.data());
+    const bool typing = qobject_cast<QLineEdit *>(focus.data()) || (combo && combo->isEditable());
+    if (typing && onFrameControl)
         return;
     // The frame's next-window action, called directly rather than through a keystroke.
     m_area->activateNextSubWindow();
+    if (onFrameControl && focus && QApplication::focusWidget() != focus)
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 void Rotation::SMSFlick_Click()

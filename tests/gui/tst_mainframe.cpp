@@ -15,6 +15,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTimer>
@@ -260,6 +261,29 @@ private Q_SLOTS:
         QTRY_VERIFY(a->Web1->hasFocus());
         QMetaObject::invokeMethod(f.frame->Timer1, "timeout");
         QVERIFY(f.frame->windows->activeChild() != a);
+    }
+
+    // On the frame's own controls the ticks move the windows on and the keyboard stays put.
+    void rotationLeavesTheKeyboardOnTheFrameControls()
+    {
+        FrameFixture f;
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        f.open(QStringLiteral("http://b.test/"));
+        f.frame->mdiArea->setActiveSubWindow(a);
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        f.frame->FlickCheck13->setChecked(true);
+        const QList<QWidget *> controls = {f.frame->FlickCheck13, f.frame->MP3, f.frame->Slider1};
+        for (QWidget *control : controls) {
+            control->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), control);
+            ChildWindow *before = f.frame->windows->activeChild();
+            QMetaObject::invokeMethod(f.frame->Timer1, "timeout");
+            QVERIFY(f.frame->windows->activeChild() != before);
+            QCOMPARE(QApplication::focusWidget(), control);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right); // the slider still has the keys
+        QVERIFY(f.frame->Slider1->value() != 3);
     }
 
     void realTicksAtOneSecond()
