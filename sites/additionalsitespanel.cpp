@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,6 +69,7 @@ AdditionalSitesPanel::AdditionalSitesPanel(QWidget *parent)
     label->setObjectName(QStringLiteral("Label2"));
     auto *save = new QPushButton(QStringLiteral("&Save"), this);
     save->setObjectName(QStringLiteral("Command7"));
+    m_save = save;
     auto *close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("Command6"));
     connect(save, &QPushButton::clicked, this, &AdditionalSitesPanel::Command7_Click);
@@ -140,6 +142,11 @@ void AdditionalSitesPanel::Command7_Click()
 
 bool AdditionalSitesPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    // A field would take Alt+S as a letter.
+    if (event->type() == QEvent::KeyPress && isSaveKey(event)) {
+        m_save->click();
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         for (int row = 1; row <= Rows; ++row) {
             if (watched == siteField(row)) {
@@ -149,4 +156,22 @@ bool AdditionalSitesPanel::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QGroupBox::eventFilter(watched, event);
+}
+
+bool AdditionalSitesPanel::event(QEvent *event)
+{
+    // Alt+S is also the menu bar's "Web &Sites"; shared, it would only move the focus
+    // between the two. From inside the panel it is the panel's Save.
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) && isSaveKey(event)) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            m_save->click();
+        return true;
+    }
+    return QGroupBox::event(event);
+}
+
+bool AdditionalSitesPanel::isSaveKey(QEvent *event)
+{
+    return static_cast<QKeyEvent *>(event)->keyCombination() == QKeyCombination(Qt::AltModifier, Qt::Key_S);
 }

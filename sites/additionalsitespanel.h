@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 
 // "Additional Sites": the 24 additional start-up slots (9-32) as a band of the main frame.
 // Row n (1..24) is slot n + 8. The panel never reads the store: the loader fills it.
@@ -39,9 +40,13 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void Command7_Click();
+    static bool isSaveKey(QEvent *keyEvent);
+
+    QPushButton *m_save = nullptr;
 
     std::array<QCheckBox *, Rows> m_checks{};
     std::array<QLineEdit *, Rows> m_sites{};

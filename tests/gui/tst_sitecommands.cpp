@@ -74,6 +74,13 @@ private Q_SLOTS:
         QCOMPARE(panel->site(1), QStringLiteral("xx"));
         QCOMPARE(SettingsStore::GetSetting(SettingsStore::AppKey, QStringLiteral("Startup1"), QStringLiteral("sone"),
                                            QString()), QStringLiteral("x"));
+        // Alt+S saves from any field, though the menu bar's "Web &Sites" has the same key.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_H, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("y"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        QVERIFY(!f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
+        QCOMPARE(SettingsStore::GetSetting(SettingsStore::AppKey, QStringLiteral("Startup1"), QStringLiteral("sone"),
+                                           QString()), QStringLiteral("xxy"));
     }
 
     void panelSaveTouchesOnlyTheAdditionalSection()
