@@ -39,6 +39,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <utility>
+
 using namespace FrameBands;
 
 mdiform1::mdiform1(QWidget *parent) : QMainWindow(parent)
@@ -283,6 +285,14 @@ void mdiform1::putAway()
     m_puttingAway = true;
     m_inTrayIcon = trayAvailable();
     if (m_inTrayIcon) {
+        // The frame's windows beside it (favourites, downloads, about) go with it: a
+        // window left on the screen would belong to nothing the person can see.
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != this && w->isVisible() && !w->isModal() && w->parentWidget() && w->parentWidget()->window() == this
+                && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog)) {
+                w->hide();
+                m_trayAside.append(w);
+            }
         hide();
         ensureTray();
         m_tray->show();
@@ -328,6 +338,9 @@ void mdiform1::RestoreFromTray()
     show();
     raise();
     activateWindow();
+    for (const QPointer<QWidget> &w : std::exchange(m_trayAside, {}))
+        if (w)
+            w->show();
 }
 
 void mdiform1::changeEvent(QEvent *event)

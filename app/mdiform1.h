@@ -2,7 +2,9 @@
 #include "app/menutree.h"
 #include "core/framehost.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 class BrowserControl;
@@ -138,5 +140,6 @@ private:
     // Whether the frame waits in a tray (hidden) rather than on the task bar (minimised).
     bool m_inTrayIcon = false;
     bool m_puttingAway = false;
+    QList<QPointer<QWidget>> m_trayAside; // the frame's own windows put away with it, shown again with it
     AdditionalSitesPanel *m_panel = nullptr;
 };

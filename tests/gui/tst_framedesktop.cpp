@@ -93,6 +93,23 @@ private slots:
         QVERIFY(!f.frame->isMinimized());
     }
 
+    // The favourites window goes to the tray with the frame and comes back with it.
+    void theFramesOwnWindowsGoToTheTrayWithIt()
+    {
+        TrayIcon::setAvailableOverride(1);
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        f.frame->action(QStringLiteral("mnu_ViewFavorites"))->trigger();
+        auto *favs = f.frame->findChild<QWidget *>(QStringLiteral("Favs"));
+        QVERIFY(favs && favs->isVisible());
+        f.frame->action(QStringLiteral("Down"))->trigger(); // "&Place in tray"
+        QVERIFY(!f.frame->isVisible());
+        QVERIFY(!favs->isVisible());
+        f.frame->RestoreFromTray();
+        QVERIFY(f.frame->isVisible());
+        QVERIFY(favs->isVisible());
+    }
+
     void manyWindowsTileIntoAReadableGrid_data()
     {
         QTest::addColumn<QString>("command");
