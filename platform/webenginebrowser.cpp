@@ -347,6 +347,12 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
             *auth = QAuthenticator(); // a null answer cancels
         }
     });
+    // The programme offers pages none of these (notifications, location, camera, microphone,
+    // the screen): a request left unanswered keeps the page waiting for good, so each is refused.
+    connect(page, &QWebEnginePage::featurePermissionRequested, this,
+            [page](const QUrl &origin, QWebEnginePage::Feature feature) {
+                page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEngineBrowser::onNewWindowRequested);
     connect(page, &QWebEnginePage::windowCloseRequested, this, &BrowserControl::CloseRequested);
     connect(page, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) {

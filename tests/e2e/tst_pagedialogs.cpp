@@ -137,6 +137,22 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(web.LocationName(), QStringLiteral("Other"), 20000);
         QCOMPARE(asked.size(), 2 * burst + 1);
     }
+
+    // The programme offers no notifications or location: a page asking for
+    // them is told no at once instead of waiting for good.
+    void featureRequestsAreRefused()
+    {
+        server.setPage("/ask", page("Ask"));
+        WebEngineBrowser web;
+        web.show();
+        QVERIFY(PageWait::load(&web, server.url(QStringLiteral("/ask"))));
+        PageWait::eval(&web, QStringLiteral(
+            "var said = [];"
+            "function done(what) { said.push(String(what)); if (said.length == 2) document.title = said.sort().join(' '); }"
+            "Notification.requestPermission().then(done);"
+            "navigator.geolocation.getCurrentPosition(function () { done('located'); }, function (e) { done('geo' + e.code); });"));
+        QTRY_COMPARE_WITH_TIMEOUT(web.LocationName(), QStringLiteral("denied geo1"), 30000);
+    }
 };
 
 QUILLON_TEST_MAIN(TestPageDialogs)
