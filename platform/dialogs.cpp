@@ -3,7 +3,12 @@
 #include "platform/windowplacement.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QVBoxLayout>
 
 namespace {
 Dialogs::AskHook askHook;
@@ -76,6 +81,50 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, cons
     box.resize(qMax(box.sizeHint().width(), qMax(titleWidth, 320)), box.sizeHint().height());
     place(box, parent);
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
+}
+
+bool confirm(QWidget *parent, const QString &title, const QString &text)
+{
+    // On the heap: the page's window can close while the box is up, and takes the box with it.
+    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, title.isEmpty() ? appTitle() : title, text,
+                                                QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box->setTextFormat(Qt::PlainText);
+    place(*box, parent);
+    const bool ok = box->exec() == QMessageBox::Ok;
+    if (!box)
+        return false;
+    delete box;
+    return ok;
+}
+
+bool prompt(QWidget *parent, const QString &title, const QString &text, const QString &defaultText, QString *answer)
+{
+    QPointer<QDialog> box = new QDialog(parent);
+    box->setObjectName(QStringLiteral("pagePrompt"));
+    box->setWindowTitle(title.isEmpty() ? appTitle() : title);
+    auto *layout = new QVBoxLayout(box);
+    // No buddy: an "&" in the page's words stays an "&", not a shortcut.
+    auto *label = new QLabel(text, box);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto *line = new QLineEdit(defaultText, box);
+    layout->addWidget(line);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
+    layout->addWidget(buttons);
+    // Wide enough for its title, which the window manager would otherwise cut short.
+    box->setMinimumWidth(qMax(box->fontMetrics().horizontalAdvance(box->windowTitle()) + 120, 360));
+    place(*box, parent);
+    const bool ok = box->exec() == QDialog::Accepted;
+    if (!box)
+        return false;
+    // Left as it was, the default goes back whole, also past what a line can hold.
+    if (ok)
+        *answer = line->isModified() ? line->text() : defaultText;
+    delete box;
+    return ok;
 }
 
 void setAskHook(AskHook hook) { askHook = std::move(hook); }

@@ -28,6 +28,14 @@ QMessageBox *notice(QWidget *parent, const QString &title, const QString &text,
 QString input(QWidget *parent, const QString &title, const QString &prompt,
               const QString &defaultText = QString());
 
+// A page's own question (its confirm()) with OK and Cancel, shown as plain text; true for OK.
+// The box goes with parent if that closes meanwhile, answered Cancel.
+bool confirm(QWidget *parent, const QString &title, const QString &text);
+// A page's own question with a line for the answer (its prompt()), the question shown
+// as plain text and the line filled with defaultText as given; false when cancelled.
+bool prompt(QWidget *parent, const QString &title, const QString &text, const QString &defaultText,
+            QString *answer);
+
 // The application's title, used where a box has no title of its own.
 QString appTitle();
 

@@ -66,6 +66,13 @@ const char statusScript[] = R"JS(
 })();
 )JS";
 
+// The title of the boxes a page puts up: the site that asks, never its path, query or login.
+QString saysTitle(const QUrl &origin)
+{
+    const QString site = origin.host().isEmpty() ? origin.toString(QUrl::RemoveUserInfo) : origin.host();
+    return QStringLiteral("%1 says").arg(site.left(200));
+}
+
 class Page : public QWebEnginePage
 {
 public:
@@ -102,16 +109,17 @@ protected:
         // person's choice: never bounded, never refused.
         // A reload nobody asked for stays on the page: whatever is typed there is kept.
         if (msg == leavePagePrompt())
-            return !m_owner->takeUnattendedReload() && QWebEnginePage::javaScriptConfirm(origin, msg);
+            return !m_owner->takeUnattendedReload() && Dialogs::confirm(m_owner, saysTitle(origin), msg);
         return bounded([&] {
-            return QWebEnginePage::javaScriptConfirm(origin, msg.left(WebEngineBrowser::MaxDialogText));
+            return Dialogs::confirm(m_owner, saysTitle(origin), msg.left(WebEngineBrowser::MaxDialogText));
         });
     }
+    // The default answer is the page's data: it comes back as given when left alone.
     bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue, QString *result) override
     {
         return bounded([&] {
-            return QWebEnginePage::javaScriptPrompt(origin, msg.left(WebEngineBrowser::MaxDialogText),
-                                                    defaultValue.left(WebEngineBrowser::MaxDialogText), result);
+            return Dialogs::prompt(m_owner, saysTitle(origin), msg.left(WebEngineBrowser::MaxDialogText), defaultValue,
+                                   result);
         });
     }
 
@@ -481,8 +489,7 @@ void WebEngineBrowser::showAlert(const QUrl &origin, const QString &text)
     }
     if (!allowDialog())
         return;
-    const QString site = origin.host().isEmpty() ? origin.toString() : origin.host();
-    m_alertBox = Dialogs::notice(this, QStringLiteral("%1 says").arg(site.left(200)), text);
+    m_alertBox = Dialogs::notice(this, saysTitle(origin), text);
     if (m_alertBox)
         connect(m_alertBox, &QDialog::finished, this, &WebEngineBrowser::dialogAnswered);
 }

@@ -6,9 +6,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -136,6 +140,42 @@ private Q_SLOTS:
         PageWait::eval(&web, QStringLiteral("document.getElementById('next').click()"));
         QTRY_COMPARE_WITH_TIMEOUT(web.LocationName(), QStringLiteral("Other"), 20000);
         QCOMPARE(asked.size(), 2 * burst + 1);
+    }
+
+    // A page's question and default answer are its own words: shown and sent back as they
+    // are, under the site's name alone (never the address with its query and login).
+    void questionsKeepThePagesWords()
+    {
+        server.setPage("/ask", page("Ask", "<script>function ask() {"
+                                           "var name = prompt('Name & age <b>', 'a&b');"
+                                           "var sure = confirm('Sure & <i>certain</i>?');"
+                                           "document.title = name + ' ' + sure; }</script>"));
+        WebEngineBrowser web;
+        web.show();
+        QUrl address(server.url(QStringLiteral("/ask?q=1")));
+        address.setUserInfo(QStringLiteral("ann:s3cret"));
+        QVERIFY(PageWait::load(&web, address.toString()));
+        QStringList seen;
+        QTimer answer; // says OK to each box, as a person would, leaving the line as filled
+        connect(&answer, &QTimer::timeout, this, [&seen] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            QStringList said{box->windowTitle()};
+            for (QLabel *label : box->findChildren<QLabel *>())
+                if (label->textFormat() == Qt::PlainText && !label->text().isEmpty())
+                    said << label->text();
+            if (auto *line = box->findChild<QLineEdit *>())
+                said << line->text();
+            seen << said.join(QLatin1Char('|'));
+            box->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        answer.start(20);
+        PageWait::eval(&web, QStringLiteral("setTimeout(ask, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(web.LocationName(), QStringLiteral("a&b true"), 30000);
+        const QString title = QStringLiteral("%1 says|").arg(server.host());
+        QCOMPARE(seen, QStringList({title + QStringLiteral("Name & age <b>|a&b"),
+                                    title + QStringLiteral("Sure & <i>certain</i>?")}));
     }
 
     // The programme offers no notifications or location: a page asking for
