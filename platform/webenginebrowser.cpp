@@ -9,6 +9,7 @@
 #include "platform/pageiconfetcher.h"
 #include "platform/dialogs.h"
 #include "platform/logindialog.h"
+#include "platform/sightwatch.h"
 
 #include <QApplication>
 #include <QAuthenticator>
@@ -132,6 +133,12 @@ private:
     // Shows a box the page asked for, if the page's bound allows it.
     bool bounded(const std::function<bool()> &show)
     {
+        // A page out of sight is answered as if cancelled, as a box nobody sees would hold
+        // up every other window until it was found.
+        if (!m_owner->inSight()) {
+            m_owner->questionUnseen();
+            return false;
+        }
         if (!m_owner->allowDialog())
             return false;
         QPointer<WebEngineBrowser> owner(m_owner); // the box runs an event loop: the window may close
@@ -282,6 +289,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     m_view->setPage(page);
     layout->addWidget(m_view);
     setFocusProxy(m_view);
+    m_sight = new SightWatch(this);
+    connect(m_sight, &SightWatch::cameIntoSight, this, &WebEngineBrowser::cameIntoSight);
 
     connect(page, &QWebEnginePage::linkHovered, this,
             [this](const QString &url) { Q_EMIT StatusTextChange(url.left(MaxStatusText)); });
@@ -341,7 +350,15 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         Q_EMIT DocumentComplete();
     });
     // A site that wants a user name and password; cancelled, the page shows the site's refusal.
+    // Out of sight it is cancelled at once (a box would hold up every window's loading) and
+    // asked for once the person can see the window.
     connect(page, &QWebEnginePage::authenticationRequired, this, [this](const QUrl &url, QAuthenticator *auth) {
+        if (!inSight()) {
+            *auth = QAuthenticator();
+            m_loginUnseen = true;
+            m_sight->watch();
+            return;
+        }
         QString user, password;
         const QString host = url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
         QPointer<WebEngineBrowser> self(this);
@@ -494,6 +511,23 @@ void WebEngineBrowser::showAlert(const QUrl &origin, const QString &text)
         connect(m_alertBox, &QDialog::finished, this, &WebEngineBrowser::dialogAnswered);
 }
 
+bool WebEngineBrowser::inSight() const { return SightWatch::inSight(this); }
+
+void WebEngineBrowser::questionUnseen()
+{
+    m_questionUnseen = true;
+    m_sight->watch();
+}
+
+void WebEngineBrowser::cameIntoSight()
+{
+    if (std::exchange(m_questionUnseen, false))
+        Q_EMIT StatusTextChange(QStringLiteral("This page asked a question while out of sight: it was answered Cancel."));
+    // Once per cancelled login: asked out of sight again, it waits for the next time.
+    if (std::exchange(m_loginUnseen, false))
+        refreshWithoutResend();
+}
+
 void WebEngineBrowser::resizeEvent(QResizeEvent *event)
 {
     BrowserControl::resizeEvent(event);
@@ -639,6 +673,8 @@ void WebEngineBrowser::userNavigates()
 {
     m_dialogs = 0;
     m_unattendedReload = false;
+    m_questionUnseen = false; // about the page being left
+    m_loginUnseen = false;
 }
 
 void WebEngineBrowser::refreshWithoutResend()

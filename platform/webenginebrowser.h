@@ -13,6 +13,7 @@ class QWebEngineProfile;
 class QWebEngineNewWindowRequest;
 class QMessageBox;
 class CrashCover;
+class SightWatch;
 
 // The browser control over Qt WebEngine.
 class WebEngineBrowser : public BrowserControl
@@ -83,6 +84,11 @@ public:
     void showAlert(const QUrl &origin, const QString &text);
     int dialogsShown() const { return m_dialogs; }
     int dialogsDropped() const { return m_dialogsDropped; }
+    // Whether the person can see the page. A box that waits for an answer is shown only
+    // then: while one is up, the engine holds up the loading of every window.
+    bool inSight() const;
+    // The page asked confirm() or prompt() out of sight and was answered Cancel at once.
+    void questionUnseen();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -128,6 +134,12 @@ private:
     int m_dialogsDropped = 0;
     QElapsedTimer m_sinceDialog; // since the page's last dialog was asked for or answered
     QPointer<QMessageBox> m_alertBox; // the page's alert now up, if any
+    // Once the window comes into sight: says what was answered for the page meanwhile, and
+    // loads a page whose login was cancelled out of sight again, so that the box comes now.
+    void cameIntoSight();
+    SightWatch *m_sight = nullptr;
+    bool m_questionUnseen = false;
+    bool m_loginUnseen = false;
     QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
     QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load
     QString m_certificateProblem; // why the page now loading was refused, until its load ends

@@ -1,6 +1,10 @@
+#include "app/mdiform1.h"
+#include "browser/windowmanager.h"
 #include "core/browsercontrol.h"
+#include "framefixture.h"
 #include "httpserver.h"
 #include "pagewait.h"
+#include "platform/logindialog.h"
 #include "platform/webenginebrowser.h"
 #include "testenv.h"
 
@@ -10,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -44,6 +49,7 @@ class TestPageDialogs : public QObject
 
 private Q_SLOTS:
     void init() { TestEnv::failOnUnexpectedWarnings(); }
+    void cleanup() { Dialogs::setLoginHook({}); }
 
     // An alert needs no answer: neither its own page nor another window waits for it.
     void alertHoldsUpNoPage()
@@ -140,6 +146,88 @@ private Q_SLOTS:
         PageWait::eval(&web, QStringLiteral("document.getElementById('next').click()"));
         QTRY_COMPARE_WITH_TIMEOUT(web.LocationName(), QStringLiteral("Other"), 20000);
         QCOMPARE(asked.size(), 2 * burst + 1);
+    }
+
+    // At start-up the frame is in the tray: a page asking a question there is answered
+    // Cancel at once, so nothing waits on a box nobody sees. The person hears of it when
+    // the window is brought into sight, and a page in sight asks with its box.
+    void questionsOutOfSightAreCancelled()
+    {
+        TempHome home;
+        mdiform1 *frame = FrameFixture::newEngineFrame(false);
+        server.setPage("/asks", page("Asks", "<script>function ask() {"
+                                             "document.title = confirm('Go on?') + ' ' + prompt('Name?', 'x'); }"
+                                             "ask();</script>"));
+        server.setPage("/other", page("Other"));
+        int boxes = 0;
+        QTimer closer; // cancels any box, as a person would, so that a box never stalls the test
+        connect(&closer, &QTimer::timeout, this, [&boxes] {
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->reject();
+            }
+        });
+        closer.start(20);
+        ChildWindow *asking = frame->windows->newBrowserWindow();
+        frame->windows->OpenSiteWindow(asking, server.url(QStringLiteral("/asks")));
+        ChildWindow *other = frame->windows->newBrowserWindow();
+        frame->windows->OpenSiteWindow(other, server.url(QStringLiteral("/other")));
+        QTRY_COMPARE_WITH_TIMEOUT(asking->Web1->LocationName(), QStringLiteral("false null"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(other->Web1->LocationName(), QStringLiteral("Other"), 30000);
+        QCOMPARE(boxes, 0);
+
+        QSignalSpy told(asking->Web1, &BrowserControl::StatusTextChange);
+        frame->show(); // out of the tray, with the other window in front
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QVERIFY(told.isEmpty());
+        frame->windows->area()->setActiveSubWindow(asking);
+        QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty(), 10000);
+        QVERIFY2(told.last().first().toString().contains(QLatin1String("Cancel")), qPrintable(told.last().first().toString()));
+        PageWait::eval(asking->Web1, QStringLiteral("document.title = ''; setTimeout(ask, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(asking->Web1->LocationName(), QStringLiteral("false null"), 30000);
+        QCOMPARE(boxes, 2);
+        FrameFixture::deleteFrame(frame);
+    }
+
+    // A login asked for out of sight is cancelled at once, the site's refusal showing; it
+    // is asked for once when the window comes into sight, and only that once.
+    void loginOutOfSightIsAskedInSight()
+    {
+        server.setHandler("/staff", [](const LoopbackServer::Request &r) {
+            LoopbackServer::Response res;
+            if (r.headers.value("authorization") == "Basic " + QByteArray("ann:pw").toBase64()) {
+                res.body = page("Staff page");
+            } else {
+                res.status = 401;
+                res.headers.append(std::make_pair(QByteArray("WWW-Authenticate"), QByteArray("Basic realm=\"Staff\"")));
+                res.body = page("Not for you");
+            }
+            return res;
+        });
+        int asked = 0;
+        Dialogs::setLoginHook([&asked](const Dialogs::Login &, QString *user, QString *password) {
+            ++asked;
+            *user = QStringLiteral("ann");
+            *password = QStringLiteral("pw");
+            return true;
+        });
+        TempHome home;
+        mdiform1 *frame = FrameFixture::newEngineFrame(false);
+        ChildWindow *w = frame->windows->newBrowserWindow();
+        frame->windows->OpenSiteWindow(w, server.url(QStringLiteral("/staff")));
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Not for you"), 30000);
+        QCOMPARE(asked, 0);
+        frame->show();
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Staff page"), 30000);
+        QCOMPARE(asked, 1);
+        // Back to the tray and out again: the page is not fetched again.
+        const int fetched = server.count("/staff");
+        frame->hide();
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCOMPARE(PageWait::eval(w->Web1, QStringLiteral("document.title")).toString(), QStringLiteral("Staff page"));
+        QCOMPARE(server.count("/staff"), fetched);
+        FrameFixture::deleteFrame(frame);
     }
 
     // A page's question and default answer are its own words: shown and sent back as they
