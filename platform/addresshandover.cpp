@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
@@ -64,10 +65,19 @@ void AddressHandover::serve(QLocalSocket *socket)
 bool AddressHandover::send(const QString &path, const QStringList &addresses, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
+    // A copy that has just taken the lock serves a moment later: until then the socket is
+    // missing, or one left by a killed copy refuses. Tried again for a while, this start
+    // hands its addresses over rather than asking whether to run a second copy.
+    const QDeadlineTimer serving(qMin(timeoutMs, ServeWaitMs));
     QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return false;
+    for (;;) {
+        socket.connectToServer(path);
+        if (socket.waitForConnected(int(deadline.remainingTime())))
+            break;
+        if (serving.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
     QByteArray message;
     for (const QString &address : addresses)
         if (!address.contains(QLatin1Char('\n')) && !address.contains(QLatin1Char('\r')) && !address.isEmpty())

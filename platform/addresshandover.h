@@ -20,6 +20,8 @@ public:
     // Gives the addresses to the copy serving at the path; true once it has taken them.
     static bool send(const QString &path, const QStringList &addresses, int timeoutMs = 20000);
 
+    // How long a sender waits for the copy holding the lock to start serving.
+    static constexpr int ServeWaitMs = 3000;
     // The most a message may hold; a longer one is dropped unanswered.
     static constexpr qint64 MaxMessageBytes = 1 << 20;
 

@@ -11,6 +11,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 #include <atomic>
@@ -130,6 +131,21 @@ private Q_SLOTS:
         QCOMPARE(received.size(), 1);
         QCOMPARE(received.at(0).at(0).toStringList(),
                  QStringList({sent[0], sent[1], sent[3]}));
+    }
+
+    // Started in the moment between the running copy taking the lock and serving.
+    void aHandoverWaitsForTheCopyThatHasJustStarted()
+    {
+        Runtime runtime;
+        SingleInstance instance;
+        QVERIFY(writeFile(instance.socketPath(), "left by a killed copy", 60));
+        AddressHandover server;
+        QSignalSpy received(&server, &AddressHandover::received);
+        Sender sender(instance.socketPath(), {QStringLiteral("http://a.example/")});
+        QTimer::singleShot(AddressHandover::ServeWaitMs / 5, &server, [&] { QVERIFY(server.listen(instance.socketPath())); });
+        QVERIFY(received.wait(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(sender.finished(), 10000);
+        QVERIFY(sender.ok);
     }
 
     void aHandoverWithNobodyOrTooMuchFails()
