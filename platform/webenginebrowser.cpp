@@ -9,6 +9,7 @@
 #include "platform/pageiconfetcher.h"
 #include "platform/dialogs.h"
 #include "platform/logindialog.h"
+#include "platform/pagefullscreen.h"
 #include "platform/sightwatch.h"
 
 #include <QApplication>
@@ -255,6 +256,8 @@ QWebEngineProfile *WebEngineBrowser::profile()
         shared = new QWebEngineProfile(QStringLiteral("Quillon"), qApp);
         // No page icons while the start-up sites load, where each would add a request; the frame turns them on after.
         shared->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+        // Pages may fill the screen when the person asks (a video player's button).
+        shared->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
         shared->setHttpUserAgent(InternetSettings::withTokens(shared->httpUserAgent(),
                                                              InternetSettings::userAgentTokens()));
         StartupTrace::mark("engine");
@@ -289,6 +292,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     m_view->setPage(page);
     layout->addWidget(m_view);
     setFocusProxy(m_view);
+    m_fullScreen = new PageFullScreen(m_view, this);
     m_sight = new SightWatch(this);
     connect(m_sight, &SightWatch::cameIntoSight, this, &WebEngineBrowser::cameIntoSight);
 
@@ -402,6 +406,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
 
 WebEngineBrowser::~WebEngineBrowser()
 {
+    delete m_fullScreen; // a view in full screen comes back to go with its window
     instances().removeAll(this);
     m_view->page()->setUrlRequestInterceptor(nullptr); // no request reaches the watch from here on
 }
@@ -510,6 +515,8 @@ void WebEngineBrowser::showAlert(const QUrl &origin, const QString &text)
     if (m_alertBox)
         connect(m_alertBox, &QDialog::finished, this, &WebEngineBrowser::dialogAnswered);
 }
+
+bool WebEngineBrowser::pageFillsTheScreen() const { return m_fullScreen->isOn(); }
 
 bool WebEngineBrowser::inSight() const { return SightWatch::inSight(this); }
 

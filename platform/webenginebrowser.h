@@ -14,6 +14,7 @@ class QWebEngineNewWindowRequest;
 class QMessageBox;
 class CrashCover;
 class SightWatch;
+class PageFullScreen;
 
 // The browser control over Qt WebEngine.
 class WebEngineBrowser : public BrowserControl
@@ -52,6 +53,7 @@ public:
     static void fillMissingIcons();
 
     QWebEngineView *view() const { return m_view; }
+    bool pageFillsTheScreen() const;
     QWebEnginePage *page() const;
     // The renderer's process id (0 when none), for tests that end a renderer by id.
     qint64 rendererProcessId() const;
@@ -111,6 +113,7 @@ private:
     void userNavigates();
 
     QWebEngineView *m_view = nullptr;
+    PageFullScreen *m_fullScreen = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
     void beginUnseenLoad();

@@ -251,6 +251,40 @@ private Q_SLOTS:
         QCOMPARE(w->Web1->LocationURL(), server.url(QStringLiteral("/links")));
     }
 
+    // A player's full-screen button fills the screen; Escape, the page itself or closing the
+    // window brings the view back to its window.
+    void pageFullScreenComesBack()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.12"));
+        server.setPage("/player", "<html><head><title>Player</title></head><body>"
+                                  "<button onclick='document.documentElement.requestFullscreen()'"
+                                  " style='position:fixed;left:0;top:0;right:0;bottom:0'>Full</button>"
+                                  "<script>requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                                  " document.title = 'Shown'; }); });</script></body></html>");
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/player")));
+        QVERIFY(w);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Shown"), 20000);
+        auto *web = static_cast<WebEngineBrowser *>(w->Web1);
+        const QPointer<QWebEngineView> view = web->view();
+        const auto fullScreen = [&] {
+            QWidget *surface = view->focusProxy();
+            QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+            return QTest::qWaitFor([&] { return view->isWindow() && view->isFullScreen(); }, 10000)
+                && QTest::qWaitFor([&] { return PageWait::eval(web, QStringLiteral("!!document.fullscreenElement")).toBool(); }, 10000);
+        };
+        QVERIFY(fullScreen());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!view->isWindow() && view->isVisible(), 10000);
+        QCOMPARE(view->parentWidget(), web);
+        QTRY_VERIFY_WITH_TIMEOUT(!PageWait::eval(web, QStringLiteral("!!document.fullscreenElement")).toBool(), 10000);
+        QVERIFY(fullScreen());
+        PageWait::eval(web, QStringLiteral("document.exitFullscreen(), 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(!view->isWindow(), 10000);
+        QVERIFY(fullScreen());
+        w->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!view, 10000);
+    }
+
     void downloadsAreSavedWholeUnderNewNames()
     {
         const QString folder = Downloads::folder();
