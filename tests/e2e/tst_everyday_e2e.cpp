@@ -72,6 +72,18 @@ class TestEverydayE2E : public QObject
     mdiform1 *m_frame = nullptr;
 
     ChildWindow *openWindow(const QString &url) { return FrameFixture::openLoaded(m_frame, url); }
+    // Serves a page with the body and opens it; returns its window once the page has been
+    // drawn on screen, so that a click lands on it.
+    ChildWindow *openDrawn(LoopbackServer &server, const QByteArray &path, const QByteArray &body)
+    {
+        server.setPage(path, "<html><head><title>Loading</title></head><body>" + body
+                                 + "<script>requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                                   " document.title = 'Shown'; }); });</script></body></html>");
+        ChildWindow *w = openWindow(server.url(QString::fromLatin1(path)));
+        if (!w || !QTest::qWaitFor([w] { return w->Web1->LocationName() == QLatin1String("Shown"); }, 20000))
+            return nullptr;
+        return w;
+    }
     // Puts the keyboard focus inside the active window's page, where a click would.
     bool focusPage(ChildWindow *w)
     {
@@ -232,14 +244,9 @@ private Q_SLOTS:
             return yes;
         });
         LoopbackServer server(QStringLiteral("127.0.0.6"));
-        server.setPage("/links", "<html><head><title>Links</title></head><body><a href='quillon-test:chat?to=a'"
-                                 " style='position:fixed;left:0;top:0;right:0;bottom:0'>chat</a>"
-                                 // Shown on screen: a click lands on the link.
-                                 "<script>requestAnimationFrame(function () { requestAnimationFrame(function () {"
-                                 " document.title = 'Shown'; }); });</script></body></html>");
-        ChildWindow *w = openWindow(server.url(QStringLiteral("/links")));
+        ChildWindow *w = openDrawn(server, "/links", "<a href='quillon-test:chat?to=a'"
+                                                     " style='position:fixed;left:0;top:0;right:0;bottom:0'>chat</a>");
         QVERIFY(w);
-        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Shown"), 20000);
         QWidget *surface = static_cast<WebEngineBrowser *>(w->Web1)->view()->focusProxy();
         for (bool answer : {false, true}) {
             yes = answer;
@@ -256,14 +263,9 @@ private Q_SLOTS:
     void pageFullScreenComesBack()
     {
         LoopbackServer server(QStringLiteral("127.0.0.12"));
-        server.setPage("/player", "<html><head><title>Player</title></head><body>"
-                                  "<button onclick='document.documentElement.requestFullscreen()'"
-                                  " style='position:fixed;left:0;top:0;right:0;bottom:0'>Full</button>"
-                                  "<script>requestAnimationFrame(function () { requestAnimationFrame(function () {"
-                                  " document.title = 'Shown'; }); });</script></body></html>");
-        ChildWindow *w = openWindow(server.url(QStringLiteral("/player")));
+        ChildWindow *w = openDrawn(server, "/player", "<button onclick='document.documentElement.requestFullscreen()'"
+                                                      " style='position:fixed;left:0;top:0;right:0;bottom:0'>Full</button>");
         QVERIFY(w);
-        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Shown"), 20000);
         auto *web = static_cast<WebEngineBrowser *>(w->Web1);
         const QPointer<QWebEngineView> view = web->view();
         const auto fullScreen = [&] {
