@@ -17,8 +17,6 @@ public:
     PageFullScreen(QWebEngineView *view, QWidget *home);
     ~PageFullScreen() override;
 
-    bool isOn() const { return m_on; }
-
 private:
     void onRequested(QWebEngineFullScreenRequest request);
     void enter();

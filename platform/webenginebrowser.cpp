@@ -516,8 +516,6 @@ void WebEngineBrowser::showAlert(const QUrl &origin, const QString &text)
         connect(m_alertBox, &QDialog::finished, this, &WebEngineBrowser::dialogAnswered);
 }
 
-bool WebEngineBrowser::pageFillsTheScreen() const { return m_fullScreen->isOn(); }
-
 bool WebEngineBrowser::inSight() const { return SightWatch::inSight(this); }
 
 void WebEngineBrowser::questionUnseen()

@@ -53,7 +53,6 @@ public:
     static void fillMissingIcons();
 
     QWebEngineView *view() const { return m_view; }
-    bool pageFillsTheScreen() const;
     QWebEnginePage *page() const;
     // The renderer's process id (0 when none), for tests that end a renderer by id.
     qint64 rendererProcessId() const;
