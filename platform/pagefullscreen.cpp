@@ -1,6 +1,7 @@
 #include "platform/pagefullscreen.h"
 
 #include <QLayout>
+#include <QScreen>
 #include <QShortcut>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEnginePage>
@@ -38,6 +39,10 @@ void PageFullScreen::enter()
     const QString title = m_home->window()->windowTitle();
     m_view->setParent(nullptr, Qt::Window);
     m_view->setWindowTitle(title);
+    // The window manager fills the screen on request; without one, or one that ignores
+    // the request, the window is given the screen's size itself.
+    if (QScreen *screen = m_home->screen())
+        m_view->setGeometry(screen->geometry());
     m_view->showFullScreen();
     m_view->activateWindow();
     m_view->setFocus(Qt::OtherFocusReason);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Keys pressed in a page with a real keyboard: Escape belongs to a page at rest (its
-# own dialogs and fields), and the frame's keys still work from inside the page.
+# own dialogs and fields), the frame's keys still work from inside the page, and Escape
+# brings a page that fills the screen back to its window.
 source "$(dirname "$0")/lib.bash"
 
 requests() { grep -c "$1" "$WORK/http.log" 2>/dev/null || true; }
@@ -13,7 +14,13 @@ new_home K
 start_site
 cat > "$WORK/www/index.html" <<'HTML'
 <html><head><title>Keys</title><script>
-document.addEventListener('keydown', function (e) { if (e.key === 'Escape') fetch('/escape-seen'); });
+document.addEventListener('keydown', function (e) {
+  if (e.key === 'Escape') fetch('/escape-seen');
+  if (e.key === 'f') document.documentElement.requestFullscreen();
+});
+document.addEventListener('fullscreenchange', function () {
+  fetch(document.fullscreenElement ? '/screen-filled' : '/screen-left');
+});
 </script></head><body style="background:#ffffff">keys</body></html>
 HTML
 write_store "$SITE"
@@ -42,5 +49,22 @@ for _ in 1 2 3 4 5; do escape_seen && { seen=yes; break; }; done
 before=$(requests "GET /index.html")
 xdotool key F5
 wait_for '[ "$(requests "GET /index.html")" -gt "$before" ]' 20 || fail "F5 in the page did not reload it"
+wait_for '[ "$(completed 1)" -ge 2 ]' 60 || fail "the reloaded page did not complete"
+# 3. A key the page takes as its full-screen button: the page fills the screen in a window
+# of its own, and a real Escape brings it back into its window in the frame.
+screen=$(xdotool getdisplaygeometry | tr ' ' x)
+page_window() { # the programme's visible window with the screen's size, if any
+  for w in $(xdotool search --onlyvisible --pid $K 2>/dev/null); do
+    [ "$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')" = "$screen" ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+xdotool key f
+wait_for '[ "$(requests "GET /screen-filled")" -ge 1 ]' 20 || fail "the page did not go full screen"
+wait_for "page_window >/dev/null" 20 || fail "no window fills the $screen screen"
+xdotool key Escape
+wait_for '[ "$(requests "GET /screen-left")" -ge 1 ]' 20 || fail "Escape did not end the page's full screen"
+wait_for "! page_window >/dev/null" 20 || fail "the full-screen window stayed"
+frame_visible $K || fail "the frame is gone after full screen"
 kill $K; wait $K 2>/dev/null || true
-echo "pagekeys: 2 passed, 0 failed"
+echo "pagekeys: 3 passed, 0 failed"
