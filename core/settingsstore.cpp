@@ -2,12 +2,12 @@
 
 #include "core/inifile.h"
 #include "core/paths.h"
+#include "core/wholefile.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QThread>
 
 namespace {
@@ -86,13 +86,10 @@ bool modifyFile(const QString &path, const std::function<void(IniFile &)> &chang
     change(file);
     if (!file.changed())
         return true;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1 could not be written: %2").arg(path, out.errorString()));
     // Private from the start: the file holds personal details.
-    out.setPermissions(ownerOnly);
-    if (out.write(file.bytes()) != file.bytes().size() || !out.commit())
-        return fail(QStringLiteral("%1 could not be written: %2").arg(path, out.errorString()));
+    QString why;
+    if (!WholeFile::replace(path, file.bytes(), &why, ownerOnly))
+        return fail(QStringLiteral("%1 could not be written: %2").arg(path, why));
     QFile::setPermissions(path, ownerOnly);
     return true;
 }

@@ -1,8 +1,9 @@
 #include "favorites/shortcutfile.h"
 
+#include "core/wholefile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -100,13 +101,7 @@ bool writeUrl(const QString &path, const QString &url)
     clean.remove(QLatin1Char('\r'));
     clean.remove(QLatin1Char('\n'));
     clean.remove(QChar(0));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("[InternetShortcut]\r\nURL=");
-    file.write(clean.toUtf8());
-    file.write("\r\n");
-    return file.commit();
+    return WholeFile::replace(path, "[InternetShortcut]\r\nURL=" + clean.toUtf8() + "\r\n");
 }
 
 }

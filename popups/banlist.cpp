@@ -1,10 +1,10 @@
 #include "popups/banlist.h"
 
 #include "core/paths.h"
+#include "core/wholefile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -205,9 +205,6 @@ bool WriteBanList(const QStringList &entries, QString *error)
     FileText old;
     QString ignored;
     readFile(&old, &ignored);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
     QByteArray text;
     if (old.encoding == Encoding::Utf8Bom)
         text = "\xEF\xBB\xBF";
@@ -217,9 +214,8 @@ bool WriteBanList(const QStringList &entries, QString *error)
         text = "\xFE\xFF";
     for (const QString &entry : entries)
         text += encodedLine(entry, old.encoding);
-    if (file.write(text) != text.size())
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    if (!file.commit())
-        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    QString why;
+    if (!WholeFile::replace(path, text, &why))
+        return fail(QStringLiteral("%1: %2").arg(path, why));
     return true;
 }

@@ -1,6 +1,7 @@
 #include "core/settingsstore.h"
 #include "core/paths.h"
 #include "popups/banlist.h"
+#include "favorites/shortcutfile.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 #include <cstdio>
 
 // A save killed at any moment leaves the old file or the new one, never a mix or
@@ -81,6 +83,46 @@ bool storeIsWhole(QString *why)
         }
     }
     return true;
+}
+
+// A file system of its own, small enough to fill: a tmpfs mounted for the test, which
+// needs root; unmounted again when the object goes.
+class SmallDisk
+{
+public:
+    explicit SmallDisk(const QString &where) : m_path(where)
+    {
+        QDir().mkpath(where);
+        m_mounted = geteuid() == 0
+            && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                           QStringLiteral("size=256k"), QStringLiteral("tmpfs"), where}) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_path});
+    }
+    bool mounted() const { return m_mounted; }
+    // Writes a new file until the disk takes no more.
+    void fill(const QString &name) const
+    {
+        QFile f(m_path + QLatin1Char('/') + name);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return;
+        const QByteArray block(4096, 'f');
+        while (f.write(block) == block.size()) {
+        }
+    }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
 
 }
@@ -182,6 +224,46 @@ private Q_SLOTS:
         QVERIFY(SettingsStore::SaveSetting(SettingsStore::AppKey, Section, QStringLiteral("after"), QStringLiteral("1")));
         QCOMPARE(SettingsStore::GetSetting(SettingsStore::AppKey, Section, QStringLiteral("after"), QString()),
                  QStringLiteral("1"));
+    }
+    // A save that finds the disk full says so and leaves the file it would have replaced
+    // as it was, for the store, the ban list and a favourite alike.
+    void aFullDiskLeavesEveryFileAsItWas()
+    {
+        TempHome home;
+        const SmallDisk disk(home.path() + QStringLiteral("/disk"));
+        if (!disk.mounted())
+            QSKIP("mounting a small file system to fill needs root");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/disk/config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/disk/data")));
+        for (int j = 0; j < Keys; ++j)
+            QVERIFY(SettingsStore::SaveSetting(SettingsStore::AppKey, Section, QStringLiteral("k%1").arg(j), storeValue(j)));
+        QVERIFY(WriteBanList(banVersion(1) + banVersion(2)));
+        const QString favorite = home.path() + QStringLiteral("/disk/data/Index page.url");
+        QVERIFY(ShortcutFile::writeUrl(favorite, QStringLiteral("http://one.test/")));
+        const QByteArray store = bytesOf(Paths::settingsFile()), bans = bytesOf(Paths::banListFile()),
+                         shortcut = bytesOf(favorite);
+        QVERIFY(store.size() > 4096 && bans.size() > 4096);
+
+        // One page of the disk left: room for the store's lock, not for its text or the list's.
+        QFile spare(home.path() + QStringLiteral("/disk/spare"));
+        QVERIFY(spare.open(QIODevice::WriteOnly) && spare.write(QByteArray(4096, 's')) == 4096);
+        spare.close();
+        disk.fill(QStringLiteral("filler"));
+        QVERIFY(spare.remove());
+        QString error;
+        QVERIFY(!SettingsStore::SaveSetting(SettingsStore::AppKey, Section, QStringLiteral("k1"), storeValue(99), &error));
+        QVERIFY2(error.contains(QStringLiteral("No space left")), qPrintable(error));
+        QCOMPARE(bytesOf(Paths::settingsFile()), store);
+        error.clear();
+        QVERIFY(!WriteBanList(banVersion(3) + banVersion(4), &error));
+        QVERIFY2(error.contains(QStringLiteral("No space left")), qPrintable(error));
+        QCOMPARE(bytesOf(Paths::banListFile()), bans);
+        // Nothing left at all: even a favourite of a few bytes does not fit.
+        disk.fill(QStringLiteral("filler2"));
+        QVERIFY(!ShortcutFile::writeUrl(favorite, QStringLiteral("http://two.test/")));
+        QCOMPARE(bytesOf(favorite), shortcut);
+        QCOMPARE(QDir(home.path() + QStringLiteral("/disk/config/Quillon")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("PellQLN21.ini")});
     }
 };
 
