@@ -17,6 +17,8 @@
 
 namespace {
 const QString partSuffix = QStringLiteral(".part");
+// What the engine adds to the name it is given while it writes.
+const QString engineWorkSuffix = QStringLiteral(".download");
 // File systems take names of at most 255 bytes. The name is written with ".part" after
 // it, to which the engine adds ".download" while it writes, and may be given " (n)"
 // before its extension to keep it apart from another file.
@@ -176,7 +178,18 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     }
     Item item;
     item.folder = folder();
-    QDir().mkpath(item.folder);
+    // Not there and cannot be made (a file in its place, no permission): the engine would
+    // only call it cancelled.
+    if (!QDir().mkpath(item.folder) || !QFileInfo(item.folder).isDir()) {
+        item.name = safeName(siteName(request));
+        item.state = State::Failed;
+        item.error = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(item.folder));
+        request->cancel();
+        m_items.append(item);
+        Q_EMIT added(m_items.size() - 1);
+        Q_EMIT statusText(QStringLiteral("The download of %1 failed: %2").arg(item.name, item.error));
+        return;
+    }
     item.name = uniqueName(item.folder, safeName(siteName(request)), reservedNames());
     item.total = request->totalBytes();
     const int index = m_items.size();
@@ -263,6 +276,9 @@ void Downloads::fail(int index, const QString &why)
     item.state = State::Failed;
     item.error = why;
     QFile::remove(item.partPath());
+    // The engine keeps a failed transfer in a working file of its own, to resume it; nothing
+    // resumes it here, and on a full disk it holds the space.
+    QFile::remove(item.partPath() + engineWorkSuffix);
     Q_EMIT statusText(QStringLiteral("The download of %1 failed: %2").arg(item.name, item.error));
     Q_EMIT changed(index);
 }

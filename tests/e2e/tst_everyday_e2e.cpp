@@ -13,6 +13,7 @@
 #include "platform/tabstrip.h"
 #include "platform/webenginebrowser.h"
 #include "programrecorder.h"
+#include "smalldisk.h"
 #include "sites/defaultsitesmodel.h"
 #include "testenv.h"
 
@@ -364,6 +365,54 @@ private Q_SLOTS:
         QVERIFY(list->lstDownloads->item(last, 2)->text().startsWith(QStringLiteral("Failed")));
         QCOMPARE(list->lstDownloads->item(last - 1, 2)->text(), QStringLiteral("Saved"));
         list->close();
+    }
+
+    // A download with nowhere to go fails with the reason and leaves nothing behind.
+    void downloadsThatCannotBeWrittenSaySoAndLeaveNothing()
+    {
+        const QString folder = Downloads::folder();
+        QVERIFY2(folder.startsWith(m_home->path()), qPrintable(folder));
+        LoopbackServer server(QStringLiteral("127.0.0.5"));
+        server.setHandler("/big.bin", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "application/octet-stream";
+            r.body = QByteArray(300000, 'b');
+            return r;
+        });
+        server.setPage("/", page("Links"));
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/")));
+        QVERIFY(w);
+        QStringList said;
+        QObject scope;
+        connect(Downloads::instance(), &Downloads::statusText, &scope, [&](const QString &text) { said << text; });
+        auto saidSo = [&](const QString &start) {
+            return std::any_of(said.cbegin(), said.cend(), [&](const QString &t) { return t.startsWith(start); });
+        };
+
+        // A plain file where the folder should be.
+        QDir().mkpath(folder);
+        QVERIFY(QDir().rename(folder, folder + QStringLiteral(".aside")));
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        w->Web1->Navigate(server.url(QStringLiteral("/big.bin")));
+        QTRY_VERIFY2_WITH_TIMEOUT(saidSo(QStringLiteral("The download of big.bin failed: the folder")),
+                                  qPrintable(said.join(QLatin1Char('\n'))), 30000);
+        QVERIFY(!saidSo(QStringLiteral("The download of big.bin was cancelled")));
+        QVERIFY(blocker.remove());
+        QVERIFY(QDir().rename(folder + QStringLiteral(".aside"), folder));
+
+        // A full disk: the engine's own working file goes too.
+        const SmallDisk disk(folder, 128);
+        if (!disk.mounted())
+            QSKIP("mounting a small file system to fill needs root");
+        disk.fill(QStringLiteral("filler"));
+        said.clear();
+        w->Web1->Navigate(server.url(QStringLiteral("/big.bin")));
+        QTRY_VERIFY2_WITH_TIMEOUT(saidSo(QStringLiteral("The download of big.bin failed")),
+                                  qPrintable(said.join(QLatin1Char('\n'))), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("filler")},
+                                  10000);
     }
 
     // A site behind a user name and password asks for them; cancelled, the site's own refusal shows.

@@ -2,6 +2,7 @@
 #include "core/paths.h"
 #include "popups/banlist.h"
 #include "favorites/shortcutfile.h"
+#include "smalldisk.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QtTest>
 
 #include <csignal>
-#include <unistd.h>
 #include <cstdio>
 
 // A save killed at any moment leaves the old file or the new one, never a mix or
@@ -84,40 +84,6 @@ bool storeIsWhole(QString *why)
     }
     return true;
 }
-
-// A file system of its own, small enough to fill: a tmpfs mounted for the test, which
-// needs root; unmounted again when the object goes.
-class SmallDisk
-{
-public:
-    explicit SmallDisk(const QString &where) : m_path(where)
-    {
-        QDir().mkpath(where);
-        m_mounted = geteuid() == 0
-            && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                                           QStringLiteral("size=256k"), QStringLiteral("tmpfs"), where}) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_path});
-    }
-    bool mounted() const { return m_mounted; }
-    // Writes a new file until the disk takes no more.
-    void fill(const QString &name) const
-    {
-        QFile f(m_path + QLatin1Char('/') + name);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return;
-        const QByteArray block(4096, 'f');
-        while (f.write(block) == block.size()) {
-        }
-    }
-
-private:
-    QString m_path;
-    bool m_mounted = false;
-};
 
 QByteArray bytesOf(const QString &path)
 {
