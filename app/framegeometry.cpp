@@ -41,6 +41,31 @@ bool mdiform1::parseGeometry(const QString &text, QRect *rect, bool *maximized)
     return true;
 }
 
+QRect mdiform1::fittedToScreens(const QRect &wanted, const QList<QRect> &areas)
+{
+    QRect r = WindowPlacement::clampToScreens(wanted, areas);
+    for (const QRect &area : areas)
+        if (area.contains(r)) {
+            // The title bar and the borders on the screen as well.
+            r = WindowPlacement::fitInside(r, area.marginsRemoved(Decoration));
+            break;
+        }
+    return r;
+}
+
+void mdiform1::fitToScreens()
+{
+    // Only a normal frame: a maximised one is placed by the window manager.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QList<QRect> areas = WindowPlacement::availableAreas();
+    if (areas.isEmpty())
+        return;
+    const QRect r = fittedToScreens(geometry(), areas);
+    if (r != geometry())
+        setGeometry(r);
+}
+
 void mdiform1::restoreFrameGeometry()
 {
     const QList<QRect> areas = WindowPlacement::availableAreas();
@@ -53,14 +78,7 @@ void mdiform1::restoreFrameGeometry()
         return;
     }
     // The screens may have changed since: a smaller one, or one fewer.
-    QRect r = WindowPlacement::clampToScreens(saved, areas);
-    for (const QRect &area : areas)
-        if (area.contains(r)) {
-            // The title bar and the borders on the screen as well.
-            r = WindowPlacement::fitInside(r, area.marginsRemoved(Decoration));
-            break;
-        }
-    setGeometry(r);
+    setGeometry(fittedToScreens(saved, areas));
     if (maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }

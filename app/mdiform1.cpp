@@ -335,6 +335,8 @@ void mdiform1::RestoreFromTray()
         native->setWindowStates(state);
     // A frame once minimised on the task bar (no tray then) would be mapped minimised again.
     WindowHints::mapNormally(this);
+    // The screen may have become smaller, or gone, while the frame waited.
+    fitToScreens();
     show();
     raise();
     activateWindow();

@@ -108,6 +108,11 @@ public:
     // "x y width height maximised" as stored; false for anything else.
     static bool parseGeometry(const QString &text, QRect *rect, bool *maximized);
     static QRect firstGeometry(const QRect &availableArea);
+    // wanted moved onto the screens there are (and shrunk if it must be), with room for
+    // the window manager's title bar and borders.
+    static QRect fittedToScreens(const QRect &wanted, const QList<QRect> &availableAreas);
+    // A normal frame put wholly on the screens there are now.
+    void fitToScreens();
 
     // Where the programme has no tray: the frame minimises instead of vanishing.
     static bool trayAvailable();

@@ -224,6 +224,22 @@ private slots:
                  qPrintable(QStringLiteral("rows %1, strip %2").arg(rows).arg(tb->height())));
     }
 
+    // The screen became smaller while the frame waited in the tray: it comes back onto it.
+    void aFrameRestoredFromTheTrayComesBackOnTheScreen()
+    {
+        TrayIcon::setAvailableOverride(1);
+        FrameFixture f;
+        const QRect area = WindowPlacement::availableAreas().first();
+        f.frame->action(QStringLiteral("Down"))->trigger(); // "&Place in tray"
+        QVERIFY(!f.frame->isVisible());
+        f.frame->setGeometry(area.right() - 300, area.top() + 100, 1200, 820); // where a wider screen had room
+        f.frame->RestoreFromTray();
+        QVERIFY(f.frame->isVisible());
+        QVERIFY2(area.contains(f.frame->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                   .arg(f.frame->x()).arg(f.frame->y())
+                                                                   .arg(f.frame->width()).arg(f.frame->height())));
+    }
+
     void placementFitsScreensThatExistNow()
     {
         const QRect left(0, 0, 1600, 1000), right(1600, 0, 1066, 666);
