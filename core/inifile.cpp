@@ -65,99 +65,127 @@ QString unescapedName(const QByteArray &bytes)
     return name;
 }
 
-// The value after '=' as QSettings reads it: quotes group, backslash escapes, an unquoted
-// ';' starts a comment, unquoted commas make a list (joined back with commas here).
+// Whether a backslash followed by next (and then afterNext) is an escape that this
+// writer, or the toolkit's, makes. Files written by a program hold no other; any other
+// backslash was typed by hand.
+bool writerEscape(char16_t next, char16_t afterNext)
+{
+    switch (next) {
+    case 'a': case 'b': case 'f': case 'n': case 'r': case 't': case 'v':
+    case '"': case '\\': case '0':
+        return true;
+    case 'x':
+        return hexValue(QChar(afterNext)) >= 0;
+    default:
+        return false;
+    }
+}
+
+// An unquoted ';' starts a comment only where a typed value would not hold one: at the
+// start of the value, after a blank or after a closing quote. Writers quote every value
+// holding a ';', so "a=1;b=2" in an address is the address.
+bool commentStartsAfter(char16_t prev)
+{
+    return prev == ' ' || prev == '\t' || prev == '"';
+}
+
+// The value after '=' as QSettings reads it: quotes group, backslashes escape, unquoted
+// commas make a list (joined back with commas here). A value typed by hand with a
+// backslash no writer would make (a path such as C:\Program Files\ or \\server\share)
+// keeps every backslash as it stands.
 QString unescapedValue(const QByteArray &bytes)
 {
     const QString s = decodeText(bytes);
-    QStringList parts;
-    QString cur;
-    int kept = 0; // unquoted trailing blanks are not part of the value
-    bool quoted = false;
-    bool list = false;
-    int i = 0;
     const int n = s.size();
-    auto skipBlanks = [&] {
-        while (i < n && (s.at(i) == QLatin1Char(' ') || s.at(i) == QLatin1Char('\t')))
-            ++i;
-    };
-    skipBlanks();
-    while (i < n) {
-        const QChar c = s.at(i++);
-        if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-            kept = cur.size();
-        } else if (c == QLatin1Char('\\')) {
-            if (i >= n)
-                break;
-            const QChar e = s.at(i++);
-            switch (e.unicode()) {
-            case 'a': cur += QLatin1Char('\a'); break;
-            case 'b': cur += QLatin1Char('\b'); break;
-            case 'f': cur += QLatin1Char('\f'); break;
-            case 'n': cur += QLatin1Char('\n'); break;
-            case 'r': cur += QLatin1Char('\r'); break;
-            case 't': cur += QLatin1Char('\t'); break;
-            case 'v': cur += QLatin1Char('\v'); break;
-            case '"': case '\'': case '?': case '\\': cur += e; break;
-            case 'x': {
-                int code = 0, digits = 0;
-                while (i < n && digits < 4 && hexValue(s.at(i)) >= 0) {
-                    code = code * 16 + hexValue(s.at(i++));
-                    ++digits;
+    auto read = [&](bool literal, bool *handTyped) {
+        QStringList parts;
+        QString cur;
+        int kept = 0; // unquoted trailing blanks are not part of the value
+        bool quoted = false;
+        bool list = false;
+        int i = 0;
+        auto skipBlanks = [&] {
+            while (i < n && (s.at(i) == QLatin1Char(' ') || s.at(i) == QLatin1Char('\t')))
+                ++i;
+        };
+        skipBlanks();
+        while (i < n) {
+            const char16_t prev = i > 0 ? s.at(i - 1).unicode() : u' ';
+            const QChar c = s.at(i++);
+            if (c == QLatin1Char('"')) {
+                quoted = !quoted;
+                kept = cur.size();
+            } else if (c == QLatin1Char('\\') && !literal) {
+                if (i >= n || !writerEscape(s.at(i).unicode(), i + 1 < n ? s.at(i + 1).unicode() : 0)) {
+                    *handTyped = true;
+                    return QString();
                 }
-                cur += QChar(char16_t(code));
-                break;
-            }
-            case '\r':
-                if (i < n && s.at(i) == QLatin1Char('\n'))
-                    ++i;
-                break;
-            case '\n':
-                break; // a continued line
-            default:
-                if (e >= QLatin1Char('0') && e <= QLatin1Char('7')) {
-                    int code = e.unicode() - '0', digits = 1;
+                const QChar e = s.at(i++);
+                switch (e.unicode()) {
+                case 'a': cur += QLatin1Char('\a'); break;
+                case 'b': cur += QLatin1Char('\b'); break;
+                case 'f': cur += QLatin1Char('\f'); break;
+                case 'n': cur += QLatin1Char('\n'); break;
+                case 'r': cur += QLatin1Char('\r'); break;
+                case 't': cur += QLatin1Char('\t'); break;
+                case 'v': cur += QLatin1Char('\v'); break;
+                case '"': case '\\': cur += e; break;
+                case 'x': {
+                    int code = 0, digits = 0;
+                    while (i < n && digits < 4 && hexValue(s.at(i)) >= 0) {
+                        code = code * 16 + hexValue(s.at(i++));
+                        ++digits;
+                    }
+                    cur += QChar(char16_t(code));
+                    break;
+                }
+                default: { // '0': an octal escape
+                    int code = 0, digits = 1;
                     while (i < n && digits < 3 && s.at(i) >= QLatin1Char('0') && s.at(i) <= QLatin1Char('7')) {
                         code = code * 8 + (s.at(i++).unicode() - '0');
                         ++digits;
                     }
                     cur += QChar(char16_t(code));
+                    break;
                 }
-                break; // an unknown escape stands for nothing
-            }
-            kept = cur.size();
-        } else if (!quoted && c == QLatin1Char(';')) {
-            break;
-        } else if (!quoted && c == QLatin1Char(',')) {
-            cur.truncate(kept);
-            parts << cur;
-            cur.clear();
-            kept = 0;
-            list = true;
-            skipBlanks();
-        } else if (!quoted && (c == QLatin1Char('\r') || c == QLatin1Char('\n'))) {
-            continue;
-        } else {
-            cur += c;
-            if (quoted || !c.isSpace())
+                }
                 kept = cur.size();
+            } else if (!quoted && c == QLatin1Char(';') && commentStartsAfter(prev)) {
+                break;
+            } else if (!quoted && c == QLatin1Char(',')) {
+                cur.truncate(kept);
+                parts << cur;
+                cur.clear();
+                kept = 0;
+                list = true;
+                skipBlanks();
+            } else if (!quoted && (c == QLatin1Char('\r') || c == QLatin1Char('\n'))) {
+                continue;
+            } else {
+                cur += c;
+                if (quoted || !c.isSpace())
+                    kept = cur.size();
+            }
         }
-    }
-    cur.truncate(kept);
-    parts << cur;
-    QString value = parts.join(QLatin1Char(','));
-    if (!list) {
-        if (value.startsWith(QLatin1String("@@")))
-            value.remove(0, 1);
-        else if (value.startsWith(QLatin1String("@String(")) && value.endsWith(QLatin1Char(')')))
-            value = value.mid(8, value.size() - 9);
-    }
-    return value;
+        cur.truncate(kept);
+        parts << cur;
+        QString value = parts.join(QLatin1Char(','));
+        if (!list) {
+            if (value.startsWith(QLatin1String("@@")))
+                value.remove(0, 1);
+            else if (value.startsWith(QLatin1String("@String(")) && value.endsWith(QLatin1Char(')')))
+                value = value.mid(8, value.size() - 9);
+        }
+        return value;
+    };
+    bool handTyped = false;
+    const QString value = read(false, &handTyped);
+    return handTyped ? read(true, &handTyped) : value;
 }
 
-// Where the line starting at pos ends: a quoted value and a backslash before the end
-// of the line carry it on to the next one.
+// Where the line starting at pos ends: at its line break, unless a quote is still open
+// there. A backslash never carries a line on: a path typed with a trailing backslash
+// must not swallow the setting on the next line.
 qsizetype lineEnd(const QByteArray &data, qsizetype pos, bool *openQuote)
 {
     bool inValue = false, quoted = false;
@@ -177,12 +205,12 @@ qsizetype lineEnd(const QByteArray &data, qsizetype pos, bool *openQuote)
         if (!inValue) {
             inValue = c == '=';
         } else if (c == '\\') {
-            ++i;
-            if (i + 1 < data.size() && data.at(i) == '\r' && data.at(i + 1) == '\n')
+            if (i + 1 < data.size()
+                && writerEscape(uchar(data.at(i + 1)), i + 2 < data.size() ? uchar(data.at(i + 2)) : 0))
                 ++i;
         } else if (c == '"') {
             quoted = !quoted;
-        } else if (c == ';' && !quoted) {
+        } else if (c == ';' && !quoted && (data.at(i - 1) == '=' || commentStartsAfter(uchar(data.at(i - 1))))) {
             const qsizetype nl = data.indexOf('\n', i);
             return nl < 0 ? data.size() : nl + 1;
         }

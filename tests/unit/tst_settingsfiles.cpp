@@ -2,6 +2,7 @@
 #include "core/paths.h"
 #include "core/settingsstore.h"
 #include "platform/internetsettings.h"
+#include "sites/startupslots.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         for (const char *text : {"plain", "with space", " lead", "trail ", "a,b", "a;b", "a=b", "q\"q", "back\\slash",
                                  "tab\there", "nl\nx", "caf\xC3\xA9", "\xE6\xBC\xA2\xE5\xAD\x97", "\xF0\x9F\x98\x80",
-                                 "@at", "@@two", "@String(x)", "x\x01" "a", "%20", ""})
+                                 "@at", "@@two", "@String(x)", "x\x01" "a", "%20", "\\\\srv\\s \"q\";x\\", ""})
             QTest::newRow(text) << QString::fromUtf8(text);
     }
     void valuesRoundTripWithTheToolkitsReader()
@@ -164,6 +165,35 @@ private Q_SLOTS:
         QCOMPARE(bytesOf(Paths::internetSettingsFile()), recorded);
         QVERIFY(InternetSettings::recordTypedUrl(QStringLiteral("http://two.test/")));
         QCOMPARE(InternetSettings::typedUrls(), (QStringList{QStringLiteral("http://two.test/"), QStringLiteral("http://one.test/")}));
+    }
+
+    // Lines typed in an editor: a backslash that no writer makes is a backslash, one at
+    // the end of a line does not swallow the next line, and a ';' inside an address is
+    // part of it; a ';' after a blank still starts a comment.
+    void handTypedValuesReadAsTyped()
+    {
+        TempHome home;
+        const QByteArray typed = "[Startup]\r\n"
+                                 "sone=http://h/p1.html?a=1;b=2\r\n"
+                                 "stwo=\\\\fileserver\\intranet\\\r\n"
+                                 "c2=0\r\n"
+                                 "sthree=C:\\Program Files\\Start\\home.html ; my page\r\n"
+                                 "sfour=\"a;b\" ;note\r\n";
+        QVERIFY(writeFile(Paths::settingsFile(), typed));
+        using StartupSlots::slot;
+        QCOMPARE(StartupSlots::readAddress(slot(1)), QStringLiteral("http://h/p1.html?a=1;b=2"));
+        QCOMPARE(StartupSlots::readAddress(slot(2)), QStringLiteral("\\\\fileserver\\intranet\\"));
+        QCOMPARE(StartupSlots::readFlag(slot(2)), 0);
+        QCOMPARE(StartupSlots::readAddress(slot(3)), QStringLiteral("C:\\Program Files\\Start\\home.html"));
+        QCOMPARE(StartupSlots::readAddress(slot(4)), QStringLiteral("a;b"));
+        QVERIFY(checkFile(Paths::settingsFile()).isEmpty());
+
+        // A save adds its line after the typed ones and changes none of them.
+        const QString saved = QStringLiteral("\\\\srv\\x;\"y\"\\");
+        QVERIFY(SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("sfive"), saved));
+        QVERIFY(bytesOf(Paths::settingsFile()).startsWith(typed));
+        QCOMPARE(StartupSlots::readAddress(slot(5)), saved);
+        QCOMPARE(StartupSlots::readFlag(slot(2)), 0);
     }
 
     void fileOthersCanReadIsTightenedAtStart()
