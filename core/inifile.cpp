@@ -1,11 +1,12 @@
 #include "core/inifile.h"
 
+#include "core/eightbittext.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <QSet>
-#include <QStringDecoder>
 
 #include <cctype>
 
@@ -13,12 +14,10 @@
 
 namespace {
 
-// Text written by this programme is UTF-8; older files of this kind hold Latin-1.
+// Text written by this programme is UTF-8; older files of this kind hold the Windows code page.
 QString decodeText(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    return EightBitText::decode(bytes);
 }
 
 int hexValue(QChar c)

@@ -1,5 +1,6 @@
 #include "favorites/shortcutfile.h"
 
+#include "core/eightbittext.h"
 #include "core/wholefile.h"
 
 #include <QFile>
@@ -15,16 +16,6 @@ constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-QString decode(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    // Older shortcut files are in an 8-bit code page; Latin-1 keeps every byte.
-    return QString::fromLatin1(bytes);
 }
 
 }
@@ -82,7 +73,8 @@ QString readValue(const QString &path, const QString &section, const QString &ke
         QByteArrayView value = line.sliced(eq + 1).trimmed();
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
             value = value.sliced(1, value.size() - 2);
-        QString text = decode(value);
+        // Older shortcut files are in the Windows code page.
+        QString text = EightBitText::decode(value);
         if (text.size() > maxChars - 1)
             text.truncate(maxChars - 1);
         return text;

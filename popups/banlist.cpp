@@ -1,5 +1,6 @@
 #include "popups/banlist.h"
 
+#include "core/eightbittext.h"
 #include "core/paths.h"
 #include "core/wholefile.h"
 
@@ -13,11 +14,11 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // How the file's text is stored, so that a save can keep it.
-enum class Encoding { Utf8, Utf8Bom, Latin1, Utf16LE, Utf16BE };
+enum class Encoding { Utf8, Utf8Bom, Windows1252, Utf16LE, Utf16BE };
 
 struct FileText
 {
-    QByteArray fields; // UTF-8 (or older Latin-1) text for the field reader, without a byte-order mark
+    QByteArray fields; // UTF-8 (or older Windows code page) text for the field reader, without a byte-order mark
     Encoding encoding = Encoding::Utf8;
     bool cut = false;    // the file goes on past MaxBanListBytes
     bool hasNul = false; // NUL bytes: not text in any encoding known here
@@ -68,20 +69,18 @@ bool readFile(FileText *text, QString *error)
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         (void)QString(utf8(data));
         if (utf8.hasError())
-            text->encoding = Encoding::Latin1;
+            text->encoding = Encoding::Windows1252;
     }
     text->hasNul = data.contains('\0');
     text->fields = std::move(data);
     return true;
 }
 
-// Older lists hold Latin-1 text: an entry that is not UTF-8 is read as Latin-1,
+// Older lists are in the Windows code page: an entry that is not UTF-8 is read in it,
 // never turned into replacement characters.
 QString decodeEntry(const QByteArray &field)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(field);
-    return utf8.hasError() ? QString::fromLatin1(field) : text;
+    return EightBitText::decode(field);
 }
 
 // One entry as a line of the file, in the file's encoding.
@@ -100,11 +99,9 @@ QByteArray encodedLine(QString entry, Encoding encoding)
         QStringEncoder utf16(encoding == Encoding::Utf16LE ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE);
         return utf16(entry);
     }
-    if (encoding == Encoding::Latin1) {
-        QStringEncoder encoder(QStringEncoder::Latin1);
-        const QByteArray bytes = encoder(entry);
-        if (!encoder.hasError())
-            return bytes;
+    if (encoding == Encoding::Windows1252) {
+        if (const auto bytes = EightBitText::encodeWindows1252(entry))
+            return *bytes;
     }
     return entry.toUtf8();
 }
@@ -200,7 +197,7 @@ bool WriteBanList(const QStringList &entries, QString *error)
     };
     if (!Paths::ensureDir(QFileInfo(path).absolutePath()))
         return fail(QStringLiteral("The folder %1 could not be made.").arg(QFileInfo(path).absolutePath()));
-    // The file keeps its encoding (an older Latin-1 list, or UTF-16 from an editor
+    // The file keeps its encoding (an older list in the Windows code page, or UTF-16 from an editor
     // elsewhere), so that the entries the user did not touch keep their bytes.
     FileText old;
     QString ignored;

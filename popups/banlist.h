@@ -8,8 +8,8 @@
 // File format: one entry per line (CR LF written, LF or CR alone read too). Read as
 // fields: a field ends at a comma or a line end; a field that starts with a double
 // quote runs to the next double quote (or the line end) and loses its quotes.
-// Blanks around an unquoted field and empty fields are dropped. Text is UTF-8, or
-// Latin-1 in older lists, or UTF-16 when the file starts with its byte-order mark;
+// Blanks around an unquoted field and empty fields are dropped. Text is UTF-8, or the
+// Windows code page in older lists, or UTF-16 when the file starts with its byte-order mark;
 // a save keeps the encoding the file had.
 
 // Reading stops after this many bytes or entries: a real list holds tens to a few

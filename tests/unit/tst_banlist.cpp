@@ -172,14 +172,15 @@ private Q_SLOTS:
         QCOMPARE(CheckBanList(QStringLiteral("http://a.test/")), BanVerdict::NoList);
     }
 
-    // An older list in Latin-1 reads as its text and keeps its bytes when an entry is added.
-    void latin1ListKeepsItsBytes()
+    // An older list in the Windows code page reads as its text and keeps its bytes when
+    // an entry is added.
+    void olderCodePageListKeepsItsBytes()
     {
-        const QByteArray old = "http://caf\xE9.test/\r\nhttp://b.test/\r\n";
+        const QByteArray old = "http://caf\xE9.test/O\x92" "Brien\x96x\r\nhttp://b.test/\r\n";
         writeRaw(old);
         QStringList entries = ReadBanList();
-        QCOMPARE(entries.first(), QStringLiteral("http://caf\u00e9.test/"));
-        QVERIFY(CheckBanList(QStringLiteral("http://CAF\u00c9.test/")) == BanVerdict::Banned);
+        QCOMPARE(entries.first(), QStringLiteral("http://caf\u00e9.test/O\u2019Brien\u2013x"));
+        QVERIFY(CheckBanList(QStringLiteral("http://CAF\u00c9.test/o\u2019brien\u2013x")) == BanVerdict::Banned);
         entries << QStringLiteral("http://new.test/");
         QVERIFY(WriteBanList(entries));
         QCOMPARE(readRaw(), old + "http://new.test/\r\n");

@@ -53,8 +53,8 @@ private Q_SLOTS:
         QTest::newRow("empty value") << QByteArray("[InternetShortcut]\nURL=\nURL=http://later/\n") << "";
         QTest::newRow("NUL ends the line") << QByteArray("[InternetShortcut]\nURL=http://n\0ul/\n", 32)
                                            << "http://n";
-        QTest::newRow("8-bit code page") << QByteArray("[InternetShortcut]\nURL=http://caf\xE9.test/\n")
-                                         << QString::fromUtf8("http://caf\xC3\xA9.test/");
+        QTest::newRow("8-bit code page") << QByteArray("[InternetShortcut]\nURL=http://caf\xE9.test/\x93" "a\x94\n")
+                                         << QStringLiteral("http://caf\u00e9.test/\u201ca\u201d");
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF[InternetShortcut]\nURL=http://\xE4\xBE\x8B.test/\n")
                                         << QString::fromUtf8("http://\xE4\xBE\x8B.test/");
         QTest::newRow("binary junk") << QByteArray("\x00\xff[\x01]\n=\n[[[\n\x80=\x81", 16) << "";

@@ -129,25 +129,28 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(Paths::settingsFile()).isDir());
     }
 
-    // Latin-1 from an older file reads as the text it was and keeps its bytes through
-    // saves of other keys; saving what is already there writes nothing.
+    // Text in the Windows code page from an older file reads as the text it was and keeps
+    // its bytes through saves of other keys; saving what is already there writes nothing.
     void bytesTheProgrammeDidNotChangeAreKept()
     {
         TempHome home;
-        const QByteArray store = "; kept comment\r\n[personal]\r\npdone=Zo\xE9\r\nweird = \"spaced\" ; note\r\n\r\n"
+        const QByteArray store = "; kept comment\r\n[personal]\r\npdone=Zo\xE9 O\x92" "Brien \x96 Smith\r\n"
+                                 "weird = \"spaced\" ; note\r\n\r\n"
                                  "[Startup]\r\nc1=0\r\n";
         QVERIFY(writeFile(Paths::settingsFile(), store));
         QCOMPARE(GetSetting(AppKey, QStringLiteral("personal"), QStringLiteral("pdone"), QString()),
-                 QStringLiteral("Zo\u00e9"));
+                 QStringLiteral("Zo\u00e9 O\u2019Brien \u2013 Smith"));
         QCOMPARE(GetSetting(AppKey, QStringLiteral("personal"), QStringLiteral("weird"), QString()),
                  QStringLiteral("spaced"));
         QVERIFY(SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("c1"), QStringLiteral("1")));
         QVERIFY(SaveSetting(AppKey, QStringLiteral("personal"), QStringLiteral("pdtwo"), QStringLiteral("x")));
         QCOMPARE(bytesOf(Paths::settingsFile()),
-                 QByteArray("; kept comment\r\n[personal]\r\npdone=Zo\xE9\r\nweird = \"spaced\" ; note\r\npdtwo=x\r\n"
+                 QByteArray("; kept comment\r\n[personal]\r\npdone=Zo\xE9 O\x92" "Brien \x96 Smith\r\n"
+                            "weird = \"spaced\" ; note\r\npdtwo=x\r\n"
                             "\r\n[Startup]\r\nc1=1\r\n"));
         const ino_t before = inodeOf(Paths::settingsFile());
-        QVERIFY(SaveSetting(AppKey, QStringLiteral("personal"), QStringLiteral("pdone"), QStringLiteral("Zo\u00e9")));
+        QVERIFY(SaveSetting(AppKey, QStringLiteral("personal"), QStringLiteral("pdone"),
+                             QStringLiteral("Zo\u00e9 O\u2019Brien \u2013 Smith")));
         QCOMPARE(inodeOf(Paths::settingsFile()), before);
 
         // Every start writes the user-agent token; one already there leaves the file alone.
