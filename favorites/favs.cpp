@@ -78,8 +78,12 @@ void Favs::treeFavorites_NodeClick(QTreeWidgetItem *node)
     if (!node || !FavoritesTree::key(node).endsWith(QLatin1String("_URL"))
         || FavoritesTree::image(node) != FavoriteImages::Shortcut)
         return;
+    // A shortcut with no address would blank the page in front: it does nothing.
+    const QString address = FavoritesTree::tag(node);
+    if (address.isEmpty())
+        return;
     if (BrowserControl *browser = m_activeBrowser ? m_activeBrowser() : nullptr)
-        browser->Navigate(FavoritesTree::tag(node));
+        browser->Navigate(address);
     hide();
 }
 

@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QStringEncoder>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
 
@@ -349,13 +350,22 @@ private Q_SLOTS:
         Fixture f;
         shortcut(f.fav + "A.url", "http://a.test/");
         shortcut(f.fav + "Docs_URL/B.url", "http://b.test/");
+        // Saved by other programs: UTF-16 with its byte-order mark, and an empty file.
+        QFile wide(f.fav + "Wide.url");
+        QVERIFY(wide.open(QIODevice::WriteOnly));
+        wide.write("\xFF\xFE" + QStringEncoder(QStringEncoder::Utf16LE)(u"[InternetShortcut]\r\nURL=http://wide.test/\r\n"));
+        wide.close();
+        QFile empty(f.fav + "Empty.url");
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
         QPointer<Favs> w(f.open());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         FavoritesTree *tree = w->treeFavorites;
 
-        // Folders and the root only open and close.
-        for (const char *key : {"R", "Docs_URL/"}) {
+        // Folders and the root only open and close; a shortcut with no address leaves
+        // the page in front alone.
+        for (const char *key : {"R", "Docs_URL/", "Empty_URL"}) {
             tree->scrollToItem(tree->node(key));
             QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->node(key)).center());
             QVERIFY(w->isVisible());
@@ -370,6 +380,10 @@ private Q_SLOTS:
         shortcut(f.fav + "New.url", "http://new.test/");
         w->show();
         QVERIFY(!tree->node("New_URL"));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->node("Wide_URL")).center());
+        QCOMPARE(f.browser.navigations, QStringList({"http://a.test/", "http://wide.test/"}));
+        w->show();
 
         // Close in the menu hides; it does not unload.
         w->Close->trigger();
@@ -384,7 +398,7 @@ private Q_SLOTS:
         lone->show();
         lone->treeFavorites->addNode("R", "X_URL", "X", 2, -1, "http://x.test/");
         lone->treeFavorites_NodeClick(lone->treeFavorites->node("X_URL"));
-        QCOMPARE(f.browser.navigations, QStringList("http://a.test/"));
+        QCOMPARE(f.browser.navigations.size(), 2);
         QVERIFY(lone->isHidden());
     }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -57,6 +58,9 @@ private Q_SLOTS:
                                          << QStringLiteral("http://caf\u00e9.test/\u201ca\u201d");
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF[InternetShortcut]\nURL=http://\xE4\xBE\x8B.test/\n")
                                         << QString::fromUtf8("http://\xE4\xBE\x8B.test/");
+        QTest::newRow("UTF-16BE with BOM")
+            << QByteArray("\xFE\xFF") + QStringEncoder(QStringEncoder::Utf16BE)(u"[InternetShortcut]\nURL=http://\u4f8b.test/\n")
+            << QStringLiteral("http://\u4f8b.test/");
         QTest::newRow("binary junk") << QByteArray("\x00\xff[\x01]\n=\n[[[\n\x80=\x81", 16) << "";
     }
 
