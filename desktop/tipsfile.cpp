@@ -1,8 +1,9 @@
 #include "desktop/tipsfile.h"
 
+#include "core/eightbittext.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace TipsFile {
 
@@ -21,10 +22,7 @@ bool read(const QString &path, QStringList *lines)
     file.close();
     data.replace('\0', QByteArray());
 
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(data);
-    if (utf8.hasError())
-        text = QString::fromLatin1(data);
+    QString text = EightBitText::decode(data);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 

@@ -106,7 +106,7 @@ private Q_SLOTS:
         QTest::newRow("three lines") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
         QTest::newRow("LF, no final end") << QByteArray("a\n\nc") << QStringList{"a", "", "c"};
         QTest::newRow("NUL bytes") << QByteArray("a\0b\n\0\n", 6) << QStringList{"ab", ""};
-        QTest::newRow("single-byte text") << QByteArray("caf\xe9 <b>x</b>\n") << QStringList{QStringLiteral("café <b>x</b>")};
+        QTest::newRow("single-byte text") << QByteArray("caf\xe9 \x93<b>x</b>\x94\n") << QStringList{QStringLiteral("café “<b>x</b>”")};
         QTest::newRow("UTF-8") << QByteArray("\xef\xbb\xbf" "漢字 ü\n") << QStringList{QStringLiteral("漢字 ü")};
     }
     void fileShapes()
