@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/keyboardstate.h"
 #include "platform/addresshandover.h"
+#include "platform/endsignals.h"
 #include "platform/singleinstance.h"
 
 #include <QApplication>
@@ -115,6 +116,10 @@ int run(int argc, char *argv[])
     }
     StartupTrace::mark("loaded");
     loadedFrame = frame;
+    // Asked to end from outside (logout, shutdown, kill): end as Exit does, so that what
+    // Exit keeps is kept.
+    EndSignals ending;
+    QObject::connect(&ending, &EndSignals::endRequested, frame, &mdiform1::unload);
     if (!waiting.isEmpty())
         frame->openAddresses(waiting);
     QObject::connect(welcome, &splash::timedOut, [] { TipOfDay::showAtStartup(nullptr); });

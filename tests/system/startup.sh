@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The real programme started as a person would: left Control held, and a second copy.
+# The real programme started as a person would: left Control held, and a second copy;
+# and ended as a logout ends it.
 source "$(dirname "$0")/lib.bash"
 
 requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
@@ -39,4 +40,12 @@ kill -0 $B || fail "the first copy ended too"
 if xdotool search --name '^Welcome to Quillon$' 2>/dev/null | wc -l | grep -qv '^1$'; then
   fail "the second copy showed its splash"
 fi
-echo "startup: 3 passed, 0 failed"
+
+# 4. Asked to end from outside, as at logout: it ends as Exit does, keeping the frame's place.
+ini="$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
+! grep -q '^\[Frame\]' "$ini" || fail "the frame's place was saved before the end"
+kill -TERM $B
+wait_exit $B 60 || fail "the programme did not end on TERM"
+[ "$STATUS" = 0 ] || fail "the programme ended with status $STATUS on TERM"
+grep -q '^Geometry=' "$ini" || fail "the frame's place was not saved on TERM"
+echo "startup: 4 passed, 0 failed"
