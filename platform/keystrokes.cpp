@@ -52,6 +52,12 @@ void typeInto(QWidget *target, const QString &text)
     }
     for (uint cp : codePoints) {
         const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
+        // The engine keeps one UTF-16 unit of a key's text: a character beyond them (an
+        // emoji, a rare CJK one) would arrive as another. It goes in as input-method text.
+        if (cp > 0xFFFF) {
+            commitInPieces(target, one);
+            continue;
+        }
         QKeyEvent press(QEvent::KeyPress, keyFor(cp), Qt::NoModifier, one);
         QKeyEvent release(QEvent::KeyRelease, keyFor(cp), Qt::NoModifier, one);
         QCoreApplication::sendEvent(target, &press);
