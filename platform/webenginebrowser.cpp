@@ -884,6 +884,14 @@ void WebEngineBrowser::typeText(const QString &text)
 
 void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
 {
+    // A link for another programme (mail, chat) meant for a new window: the new window
+    // would stay empty, as its page refuses the address. Offered as a click on it in the
+    // page is, when the person asked for it.
+    if (!request.requestedUrl().isEmpty() && !OutsideLinks::engineShows(request.requestedUrl())) {
+        if (request.isUserInitiated())
+            OutsideLinks::offer(this, request.requestedUrl());
+        return;
+    }
     const NewWindowAnswer answer = askForNewWindow();
     if (answer.kind == NewWindowAnswer::Refuse)
         return;

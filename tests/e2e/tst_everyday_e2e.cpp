@@ -257,6 +257,19 @@ private Q_SLOTS:
         }
         QTRY_COMPARE_WITH_TIMEOUT(desktop.urls, QList<QUrl>({QUrl(QStringLiteral("quillon-test:chat?to=a"))}), 10000);
         QCOMPARE(w->Web1->LocationURL(), server.url(QStringLiteral("/links")));
+
+        // Such a link meant for a new window is offered the same way, and leaves no empty window.
+        ChildWindow *other = openDrawn(server, "/blank", "<a href='quillon-test:chat?to=b' target='_blank'"
+                                                         " style='position:fixed;left:0;top:0;right:0;bottom:0'>chat</a>");
+        QVERIFY(other);
+        const int windows = m_frame->mdiArea->subWindowList().size();
+        surface = static_cast<WebEngineBrowser *>(other->Web1)->view()->focusProxy();
+        yes = false;
+        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+        QTRY_COMPARE_WITH_TIMEOUT(questions.size(), 3, 10000);
+        QVERIFY(questions.last().text.contains(QStringLiteral("quillon-test:chat?to=b")));
+        QCOMPARE(m_frame->mdiArea->subWindowList().size(), windows);
+        QCOMPARE(m_frame->windows->activeChild(), other);
     }
 
     // A player's full-screen button fills the screen; Escape, the page itself or closing the
