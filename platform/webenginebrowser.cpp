@@ -329,6 +329,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
             m_dialogOrigin = origin;
             m_dialogs = 0;
         }
+        // A page that moves within itself (a link to an anchor, an application's own
+        // history) loads nothing and so never completes: its new address is given as a
+        // completed page's is, and so is the title its script gives it right after.
+        if (m_completed && !m_loading) {
+            m_movedWithin.start();
+            movedWithin();
+        }
+    });
+    connect(page, &QWebEnginePage::titleChanged, this, [this] {
+        if (m_completed && !m_loading && m_movedWithin.isValid() && m_movedWithin.elapsed() < MovedTitleMs)
+            movedWithin();
     });
     connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
         m_progress = percent;
@@ -350,6 +361,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         if (!m_certificateProblem.isEmpty())
             showCertificateProblem();
         m_loading = false;
+        m_completed = true;
         m_progress = 100;
         Q_EMIT DocumentComplete();
     });
@@ -880,6 +892,14 @@ void WebEngineBrowser::printTo(QPrinter *printer, Done done)
 void WebEngineBrowser::typeText(const QString &text)
 {
     Keystrokes::typeInto(m_view->focusProxy(), text);
+}
+
+void WebEngineBrowser::movedWithin()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (!m_loading)
+            Q_EMIT DocumentComplete();
+    });
 }
 
 void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)

@@ -96,6 +96,10 @@ protected:
 
 private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
+    // Gives the page's new address (and title) as a completed page's, from the event loop.
+    void movedWithin();
+    // How long after moving within itself a page's new title is still taken as part of the move.
+    static constexpr qint64 MovedTitleMs = 1000;
     void onFocusChanged(QWidget *old, QWidget *now);
     void showCrashCover(const QString &why);
     // Every control of this kind alive, to name those that shared a renderer.
@@ -127,6 +131,8 @@ private:
     int m_loadTickets = 0; // counts loads asked for and stops: a held load runs only if still the latest
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
+    bool m_completed = false; // a page has finished loading here at least once
+    QElapsedTimer m_movedWithin; // since the page last moved within itself
     bool m_requestPosted = false; // the last request for the page now loading sent a form (POST)
     bool m_pageFromForm = false; // the page shown answered a form sent with POST: a reload sends it again
     int m_progress = 100;

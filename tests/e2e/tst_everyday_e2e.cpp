@@ -229,6 +229,31 @@ private Q_SLOTS:
         QCOMPARE(m_frame->cboAddress->currentText(), slow);
     }
 
+    // A page that moves within itself (its own history, an anchor) is followed by the
+    // address bar, the caption and the tab.
+    void pagesMovingWithinThemselvesAreFollowed()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.6"));
+        server.setPage("/app", page("App"));
+        ChildWindow *w = openWindow(server.url(QStringLiteral("/app")));
+        QVERIFY(w);
+        const int tab = w->Tag.toInt();
+        PageWait::eval(w->Web1, QStringLiteral("history.pushState({}, '', '/app/two'); document.title = 'Two'; 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->cboAddress->currentText(), server.url(QStringLiteral("/app/two")), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Two"), 10000);
+        QCOMPARE(m_frame->tb->caption(tab), QStringLiteral("Two"));
+        PageWait::eval(w->Web1, QStringLiteral("location.hash = 'part'; 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->cboAddress->currentText(), server.url(QStringLiteral("/app/two#part")), 10000);
+        PageWait::eval(w->Web1, QStringLiteral("history.replaceState({}, '', '/app/three'); document.title = 'Three'; 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_frame->cboAddress->currentText(), server.url(QStringLiteral("/app/three")), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Three"), 10000);
+        QCOMPARE(m_frame->tb->caption(tab), QStringLiteral("Three"));
+        // A title the page changes later on its own is its own affair, as before.
+        PageWait::eval(w->Web1, QStringLiteral("setTimeout(function () { document.title = 'Later'; }, 1500); 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationName(), QStringLiteral("Later"), 10000);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Three"));
+    }
+
     // A clicked link for another programme starts it only when the person agrees.
     void outsideLinksAreOfferedFirst()
     {
