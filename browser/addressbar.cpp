@@ -73,6 +73,7 @@ void AddressBar::cboAddress_Enter()
 {
     const QString typed = m_combo->currentText();
     const QString address = addressFor(typed, InternetSettings::searchAddress());
+    const bool isAddress = address == BrowserControl::cleanAddress(typed);
     m_userEdited = false;
     // The window that was active keeps its page visible; the new window takes the next number.
     if (ChildWindow *before = m_windows->activeChild())
@@ -85,7 +86,7 @@ void AddressBar::cboAddress_Enter()
     // The new window has no address of its own until its page arrives: the bar keeps what is loading.
     m_combo->setEditText(address);
     // Remembered for the next start's list, as the desktop's browsers do; this list stays as it is.
-    if (address == typed)
+    if (isAddress)
         InternetSettings::recordTypedUrl(address);
 }
 
@@ -147,15 +148,19 @@ QString AddressBar::addressFor(const QString &typed, const QString &searchTempla
 {
     // A scheme with no place after it (the bar's first text, "http://") names nothing
     // the engine would load: a blank page, as for no text at all.
-    const QUrl url(typed.trimmed());
+    const QString text = BrowserControl::cleanAddress(typed);
+    const QUrl url(text);
     if (url.isValid() && url.host().isEmpty()
         && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")
             || url.scheme() == QLatin1String("ftp")))
         return QString();
-    if (looksLikeAddress(typed) || !searchTemplate.contains(QLatin1String("%s")))
-        return typed;
+    if (looksLikeAddress(text) || !searchTemplate.contains(QLatin1String("%s")))
+        return text;
+    // Words broken over lines are still words apart.
+    static const QRegularExpression lineBreaks(QStringLiteral("[\\t\\r\\n]+"));
+    const QString words = QString(typed).replace(lineBreaks, QStringLiteral(" ")).trimmed();
     QString address = searchTemplate;
-    address.replace(QLatin1String("%s"), QString::fromLatin1(QUrl::toPercentEncoding(typed.trimmed())));
+    address.replace(QLatin1String("%s"), QString::fromLatin1(QUrl::toPercentEncoding(words)));
     return address;
 }
 

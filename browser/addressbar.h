@@ -29,8 +29,8 @@ public:
     // address (Escape). False when nothing was being typed.
     bool cancelEdit();
 
-    // What Enter opens for a typed text: an address as it is, anything else as a
-    // search through the given template (%s stands for the words).
+    // What Enter opens for a typed text: an address without the line breaks a paste may
+    // bring, anything else as a search through the given template (%s stands for the words).
     static QString addressFor(const QString &typed, const QString &searchTemplate);
     static bool looksLikeAddress(const QString &typed);
 

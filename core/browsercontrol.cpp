@@ -16,6 +16,13 @@ const BrowserControl::Factory &BrowserControl::factory() { return installed(); }
 
 void BrowserControl::setFactory(Factory f) { installed() = std::move(f); }
 
+QString BrowserControl::cleanAddress(const QString &text)
+{
+    QString cleaned = text;
+    cleaned.removeIf([](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; });
+    return cleaned.trimmed();
+}
+
 QPageLayout &BrowserControl::sharedPageLayout()
 {
     static QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),

@@ -25,6 +25,9 @@ public:
     explicit BrowserControl(QWidget *parent = nullptr) : QWidget(parent) {}
 
     virtual void Navigate(const QString &address) = 0;
+    // Address text as it is loaded and remembered: a tab or line break anywhere in it
+    // (an address wrapped by a mail or a document) is no part of it, nor are outer blanks.
+    static QString cleanAddress(const QString &text);
     virtual void GoHome() = 0;
     virtual HResult GoBack() = 0;
     virtual HResult GoForward() = 0;

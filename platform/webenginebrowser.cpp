@@ -577,15 +577,16 @@ void WebEngineBrowser::whenCacheSettled(std::function<void()> load)
 void WebEngineBrowser::Navigate(const QString &address)
 {
     userNavigates();
-    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
+    const QString text = cleanAddress(address);
+    const QUrl url = QUrl::fromUserInput(text, QDir::currentPath());
     m_asked = url.toString();
-    whenCacheSettled([this, url, address] {
+    whenCacheSettled([this, url, text] {
         m_unshowable.clear();
         Downloads::instance()->expectFrom(page(), url);
         // Asked all the same, as for any address; the page refuses what would go to another programme.
         m_view->load(url);
         if (!engineLoads(url)) {
-            showUnshowable(address.trimmed());
+            showUnshowable(text);
             return;
         }
         if (!m_view->isVisible())

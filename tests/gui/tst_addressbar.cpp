@@ -152,6 +152,11 @@ private Q_SLOTS:
         // Blanks make words even when a dot follows; what is searched for is encoded.
         QCOMPARE(AddressBar::addressFor(QStringLiteral(" what is a.b & c? "), search),
                  QStringLiteral("http://127.0.0.1:9/find?q=what%20is%20a.b%20%26%20c%3F"));
+        // Line breaks pasted with the text: gone from an address, a blank between words.
+        QCOMPARE(AddressBar::addressFor(QStringLiteral(" example.org/long\n-name\t"), search),
+                 QStringLiteral("example.org/long-name"));
+        QCOMPARE(AddressBar::addressFor(QStringLiteral("two\r\nwords"), search),
+                 QStringLiteral("http://127.0.0.1:9/find?q=two%20words"));
         // A template without a place for the words leaves the text as typed.
         QCOMPARE(AddressBar::addressFor(QStringLiteral("quillon"), QStringLiteral("http://x.test/")),
                  QStringLiteral("quillon"));

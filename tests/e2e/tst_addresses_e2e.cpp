@@ -1,0 +1,105 @@
+#include "app/mdiform1.h"
+#include "browser/childwindow.h"
+#include "browser/windowmanager.h"
+#include "core/settingsstore.h"
+#include "framefixture.h"
+#include "httpserver.h"
+#include "platform/internetsettings.h"
+#include "sites/form2.h"
+#include "sites/startuploading.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+QByteArray page(const QByteArray &title) { return "<html><head><title>" + title + "</title></head><body>" + title + "</body></html>"; }
+}
+
+// Addresses as people bring them to the programme: pasted from mails and documents.
+class TestAddressesE2E : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TempHome> m_home;
+    mdiform1 *m_frame = nullptr;
+
+    // Pastes text into the focused widget over whatever it holds, as Ctrl+V does.
+    static void pasteInto(QWidget *focused, QLineEdit *edit, const QString &text)
+    {
+        QApplication::clipboard()->setText(text);
+        edit->selectAll();
+        QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
+    }
+    QWidget *focusAddressBar()
+    {
+        m_frame->activateWindow();
+        m_frame->cboAddress->setFocus(Qt::MouseFocusReason);
+        if (!QTest::qWaitFor([this] { return m_frame->cboAddress->hasFocus(); }))
+            return nullptr;
+        return QApplication::focusWidget();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnv::failOnUnexpectedWarnings();
+        m_home = std::make_unique<TempHome>();
+        m_frame = FrameFixture::newEngineFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    }
+    void cleanup()
+    {
+        delete Form2::current();
+        FrameFixture::deleteFrame(m_frame);
+        m_home.reset();
+    }
+
+    // A mail wraps a long address over lines and indents it; what is loaded and
+    // remembered is the address without the breaks, from the bar and from a start-up slot.
+    void wrappedAddressLoadsWhatWasMeant()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.73"));
+        server.setPage("/p3.html", page("Third"));
+        const QString wanted = server.url(QStringLiteral("/p3.html"));
+        const QString wrapped = QStringLiteral("  ") + server.url(QStringLiteral("/p3")) + QStringLiteral("\r\n\t.html \n");
+
+        QWidget *bar = focusAddressBar();
+        QCOMPARE(bar, m_frame->cboAddress);
+        pasteInto(bar, m_frame->cboAddress->lineEdit(), wrapped);
+        QVERIFY(m_frame->cboAddress->currentText().contains(QLatin1Char('\n')));
+        QTest::keyClick(bar, Qt::Key_Return);
+        ChildWindow *fromBar = m_frame->windows->activeChild();
+        QVERIFY(fromBar);
+        QTRY_COMPARE_WITH_TIMEOUT(fromBar->Web1->LocationName(), QStringLiteral("Third"), 30000);
+        QCOMPARE(fromBar->Web1->LocationURL(), wanted);
+        QCOMPARE(m_frame->addressText(), wanted);
+        QCOMPARE(InternetSettings::typedUrls(), QStringList{wanted});
+
+        // The slot keeps the text as it was pasted; the next start loads the address.
+        Form2 *options = Form2::showOptions(m_frame);
+        for (int slot = 2; slot <= 8; ++slot)
+            options->check(slot)->setChecked(false);
+        options->site(1)->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(options->site(1)->hasFocus());
+        pasteInto(QApplication::focusWidget(), options->site(1), wrapped);
+        QTest::mouseClick(options->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        QTRY_VERIFY(!Form2::current());
+        QCOMPARE(SettingsStore::GetSetting(SettingsStore::AppKey, QStringLiteral("Startup"), QStringLiteral("sone"), QString()),
+                 wrapped);
+        StartupLoading::LoadSites(m_frame->windows);
+        ChildWindow *fromSlot = m_frame->windows->slotWindows.at(1);
+        QVERIFY(fromSlot && fromSlot != fromBar);
+        QTRY_COMPARE_WITH_TIMEOUT(fromSlot->Web1->LocationURL(), wanted, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(server.count("/p3.html"), 2, 30000);
+        for (const LoopbackServer::Request &r : server.requests()) // nothing under a broken name
+            QVERIFY2(!r.path.startsWith("/p3") || r.path == "/p3.html", r.path.constData());
+    }
+};
+
+QTEST_MAIN(TestAddressesE2E)
+#include "tst_addresses_e2e.moc"
