@@ -83,11 +83,13 @@ void AddressBar::cboAddress_Enter()
         active->Web1->Navigate(address);
         active->Web1->setVisible(true);
     }
-    // The new window has no address of its own until its page arrives: the bar keeps what is loading.
-    m_combo->setEditText(address);
+    // The new window has no address of its own until its page arrives: the bar keeps what
+    // is loading. A password typed with it served the load and is neither shown nor kept.
+    const QString shown = BrowserControl::withoutPassword(address);
+    m_combo->setEditText(shown);
     // Remembered for the next start's list, as the desktop's browsers do; this list stays as it is.
     if (isAddress)
-        InternetSettings::recordTypedUrl(address);
+        InternetSettings::recordTypedUrl(shown);
 }
 
 void AddressBar::cboAddress_Click(int index)

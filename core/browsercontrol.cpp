@@ -3,6 +3,7 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QUrl>
 
 namespace {
 BrowserControl::Factory &installed()
@@ -21,6 +22,13 @@ QString BrowserControl::cleanAddress(const QString &text)
     QString cleaned = text;
     cleaned.removeIf([](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; });
     return cleaned.trimmed();
+}
+
+QString BrowserControl::withoutPassword(const QString &address)
+{
+    // Read as the control reads it, so that "user:secret@host" without a scheme counts too.
+    const QUrl url = QUrl::fromUserInput(address);
+    return url.password().isEmpty() ? address : url.toString(QUrl::RemovePassword);
 }
 
 QPageLayout &BrowserControl::sharedPageLayout()

@@ -28,6 +28,9 @@ public:
     // Address text as it is loaded and remembered: a tab or line break anywhere in it
     // (an address wrapped by a mail or a document) is no part of it, nor are outer blanks.
     static QString cleanAddress(const QString &text);
+    // Address text as it may be shown or remembered: a password in it is for the load
+    // alone (the user name stays, naming the account).
+    static QString withoutPassword(const QString &address);
     virtual void GoHome() = 0;
     virtual HResult GoBack() = 0;
     virtual HResult GoForward() = 0;

@@ -479,7 +479,7 @@ void WebEngineBrowser::showUnshowable(const QString &address)
     m_unshowable = address;
     m_loading = false;
     m_progress = 100;
-    showCover(QStringLiteral("%1\n\nThis address cannot be shown here.").arg(address.left(2000)), false);
+    showCover(QStringLiteral("%1\n\nThis address cannot be shown here.").arg(withoutPassword(address).left(2000)), false);
     // Completed as a page is, after Navigate has returned, so the caption and tab name it.
     QTimer::singleShot(0, this, [this, address] {
         if (m_unshowable == address)
@@ -579,7 +579,7 @@ void WebEngineBrowser::Navigate(const QString &address)
     userNavigates();
     const QString text = cleanAddress(address);
     const QUrl url = QUrl::fromUserInput(text, QDir::currentPath());
-    m_asked = url.toString();
+    m_asked = url.toString(QUrl::RemovePassword);
     whenCacheSettled([this, url, text] {
         m_unshowable.clear();
         Downloads::instance()->expectFrom(page(), url);
@@ -829,7 +829,7 @@ QString WebEngineBrowser::LocationName() const
 {
     // Everything that shows the title (captions, tabs, favourites) gets a bounded one.
     if (!m_unshowable.isEmpty())
-        return m_unshowable.left(MaxStatusText);
+        return withoutPassword(m_unshowable).left(MaxStatusText);
     // A window whose first page was stopped before it came is named by what was asked for.
     const QString title = m_view->title();
     return (title.isEmpty() && m_view->url().isEmpty() ? m_asked : title).left(MaxStatusText);
@@ -837,10 +837,12 @@ QString WebEngineBrowser::LocationName() const
 
 QString WebEngineBrowser::LocationURL() const
 {
+    // Never with the password of a user:password@ address: what this returns is shown and
+    // kept (address bar, history, favourites). The engine keeps the credentials for reloads.
     if (!m_unshowable.isEmpty())
-        return m_unshowable;
+        return withoutPassword(m_unshowable);
     const QUrl url = m_view->url();
-    return url.isEmpty() ? m_asked : url.toString();
+    return url.isEmpty() ? m_asked : url.toString(QUrl::RemovePassword);
 }
 
 void WebEngineBrowser::findText(const QString &text, bool backward, bool caseSensitive, FindDone done)

@@ -1,10 +1,14 @@
 #include "app/mdiform1.h"
 #include "browser/childwindow.h"
 #include "browser/windowmanager.h"
+#include "core/paths.h"
 #include "core/settingsstore.h"
+#include "favorites/addfavoritedialog.h"
 #include "framefixture.h"
 #include "httpserver.h"
 #include "platform/internetsettings.h"
+#include "platform/logindialog.h"
+#include "platform/tabstrip.h"
 #include "sites/form2.h"
 #include "sites/startuploading.h"
 #include "testenv.h"
@@ -12,7 +16,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAction>
 #include <QComboBox>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -54,6 +62,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        Dialogs::setLoginHook({});
         delete Form2::current();
         FrameFixture::deleteFrame(m_frame);
         m_home.reset();
@@ -99,7 +108,82 @@ private Q_SLOTS:
         for (const LoopbackServer::Request &r : server.requests()) // nothing under a broken name
             QVERIFY2(!r.path.startsWith("/p3") || r.path == "/p3.html", r.path.constData());
     }
+
+    // The password of a user:password@ address opens the page and is then nowhere to be
+    // read: not on screen, not in the history, not in a favourite; reloading still gets in.
+    void passwordServesTheLoadOnly()
+    {
+        const QString secret = QStringLiteral("pa55word");
+        LoopbackServer server(QStringLiteral("127.0.0.73"));
+        int admitted = 0;
+        server.setHandler("/p3.html", [&](const LoopbackServer::Request &r) {
+            LoopbackServer::Response res;
+            if (r.headers.value("authorization") == "Basic " + QByteArray("user:pa55word").toBase64()) {
+                ++admitted;
+                res.body = "<html><body>Members only</body></html>"; // untitled: the engine names it
+            } else {
+                res.status = 401;
+                res.headers.append(std::make_pair(QByteArray("WWW-Authenticate"), QByteArray("Basic realm=\"m\"")));
+            }
+            return res;
+        });
+        int boxes = 0;
+        Dialogs::setLoginHook([&](const Dialogs::Login &, QString *, QString *) { ++boxes; return false; });
+        const QString withUser = QStringLiteral("http://user@127.0.0.73:%1/p3.html").arg(server.port());
+
+        QWidget *bar = focusAddressBar();
+        QVERIFY(bar);
+        pasteInto(bar, m_frame->cboAddress->lineEdit(),
+                  QStringLiteral("http://user:%1@127.0.0.73:%2/p3.html").arg(secret).arg(server.port()));
+        QTest::keyClick(bar, Qt::Key_Return);
+        ChildWindow *w = m_frame->windows->activeChild();
+        QVERIFY(w);
+        QTRY_COMPARE_WITH_TIMEOUT(admitted, 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Web1->LocationURL(), withUser, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Web1->isLoading(), 30000);
+        QCOMPARE(m_frame->addressText(), withUser);
+        QCOMPARE(InternetSettings::typedUrls(), QStringList{withUser});
+
+        // A favourite made from the page, as the menu makes it.
+        m_frame->action(QStringLiteral("AddtoFavs"))->trigger();
+        auto *add = m_frame->findChild<AddFavoriteDialog *>();
+        QVERIFY(add && add->isVisible());
+        QCOMPARE(add->url(), withUser);
+        add->cmdOK->click();
+        QVERIFY(QFile::exists(add->savedPath()));
+
+        // Reloading asks the engine, which kept the credentials it was given.
+        w->Web1->Refresh();
+        QTRY_COMPARE_WITH_TIMEOUT(admitted, 2, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Web1->isLoading(), 30000);
+        QCOMPARE(boxes, 0);
+
+        QStringList shown;
+        for (QWidget *widget : QApplication::allWidgets()) {
+            shown << widget->windowTitle() << widget->toolTip();
+            if (auto *edit = qobject_cast<QLineEdit *>(widget))
+                shown << edit->text();
+            if (auto *label = qobject_cast<QLabel *>(widget))
+                shown << label->text();
+            if (auto *combo = qobject_cast<QComboBox *>(widget))
+                for (int i = 0; i < combo->count(); ++i)
+                    shown << combo->itemText(i);
+        }
+        for (int tab = 1; tab <= m_frame->tb->count(); ++tab)
+            shown << m_frame->tb->caption(tab) << m_frame->tb->toolTip(tab);
+        shown << w->Web1->LocationName() << w->Web1->LocationURL();
+        for (const QString &text : shown)
+            QVERIFY2(!text.contains(secret), qPrintable(text));
+        for (const QString &dir : {Paths::configDir(), Paths::favoritesDir()}) {
+            QDirIterator files(dir, QDir::Files, QDirIterator::Subdirectories);
+            while (files.hasNext()) {
+                QFile file(files.next());
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QVERIFY2(!file.readAll().contains(secret.toLatin1()), qPrintable(file.fileName()));
+            }
+        }
+    }
 };
 
-QTEST_MAIN(TestAddressesE2E)
+QUILLON_TEST_MAIN(TestAddressesE2E)
 #include "tst_addresses_e2e.moc"
