@@ -762,7 +762,8 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
         return S_OK;
     }
     case CmdPrint: {
-        if (m_printing)
+        // A page still arriving would print as an empty sheet.
+        if (m_printing || m_loading)
             return E_FAIL;
         auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
         printer->setPageLayout(BrowserControl::sharedPageLayout());

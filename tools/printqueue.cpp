@@ -99,6 +99,13 @@ void PrintQueue::runNext()
         finish(id, false, QString(), job);
         return;
     }
+    // The engine prints whatever has arrived so far, often nothing: an empty file
+    // reported as saved is worse than none.
+    if (web->isLoading()) {
+        finish(id, false, QString(), job,
+               QStringLiteral("\"%1\" is still loading and was not printed.").arg(job.caption));
+        return;
+    }
     // A window closed mid-print never reports back: move on when it goes.
     m_watchClose = connect(web, &QObject::destroyed, this, [this, id, job] { finish(id, false, QString(), job); });
     QTimer::singleShot(watchdogMs, this, [this, id, job] { finish(id, false, QString(), job); });
@@ -131,7 +138,7 @@ void PrintQueue::runNext()
     web->printTo(printer.get(), [this, id, job, printer](bool ok) { finish(id, ok, QString(), job); });
 }
 
-void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &job)
+void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &job, const QString &why)
 {
     if (id != m_current || !m_running)
         return; // a late answer for a job already given up
@@ -140,7 +147,9 @@ void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &
     if (!ok && !pdfPath.isEmpty() && !job.printer && QFile(pdfPath).size() == 0)
         QFile::remove(pdfPath); // the empty file reserved for it
     if (job.status) {
-        if (!ok)
+        if (!ok && !why.isEmpty())
+            job.status(why);
+        else if (!ok)
             job.status(QStringLiteral("\"%1\" could not be printed.").arg(job.caption));
         else if (!pdfPath.isEmpty())
             job.status(QStringLiteral("\"%1\" saved as %2").arg(job.caption, QDir::toNativeSeparators(pdfPath)));

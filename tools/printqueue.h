@@ -47,7 +47,8 @@ private:
     };
     explicit PrintQueue(QObject *parent = nullptr);
     void runNext();
-    void finish(quint64 id, bool ok, const QString &pdfPath, const Job &job);
+    // why, when given, is what the person is told instead of the plain failure.
+    void finish(quint64 id, bool ok, const QString &pdfPath, const Job &job, const QString &why = QString());
 
     QList<Job> m_jobs;
     bool m_running = false;

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
 #include <QtTest>
 
@@ -86,7 +87,46 @@ private Q_SLOTS:
         QVERIFY(!gamma.contains(QStringLiteral("betaword")));
         QCOMPARE(status.size(), 2);
         QVERIFY(status[1].contains(documents.filePath(files[1])));
+    }
 
+    // A page still arriving would print as an empty sheet announced as saved.
+    void aPageStillLoadingIsNotPrintedAndTheNextOneIs()
+    {
+        server.setHandler("/held.html", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.body = page("Held page", "heldword");
+            r.delayMs = 600000; // outlasts the test: the load never ends
+            return r;
+        });
+        server.setPage("/done", page("Done page", "doneword"));
+        for (QMdiSubWindow *sub : area.subWindowList())
+            delete sub;
+        auto *held = new ChildWindow(ChildWindow::Kind::Browser, QStringLiteral("form1"));
+        area.addSubWindow(held)->show();
+        QSignalSpy asked(&server, &LoopbackServer::requestSeen);
+        held->Web1->Navigate(server.url(QStringLiteral("/held.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(held->Web1->isLoading() && asked.count() > 0, 30000);
+        QVERIFY(open("/done"));
+        const QDir documents(PrintQueue::pdfFolder());
+        const QStringList before = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+
+        Dialogs::setAskHook([](const Dialogs::Question &) { return true; });
+        QStringList status;
+        Printing::PrintAll(nullptr, [&](const QString &s) { status << s; });
+        Dialogs::setAskHook(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(!PrintQueue::instance()->isBusy(), 60000);
+
+        const QString heldUrl = server.url(QStringLiteral("/held.html"));
+        QStringList made = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        for (const QString &f : before)
+            made.removeOne(f);
+        QCOMPARE(made, QStringList{"Done page.pdf"});
+        QVERIFY(pdfText(documents.filePath(QStringLiteral("Done page.pdf"))).contains(QStringLiteral("doneword")));
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status[0], QStringLiteral("\"%1\" is still loading and was not printed.").arg(heldUrl));
+        QVERIFY(status[1].startsWith(QStringLiteral("\"Done page\" saved as ")));
+        QVERIFY(held->Web1->isLoading());
+        held->Web1->Stop();
     }
 };
 
