@@ -5,6 +5,7 @@
 #include <functional>
 
 class QPageLayout;
+class QPageRanges;
 class QPrinter;
 
 // The page-rendering component every browser and popup window hosts as its `Web1`.
@@ -48,7 +49,8 @@ public:
     using FindDone = std::function<void(int activeMatch, int numberOfMatches)>;
     using Done = std::function<void(bool ok)>;
     virtual void findText(const QString &text, bool backward, bool caseSensitive, FindDone done) = 0;
-    virtual void printToPdf(const QString &path, const QPageLayout &layout, Done done) = 0;
+    // Empty ranges print every page.
+    virtual void printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done) = 0;
     virtual void printTo(QPrinter *printer, Done done) = 0;
     // Types text into the page's focused element as keystrokes, each character as itself.
     virtual void typeText(const QString &text) = 0;

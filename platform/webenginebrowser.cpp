@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -776,7 +777,7 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
         }
         if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
             // The engine's own PDF keeps the text; a PDF printer would get pictures of the pages.
-            printToPdf(printer->outputFileName(), printer->pageLayout(), nullptr);
+            printToPdf(printer->outputFileName(), printer->pageLayout(), printer->pageRanges(), nullptr);
             return S_OK;
         }
         printTo(printer.get(), [printer](bool) {});
@@ -859,7 +860,7 @@ void WebEngineBrowser::findText(const QString &text, bool backward, bool caseSen
     });
 }
 
-void WebEngineBrowser::printToPdf(const QString &path, const QPageLayout &layout, Done done)
+void WebEngineBrowser::printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done)
 {
     auto *conn = new QMetaObject::Connection;
     *conn = connect(page(), &QWebEnginePage::pdfPrintingFinished, this,
@@ -871,7 +872,7 @@ void WebEngineBrowser::printToPdf(const QString &path, const QPageLayout &layout
                         if (done)
                             done(ok);
                     });
-    page()->printToPdf(path, layout);
+    page()->printToPdf(path, layout, ranges);
 }
 
 void WebEngineBrowser::printTo(QPrinter *printer, Done done)

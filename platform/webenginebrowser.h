@@ -38,7 +38,7 @@ public:
     QString LocationURL() const override;
 
     void findText(const QString &text, bool backward, bool caseSensitive, FindDone done) override;
-    void printToPdf(const QString &path, const QPageLayout &layout, Done done) override;
+    void printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done) override;
     void printTo(QPrinter *printer, Done done) override;
     void typeText(const QString &text) override;
     void zoom(int step) override;

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPageRanges>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTimer>
@@ -115,7 +116,7 @@ void PrintQueue::runNext()
     if (printer && printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
         // The engine's own PDF keeps the text; printing to a PDF printer would rasterise it.
         pdfPath = printer->outputFileName();
-        web->printToPdf(pdfPath, printer->pageLayout(),
+        web->printToPdf(pdfPath, printer->pageLayout(), printer->pageRanges(),
                         [this, id, job, pdfPath](bool ok) { finish(id, ok, pdfPath, job); });
         return;
     }
@@ -127,7 +128,7 @@ void PrintQueue::runNext()
             finish(id, false, QString(), job);
             return;
         }
-        web->printToPdf(pdfPath, BrowserControl::sharedPageLayout(),
+        web->printToPdf(pdfPath, BrowserControl::sharedPageLayout(), QPageRanges(),
                         [this, id, job, pdfPath](bool ok) { finish(id, ok, pdfPath, job); });
         return;
     }

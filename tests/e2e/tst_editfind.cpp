@@ -13,10 +13,12 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -34,6 +36,19 @@ class TestEditFind : public QObject
     ChildWindow *w = nullptr;
 
     QVariant js(const QString &script) { return PageWait::eval(w->Web1, script); }
+    static QPrintDialog *printDialog()
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("printDialog"))
+                return qobject_cast<QPrintDialog *>(top);
+        return qApp->findChild<QPrintDialog *>();
+    }
+    static QString pdfText(const QString &file)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+        return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    }
 
 private Q_SLOTS:
     void init() { TestEnv::failOnUnexpectedWarnings(); }
@@ -112,12 +127,7 @@ private Q_SLOTS:
         QStringList status;
         Printing::Print(w->Web1, nullptr, [&](const QString &s) { status << s; });
         QPrintDialog *dialog = nullptr;
-        QTRY_VERIFY((dialog = qApp->findChild<QPrintDialog *>()) || [&] {
-            for (QWidget *top : QApplication::topLevelWidgets())
-                if (top->objectName() == QLatin1String("printDialog"))
-                    dialog = qobject_cast<QPrintDialog *>(top);
-            return dialog != nullptr;
-        }());
+        QTRY_VERIFY(dialog = printDialog());
         QVERIFY(dialog->isVisible());
         // The user picks a file as the output, then OK.
         dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
@@ -125,11 +135,44 @@ private Q_SLOTS:
         dialog->done(QDialog::Accepted);
         QVERIFY(done.wait(30000));
         QCOMPARE(done.last().at(0).toBool(), true);
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
-        QVERIFY(p.waitForFinished(30000));
-        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("banana")));
+        QVERIFY(pdfText(file).contains(QStringLiteral("banana")));
         QCOMPARE(status.size(), 1);
+    }
+
+    void printDialogPrintsOnlyTheChosenPages()
+    {
+        QByteArray html = "<html><head><title>Sheets</title></head><body>";
+        for (int n = 1; n <= 5; ++n)
+            html += "<p style=\"break-after: page\">sheet" + QByteArray::number(n) + "</p>";
+        server.setPage("/sheets", html + "</body></html>");
+        auto *paged = new ChildWindow(ChildWindow::Kind::Browser, QStringLiteral("form1"));
+        QMdiSubWindow *sub = area.addSubWindow(paged);
+        sub->show();
+        QVERIFY(PageWait::load(paged->Web1, server.url(QStringLiteral("/sheets"))));
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("some.pdf"));
+        QSignalSpy done(PrintQueue::instance(), &PrintQueue::jobFinished);
+        Printing::Print(paged->Web1, nullptr, {});
+        QPrintDialog *dialog = nullptr;
+        QTRY_VERIFY(dialog = printDialog());
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(file);
+        QPageRanges ranges;
+        ranges.addRange(2, 3); // "Pages from 2 to 3"
+        dialog->printer()->setPageRanges(ranges);
+        dialog->done(QDialog::Accepted);
+        QVERIFY(done.wait(30000));
+        QCOMPARE(done.last().at(0).toBool(), true);
+
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        // Each page is an object "/Type /Page"; the tree that holds them is "/Type /Pages".
+        QCOMPARE(QString::fromLatin1(pdf.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))), 2);
+        const QString text = pdfText(file);
+        QVERIFY(text.contains(QStringLiteral("sheet2")) && text.contains(QStringLiteral("sheet3")));
+        QVERIFY(!text.contains(QStringLiteral("sheet1")) && !text.contains(QStringLiteral("sheet4")));
+        delete sub;
     }
 };
 

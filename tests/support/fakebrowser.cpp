@@ -66,7 +66,7 @@ void FakeBrowser::findText(const QString &text, bool backward, bool caseSensitiv
         done(0, 0);
 }
 
-void FakeBrowser::printToPdf(const QString &path, const QPageLayout &, Done done)
+void FakeBrowser::printToPdf(const QString &path, const QPageLayout &, const QPageRanges &, Done done)
 {
     calls << QStringLiteral("printToPdf ") + path;
     if (done)

@@ -23,7 +23,7 @@ public:
     QString LocationName() const override { return m_title; }
     QString LocationURL() const override { return m_url; }
     void findText(const QString &text, bool backward, bool caseSensitive, FindDone done) override;
-    void printToPdf(const QString &path, const QPageLayout &layout, Done done) override;
+    void printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done) override;
     void printTo(QPrinter *printer, Done done) override;
     void typeText(const QString &text) override { typed += text; }
     void zoom(int step) override { calls << QStringLiteral("Zoom %1").arg(step); }
