@@ -2,6 +2,7 @@
 #include "platform/windowplacement.h"
 
 #include "core/startuptrace.h"
+#include "core/userpresses.h"
 #include "platform/downloads.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
@@ -294,6 +295,11 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     layout->addWidget(m_view);
     setFocusProxy(m_view);
     m_fullScreen = new PageFullScreen(m_view, this);
+    // Presses in the page: a page the person has worked in is asked before a timed reload.
+    connect(UserPresses::instance(), &UserPresses::pressed, this, [this](QWidget *target) {
+        if (target && (target == m_view || m_view->isAncestorOf(target)))
+            m_pressedSinceLoad = true;
+    });
     m_sight = new SightWatch(this);
     connect(m_sight, &SightWatch::cameIntoSight, this, &WebEngineBrowser::cameIntoSight);
 
@@ -305,6 +311,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         m_unshowable.clear();
         m_rendererGone = false;
         m_loading = true;
+        m_pressedSinceLoad = false;
         m_progress = 0;
         m_fetchedIcon = QIcon(); // the new page brings its own
         Q_EMIT DownloadBegin();
@@ -696,10 +703,52 @@ void WebEngineBrowser::userNavigates()
     m_loginUnseen = false;
 }
 
+namespace {
+// Whether the page holds something the person changed in its fields: a value, a box ticked,
+// a choice made, or an editable area in use. Frames of other sites cannot be looked into.
+const char editedFieldsScript[] = R"JS((function () {
+  function edited(doc) {
+    for (const e of doc.querySelectorAll('input, textarea')) {
+      if (['hidden', 'submit', 'button', 'reset', 'image', 'file'].includes(e.type)) continue;
+      if (e.type === 'checkbox' || e.type === 'radio') { if (e.checked !== e.defaultChecked) return true; }
+      else if (e.value !== e.defaultValue) return true;
+    }
+    for (const s of doc.querySelectorAll('select'))
+      for (const o of s.options) if (o.selected !== o.defaultSelected) return true;
+    if (doc.activeElement && doc.activeElement.isContentEditable) return true;
+    for (const f of doc.querySelectorAll('iframe, frame')) {
+      try { if (f.contentDocument && edited(f.contentDocument)) return true; } catch (e) {}
+    }
+    return false;
+  }
+  return edited(document);
+})())JS";
+}
+
 void WebEngineBrowser::refreshWithoutResend()
 {
-    m_unattendedReload = true;
-    reload(false);
+    // A timed reload would throw away what the person has typed into the page: while its
+    // fields hold their work, the ticks leave it alone. Only a page the person has pressed
+    // in is looked at, so that fields its own script fills keep nothing from refreshing.
+    if (!m_pressedSinceLoad || m_loading) {
+        m_unattendedReload = true;
+        reload(false);
+        return;
+    }
+    const QUrl at = page()->url();
+    page()->runJavaScript(QString::fromLatin1(editedFieldsScript), QWebEngineScript::ApplicationWorld,
+                          [self = QPointer<WebEngineBrowser>(this), at](const QVariant &edited) {
+                              if (!self || self->m_loading || self->page()->url() != at)
+                                  return;
+                              if (edited.toBool()) {
+                                  if (self->inSight())
+                                      Q_EMIT self->StatusTextChange(
+                                          QStringLiteral("Auto-refresh waits while this page holds what you typed."));
+                                  return;
+                              }
+                              self->m_unattendedReload = true;
+                              self->reload(false);
+                          });
 }
 
 bool WebEngineBrowser::takeUnattendedReload() { return std::exchange(m_unattendedReload, false); }

@@ -132,6 +132,7 @@ private:
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
     bool m_completed = false; // a page has finished loading here at least once
+    bool m_pressedSinceLoad = false; // the person has pressed a key or button in this page
     QElapsedTimer m_movedWithin; // since the page last moved within itself
     bool m_requestPosted = false; // the last request for the page now loading sent a form (POST)
     bool m_pageFromForm = false; // the page shown answered a form sent with POST: a reload sends it again

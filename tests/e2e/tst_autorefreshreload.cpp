@@ -203,6 +203,34 @@ private Q_SLOTS:
         QCOMPARE(PageWait::eval(b->Web1, draft).toString(), QStringLiteral("draft"));
     }
 
+    // Text typed into a plain form (no question before leaving): the ticks wait while the
+    // fields hold it, and go on once the person has cleared them.
+    void aTimedReloadKeepsTextTypedIntoAForm()
+    {
+        // In the other window: the draft page before would ask before it is left.
+        server.setPage("/plain", "<html><body><input id=d style='width:100%;height:200px'></body></html>");
+        QVERIFY(PageWait::load(a->Web1, server.url(QStringLiteral("/plain"))));
+        a->resize(600, 400);
+        area.activateWindow();
+        area.setActiveSubWindow(a);
+        QTRY_VERIFY(area.isActiveWindow());
+        QWidget *surface = qobject_cast<WebEngineBrowser *>(a->Web1)->view()->focusProxy();
+        QTRY_VERIFY_WITH_TIMEOUT((QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(50, 50)),
+                                  PageWait::eval(a->Web1, QStringLiteral("document.activeElement.id")).toString()
+                                      == QLatin1String("d")),
+                                 20000);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("half a sentence"));
+        const QString typed = QStringLiteral("document.getElementById('d').value");
+        QTRY_COMPARE(PageWait::eval(a->Web1, typed).toString(), QStringLiteral("half a sentence"));
+
+        refresh(a, true, QStringLiteral("0.3"));
+        QVERIFY(quietFor("/plain", 2500));
+        QCOMPARE(PageWait::eval(a->Web1, typed).toString(), QStringLiteral("half a sentence"));
+        PageWait::eval(a->Web1, QStringLiteral("document.getElementById('d').value = ''"));
+        QVERIFY(!quietFor("/plain", 5000));
+        refresh(a, false, QString());
+    }
+
     void cleanupTestCase()
     {
         Dialogs::setAskHook(nullptr);
