@@ -100,9 +100,7 @@ private Q_SLOTS:
     void init()
     {
         TestEnv::failOnUnexpectedWarnings();
-        m_home = std::make_unique<TempHome>();
-        m_frame = FrameFixture::newEngineFrame();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY((m_frame = FrameFixture::newEngineFrameAtHome(m_home)));
     }
     void cleanup()
     {

@@ -80,6 +80,17 @@ mdiform1 *FrameFixture::newEngineFrame(bool shown)
     return frame;
 }
 
+mdiform1 *FrameFixture::newEngineFrameAtHome(std::unique_ptr<TempHome> &home)
+{
+    home = std::make_unique<TempHome>();
+    mdiform1 *frame = newEngineFrame();
+    if (!QTest::qWaitForWindowExposed(frame)) {
+        deleteFrame(frame);
+        return nullptr;
+    }
+    return frame;
+}
+
 void FrameFixture::deleteFrame(mdiform1 *frame)
 {
     for (QWidget *w : WindowRegistry::windows())

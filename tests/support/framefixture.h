@@ -28,6 +28,9 @@ struct FrameFixture {
     static mdiform1 *newEngineFrame(bool shown = true);
     // Deletes every loaded window, the frame last.
     static void deleteFrame(mdiform1 *frame);
+    // A test function's start: a fresh home in home and a shown engine frame on it, once
+    // exposed (null if it never is); deleteFrame and home.reset() end it.
+    static mdiform1 *newEngineFrameAtHome(std::unique_ptr<TempHome> &home);
     // Opens a numbered window and loads the address in it; null when the page did not load.
     static ChildWindow *openLoaded(mdiform1 *frame, const QString &url);
     QList<ChildWindow *> windowsTagged(const QString &tag) const;
