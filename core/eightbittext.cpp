@@ -21,6 +21,21 @@ QString decode(QByteArrayView bytes)
     return cp.isValid() ? QString(cp.decode(bytes)) : QString::fromLatin1(bytes);
 }
 
+Mark takeByteOrderMark(QByteArray &bytes)
+{
+    const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
+    if (le || be) {
+        QStringDecoder utf16(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
+        bytes = QString(utf16(QByteArrayView(bytes).sliced(2))).toUtf8();
+        return le ? Mark::Utf16LE : Mark::Utf16BE;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+        return Mark::Utf8;
+    }
+    return Mark::None;
+}
+
 std::optional<QByteArray> encodeWindows1252(const QString &text)
 {
     QStringEncoder cp(windows1252, QStringEncoder::Flag::Stateless);

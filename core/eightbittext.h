@@ -11,6 +11,12 @@
 namespace EightBitText {
 
 QString decode(QByteArrayView bytes);
+
+// The byte-order mark a file's bytes may start with.
+enum class Mark { None, Utf8, Utf16LE, Utf16BE };
+// Takes the mark off the bytes, and turns UTF-16 (which editors elsewhere may save) into
+// UTF-8, for readers that work on 8-bit text; says which mark there was.
+Mark takeByteOrderMark(QByteArray &bytes);
 // The text in the Windows code page, byte for byte what decode() read; nothing when a
 // character has no place in it.
 std::optional<QByteArray> encodeWindows1252(const QString &text);

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace {
 
@@ -34,15 +33,7 @@ QString readValue(const QString &path, const QString &section, const QString &ke
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     QByteArray data = file.read(maxFileBytes);
-    // Editors elsewhere may save a shortcut as UTF-16 with a byte-order mark; the reader
-    // below works on 8-bit text, so it becomes UTF-8 first.
-    const bool le = data.startsWith("\xFF\xFE"), be = data.startsWith("\xFE\xFF");
-    if (le || be) {
-        QStringDecoder utf16(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
-        data = QString(utf16(QByteArrayView(data).sliced(2))).toUtf8();
-    } else if (data.startsWith("\xEF\xBB\xBF")) {
-        data.remove(0, 3);
-    }
+    EightBitText::takeByteOrderMark(data);
 
     const QByteArray wantSection = section.toUtf8();
     const QByteArray wantKey = key.toUtf8();

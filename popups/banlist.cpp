@@ -47,16 +47,12 @@ bool readFile(FileText *text, QString *error)
         return false;
     }
     text->cut = data.size() == MaxBanListBytes && !file.atEnd();
-    // Lists saved by editors elsewhere may be UTF-16 with a byte-order mark; the field
-    // reader works on 8-bit text, so they are turned into UTF-8 first.
-    const bool le = data.startsWith("\xFF\xFE"), be = data.startsWith("\xFE\xFF");
-    if (le || be) {
-        text->encoding = le ? Encoding::Utf16LE : Encoding::Utf16BE;
-        QStringDecoder utf16(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
-        data = QString(utf16(QByteArrayView(data).sliced(2))).toUtf8();
-    } else if (data.startsWith("\xEF\xBB\xBF")) {
-        text->encoding = Encoding::Utf8Bom;
-        data.remove(0, 3);
+    // The field reader works on 8-bit text; the mark says how to write the list back.
+    switch (EightBitText::takeByteOrderMark(data)) {
+    case EightBitText::Mark::Utf16LE: text->encoding = Encoding::Utf16LE; break;
+    case EightBitText::Mark::Utf16BE: text->encoding = Encoding::Utf16BE; break;
+    case EightBitText::Mark::Utf8: text->encoding = Encoding::Utf8Bom; break;
+    case EightBitText::Mark::None: break;
     }
     // Cut off at the limit: drop the partial last line rather than a broken entry.
     if (text->cut) {
