@@ -484,13 +484,15 @@ void WebEngineBrowser::showCover(const QString &text, bool offerReload)
 
 void WebEngineBrowser::showUnshowable(const QString &address)
 {
-    m_unshowable = address;
+    // Kept as it is shown and named: without a password, which serves no load here.
+    const QString shown = withoutPassword(address);
+    m_unshowable = shown;
     m_loading = false;
     m_progress = 100;
-    showCover(QStringLiteral("%1\n\nThis address cannot be shown here.").arg(withoutPassword(address).left(2000)), false);
+    showCover(QStringLiteral("%1\n\nThis address cannot be shown here.").arg(shown.left(2000)), false);
     // Completed as a page is, after Navigate has returned, so the caption and tab name it.
-    QTimer::singleShot(0, this, [this, address] {
-        if (m_unshowable == address)
+    QTimer::singleShot(0, this, [this, shown] {
+        if (m_unshowable == shown)
             Q_EMIT DocumentComplete();
     });
 }
@@ -880,7 +882,7 @@ QString WebEngineBrowser::LocationName() const
 {
     // Everything that shows the title (captions, tabs, favourites) gets a bounded one.
     if (!m_unshowable.isEmpty())
-        return withoutPassword(m_unshowable).left(MaxStatusText);
+        return m_unshowable.left(MaxStatusText);
     // A window whose first page was stopped before it came is named by what was asked for.
     const QString title = m_view->title();
     return (title.isEmpty() && m_view->url().isEmpty() ? m_asked : title).left(MaxStatusText);
@@ -891,7 +893,7 @@ QString WebEngineBrowser::LocationURL() const
     // Never with the password of a user:password@ address: what this returns is shown and
     // kept (address bar, history, favourites). The engine keeps the credentials for reloads.
     if (!m_unshowable.isEmpty())
-        return withoutPassword(m_unshowable);
+        return m_unshowable;
     const QUrl url = m_view->url();
     return url.isEmpty() ? m_asked : url.toString(QUrl::RemovePassword);
 }
