@@ -182,12 +182,10 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     // only call it cancelled.
     if (!QDir().mkpath(item.folder) || !QFileInfo(item.folder).isDir()) {
         item.name = safeName(siteName(request));
-        item.state = State::Failed;
-        item.error = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(item.folder));
         request->cancel();
         m_items.append(item);
         Q_EMIT added(m_items.size() - 1);
-        Q_EMIT statusText(QStringLiteral("The download of %1 failed: %2").arg(item.name, item.error));
+        fail(m_items.size() - 1, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(item.folder)));
         return;
     }
     item.name = uniqueName(item.folder, safeName(siteName(request)), reservedNames());
