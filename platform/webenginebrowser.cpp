@@ -6,6 +6,7 @@
 #include "platform/downloads.h"
 #include "platform/internetsettings.h"
 #include "platform/keystrokes.h"
+#include "platform/localpages.h"
 #include "platform/outsidelinks.h"
 #include "platform/pageiconfetcher.h"
 #include "platform/dialogs.h"
@@ -210,7 +211,8 @@ private:
 // a page's requests while it loads unseen; at the third the page is shown to the engine
 // until it completes. Pages that ask for fewer are never shown, so never painted.
 // It also tells whether each request for the page itself sends a form (POST): a
-// redirect comes through again with the method it goes on with.
+// redirect comes through again with the method it goes on with, and keeps a page opened
+// from a file to what it is made of.
 class UnseenLoadWatch : public QWebEngineUrlRequestInterceptor
 {
 public:
@@ -230,6 +232,10 @@ public:
     // Called on the user-interface thread, before the request goes out.
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
+        if (LocalPages::refused(info)) {
+            info.block(true);
+            return;
+        }
         if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
             m_onPageRequest(info.requestMethod() == "POST");
             return;

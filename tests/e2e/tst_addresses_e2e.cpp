@@ -181,6 +181,58 @@ private Q_SLOTS:
             }
         }
     }
+    // A page saved on this machine, opened by typing its path, still shows itself whole
+    // from the files beside it, but reads no other file and sends nothing out.
+    void aLocalPageKeepsToItsOwnFiles()
+    {
+        LoopbackServer server(QStringLiteral("127.0.0.73"));
+        const QDir root(m_home->path());
+        QVERIFY(root.mkpath(QStringLiteral("saved/page")));
+        const auto write = [&](const QString &name, const QByteArray &bytes) {
+            QFile file(root.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        };
+        write(QStringLiteral("saved/secret.txt"), "the secret");
+        write(QStringLiteral("saved/page/pic.png"), LoopbackServer::picture(Qt::red));
+        write(QStringLiteral("saved/page/style.css"), "body { color: rgb(1, 2, 3); }");
+        write(QStringLiteral("saved/page/app.js"), "var ownScript = 'ran';");
+        write(QStringLiteral("saved/page/part.html"), "<p>part</p>");
+        write(QStringLiteral("saved/page/index.html"), QByteArray(R"(<html><head>
+<link rel=stylesheet href="style.css"><script src="app.js"></script></head><body>
+<img id=pic src="pic.png"><iframe id=part src="part.html"></iframe><iframe id=text src="../secret.txt"></iframe>
+<script>
+var found = [];
+function read(name, body) { found.push(name + ':' + (String(body).indexOf('the secret') >= 0 ? 'read' : 'no')); }
+try { var x = new XMLHttpRequest(); x.open('GET', '../secret.txt', false); x.send(); read('xhr', x.responseText); }
+catch (e) { read('xhr', ''); }
+var closed = new Promise(function (done) {
+  try { var ws = new WebSocket('ws://)") + server.host().toLatin1() + ':' + QByteArray::number(server.port()) + QByteArray(R"(/ws'); ws.onclose = done; }
+  catch (e) { done(); }
+});
+window.onload = function () {
+  var frame = '';
+  try { frame = document.getElementById('text').contentDocument.body.innerText; } catch (e) {}
+  read('frame', frame);
+  var own = 'own:' + (document.getElementById('pic').naturalWidth === 16) + ',' + (window.ownScript === 'ran') + ','
+      + (getComputedStyle(document.body).color === 'rgb(1, 2, 3)') + ','
+      + (document.getElementById('part').contentDocument.body.innerText === 'part');
+  fetch('../secret.txt').then(function (r) { return r.text(); }).catch(function () { return ''; })
+    .then(function (t) { read('fetch', t); return closed; }).then(function () { document.title = 'done ' + own + ' ' + found.join(' '); });
+};
+</script></body></html>)"));
+
+        QWidget *bar = focusAddressBar();
+        QCOMPARE(bar, m_frame->cboAddress);
+        pasteInto(bar, m_frame->cboAddress->lineEdit(), root.filePath(QStringLiteral("saved/page/index.html")));
+        QTest::keyClick(bar, Qt::Key_Return);
+        ChildWindow *window = m_frame->windows->activeChild();
+        QVERIFY(window);
+        QTRY_VERIFY_WITH_TIMEOUT(window->Web1->LocationName().startsWith(QLatin1String("done")), 30000);
+        QCOMPARE(window->Web1->LocationName(), QStringLiteral("done own:true,true,true,true xhr:no frame:no fetch:no"));
+        QCOMPARE(server.requests().size(), 0);
+    }
+
 };
 
 QUILLON_TEST_MAIN(TestAddressesE2E)
