@@ -29,7 +29,10 @@ AddFavoriteDialog::AddFavoriteDialog(const QString &url, const QString &title, c
     lblAddress = new QLabel(this);
     lblAddress->setObjectName(QStringLiteral("lblAddress"));
     lblAddress->setTextFormat(Qt::PlainText);
-    lblAddress->setText(fontMetrics().elidedText(url, Qt::ElideMiddle, 400));
+    // With no window there is no page: a favorite without an address would open nothing.
+    const bool noPage = url.trimmed().isEmpty();
+    lblAddress->setText(noPage ? QStringLiteral("There is no page to add: no web window is open.")
+                               : fontMetrics().elidedText(url, Qt::ElideMiddle, 400));
     lblAddress->setToolTip(Qt::convertFromPlainText(url, Qt::WhiteSpaceNormal)); // a data: address may hold markup
     layout->addWidget(lblAddress);
 
@@ -57,6 +60,7 @@ AddFavoriteDialog::AddFavoriteDialog(const QString &url, const QString &title, c
     auto *buttons = new QDialogButtonBox(this);
     cmdOK = buttons->addButton(QDialogButtonBox::Ok);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setEnabled(!noPage);
     cmdCancel = buttons->addButton(QDialogButtonBox::Cancel);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     layout->addWidget(buttons);
@@ -94,6 +98,8 @@ void AddFavoriteDialog::cmdNewFolder_Click()
 
 void AddFavoriteDialog::accept()
 {
+    if (!cmdOK->isEnabled()) // Enter in the name field with no page to add
+        return;
     QString error;
     QString path;
     const auto confirm = [this](const QString &existing) {

@@ -149,6 +149,12 @@ private Q_SLOTS:
         dialog = f.add();
         QVERIFY(dialog);
         QCOMPARE(dialog->url(), QString());
+        QVERIFY(!dialog->cmdOK->isEnabled()); // a favorite that opens nothing is never written
+        dialog->txtName->setText(QStringLiteral("Nothing"));
+        dialog->activateWindow();
+        QTRY_VERIFY(dialog->txtName->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!QFile::exists(f.fav + "Nothing.url"));
         dialog->cmdCancel->click();
         QTRY_VERIFY(!f.commands.addDialog());
     }
