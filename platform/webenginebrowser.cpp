@@ -315,6 +315,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         if (m_cover)
             m_cover->hide();
         m_unshowable.clear();
+        m_certificateProblem.clear(); // a picture refused on the page before is not this page's
         m_rendererGone = false;
         m_loading = true;
         m_pressedSinceLoad = false;
@@ -360,20 +361,22 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         Q_EMIT LoadProgress(percent);
     });
     connect(page, &QWebEnginePage::iconChanged, this, &BrowserControl::IconChanged);
-    // A certificate the engine does not trust is refused, and the page says why.
+    // A certificate the engine does not trust is refused, and the page says why when it is
+    // the page's own; a picture or frame refused leaves the page it is on to show.
     connect(page, &QWebEnginePage::certificateError, this, [this](QWebEngineCertificateError error) {
         error.rejectCertificate();
         m_certificateProblem = QStringLiteral("The site's certificate is not trusted: %1\n%2\n"
                                               "Quillon did not open the page.")
                                    .arg(error.url().host(), error.description());
     });
-    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
         endUnseenLoad();
         m_unattendedReload = false;
         if (page->renderProcessPid() > 0)
             m_rendererPid = page->renderProcessPid();
-        if (!m_certificateProblem.isEmpty())
+        if (!ok && !m_certificateProblem.isEmpty())
             showCertificateProblem();
+        m_certificateProblem.clear();
         m_loading = false;
         m_completed = true;
         m_progress = 100;

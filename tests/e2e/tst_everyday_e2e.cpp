@@ -29,6 +29,7 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QTableWidget>
+#include <QWebEnginePage>
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -615,6 +616,25 @@ private Q_SLOTS:
         QVERIFY(web->coverText().count(QLatin1Char('\n')) >= 2); // the engine's reason on a line of its own
         QCOMPARE(served, 0); // refused: no request went over the untrusted connection
         QVERIFY(web->LocationName() != QStringLiteral("Secret"));
+
+        // A trusted page with a picture from that site shows itself, and so does the next
+        // page after a picture refused once the page before had loaded.
+        int refusals = 0;
+        connect(web->page(), &QWebEnginePage::certificateError, this, [&refusals] { ++refusals; });
+        LoopbackServer plain(QStringLiteral("127.0.0.7"));
+        const QByteArray picture = QStringLiteral("https://127.0.0.6:%1/pic.png").arg(server.serverPort()).toLatin1();
+        plain.setPage("/mixed", "<html><title>Mixed</title><p>shown</p><img src='" + picture + "'><script>"
+                                "onload = function () { setTimeout(function () { new Image().src = '" + picture
+                                    + "?late'; }, 100); };</script></html>");
+        plain.setPage("/next", "<html><title>Next</title><p>shown</p></html>");
+        web->Navigate(plain.url(QStringLiteral("/mixed")));
+        QTRY_COMPARE_WITH_TIMEOUT(web->LocationName(), QStringLiteral("Mixed"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(refusals >= 2, 30000);
+        QVERIFY2(web->coverText().isEmpty(), qPrintable(web->coverText()));
+        web->Navigate(plain.url(QStringLiteral("/next")));
+        QTRY_COMPARE_WITH_TIMEOUT(web->LocationName(), QStringLiteral("Next"), 30000);
+        QVERIFY2(web->coverText().isEmpty(), qPrintable(web->coverText()));
+        QCOMPARE(served, 0);
     }
 
     // Addresses the engine starts no load for: the window says so, and completes as a page does.
