@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QQuickItem>
 #include <QQuickWidget>
+#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
@@ -167,6 +168,30 @@ bool engineLoads(const QUrl &url)
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
         return !url.host().isEmpty();
     return OutsideLinks::engineShows(url);
+}
+
+// The engine's own test addresses, which crash or hang on purpose: its drawing runs in the
+// programme's process, so some of them end or freeze the whole programme, and the others
+// every window sharing the page's process. None is loaded.
+bool engineTestAddress(const QUrl &url)
+{
+    static const QSet<QString> hosts = {
+        QStringLiteral("badcastcrash"), QStringLiteral("checkcrash"), QStringLiteral("crash"),
+        QStringLiteral("crashdump"), QStringLiteral("delayeduithreadhang"), QStringLiteral("gpuclean"),
+        QStringLiteral("gpucrash"), QStringLiteral("gpuhang"), QStringLiteral("gpu-java-crash"),
+        QStringLiteral("hang"), QStringLiteral("inducebrowsercrashforrealz"),
+        QStringLiteral("inducebrowserdcheckforrealz"), QStringLiteral("inducebrowserheapcorruption"),
+        QStringLiteral("kill"), QStringLiteral("memory-exhaust"), QStringLiteral("memory-pressure-critical"),
+        QStringLiteral("memory-pressure-moderate"), QStringLiteral("ppapiflashcrash"),
+        QStringLiteral("ppapiflashslow"), QStringLiteral("quit"), QStringLiteral("restart"),
+        QStringLiteral("shorthang"), QStringLiteral("uithreadhang")};
+    if (url.scheme().compare(QLatin1String("chrome"), Qt::CaseInsensitive) != 0)
+        return false;
+    // "chrome:gpucrash" is the same address to the engine as "chrome://gpucrash/".
+    QString host = url.host();
+    if (host.isEmpty())
+        host = url.path().section(QLatin1Char('/'), 0, 0, QString::SectionSkipEmpty);
+    return hosts.contains(host.toLower());
 }
 
 QString originOf(const QUrl &url)
@@ -601,6 +626,10 @@ void WebEngineBrowser::Navigate(const QString &address)
     m_asked = url.toString(QUrl::RemovePassword);
     whenCacheSettled([this, url, text] {
         m_unshowable.clear();
+        if (engineTestAddress(url)) {
+            showUnshowable(text);
+            return;
+        }
         Downloads::instance()->expectFrom(page(), url);
         // Asked all the same, as for any address; the page refuses what would go to another programme.
         m_view->load(url);

@@ -645,7 +645,10 @@ private Q_SLOTS:
         LoopbackServer server(QStringLiteral("127.0.0.9"));
         server.setPage("/", "<html><title>Served</title></html>");
         const QStringList addresses = {QStringLiteral("ftp://127.0.0.9/pub/"), QStringLiteral("xyz:foo"),
-                                       QStringLiteral("http://")};
+                                       QStringLiteral("http://"),
+                                       // the engine's test addresses that end or freeze the programme
+                                       QStringLiteral("chrome://gpucrash"), QStringLiteral("chrome:gpuhang"),
+                                       QStringLiteral("CHROME://Kill/")};
         for (const QString &address : addresses) {
             ChildWindow *w = m_frame->windows->newBrowserWindow();
             m_frame->windows->OpenSiteWindow(w, address);
