@@ -62,6 +62,11 @@ void Rotation::Timer1_Timer()
     // over, or what they type would land in another site. On the frame's other controls
     // (the slider, the check box, the buttons) the windows move on and the keyboard stays.
     const QPointer<QWidget> focus = QApplication::focusWidget();
+    // Nor while the person is in another of the programme's windows (a dialog, a page's
+    // question box): activating a window pulls the keyboard away from it for a moment, and
+    // the key pressed then is lost.
+    if (QApplication::activeModalWidget() || (focus && focus->window() != m_area->window()))
+        return;
     const bool onFrameControl = focus && focus->window() == m_area->window() && !m_area->isAncestorOf(focus);
     auto *combo = qobject_cast<QComboBox *>(focus.data());
     const bool typing = qobject_cast<QLineEdit *>(focus.data()) || (combo && combo->isEditable());

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -272,6 +274,25 @@ private Q_SLOTS:
             QVERIFY(f.frame->windows->activeChild() != before);
             QCOMPARE(QApplication::focusWidget(), control);
         }
+        // In a dialog of the programme, modal or not, the windows behind it stay where they are.
+        for (const Qt::WindowModality modality : {Qt::ApplicationModal, Qt::NonModal}) {
+            QDialog dialog(f.frame);
+            auto *field = new QLineEdit(&dialog);
+            dialog.setWindowModality(modality);
+            dialog.show();
+            dialog.activateWindow();
+            field->setFocus(Qt::MouseFocusReason);
+            QTRY_VERIFY(field->hasFocus());
+            ChildWindow *before = f.frame->windows->activeChild();
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+            QMetaObject::invokeMethod(f.frame->Timer1, "timeout");
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cd"));
+            QCOMPARE(f.frame->windows->activeChild(), before);
+            QCOMPARE(field->text(), QStringLiteral("abcd"));
+        }
+        f.frame->activateWindow();
+        f.frame->Slider1->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), f.frame->Slider1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right); // the slider still has the keys
         QVERIFY(f.frame->Slider1->value() != 3);
     }
