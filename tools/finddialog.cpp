@@ -7,6 +7,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 
 FindDialog::FindDialog(BrowserControl *web) : QDialog(web), m_web(web)
@@ -45,6 +47,37 @@ FindDialog::FindDialog(BrowserControl *web) : QDialog(web), m_web(web)
     connect(m_previous, &QPushButton::clicked, this, &FindDialog::findPrevious);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     // Not in the window registry: it belongs to the control and goes with its window.
+    followWindow();
+}
+
+void FindDialog::followWindow()
+{
+    for (QWidget *w = m_web; w && !m_window; w = w->parentWidget())
+        m_window = qobject_cast<QMdiSubWindow *>(w);
+    if (m_window && m_window->mdiArea())
+        connect(m_window->mdiArea(), &QMdiArea::subWindowActivated, this, &FindDialog::currentWindowChanged);
+}
+
+void FindDialog::currentWindowChanged()
+{
+    // The current window is the one the frame's commands act on; the area merely going
+    // inactive (the focus went to this dialog, say) keeps it and changes nothing here.
+    QMdiSubWindow *current = m_window && m_window->mdiArea() ? m_window->mdiArea()->currentSubWindow() : nullptr;
+    if (!current)
+        return;
+    if (current != m_window) {
+        // Left up, it would go on searching a page nobody sees.
+        if (isVisible()) {
+            m_hiddenWithWindow = true;
+            hide();
+        }
+    } else if (m_hiddenWithWindow) {
+        m_hiddenWithWindow = false;
+        // Back with its window, without taking the keys from the page brought forward.
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
 }
 
 FindDialog *FindDialog::showFor(BrowserControl *web)
@@ -54,6 +87,7 @@ FindDialog *FindDialog::showFor(BrowserControl *web)
     auto *dialog = web->findChild<FindDialog *>(QString(), Qt::FindDirectChildrenOnly);
     if (!dialog)
         dialog = new FindDialog(web);
+    dialog->m_hiddenWithWindow = false;
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

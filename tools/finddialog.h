@@ -6,10 +6,13 @@ class BrowserControl;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMdiSubWindow;
 class QPushButton;
 
 // The browser control's find dialog: searches its page forwards or backwards and
 // says how many matches the page holds. One per control, living as long as it.
+// It is up only while its window is the frame's current window: another window
+// coming forward hides it, and it comes back with its own window.
 class FindDialog : public QDialog
 {
     Q_OBJECT
@@ -33,6 +36,8 @@ protected:
 private:
     void find(bool backward);
     void clearHighlight();
+    void followWindow();
+    void currentWindowChanged();
 
     QPointer<BrowserControl> m_web;
     QLineEdit *m_text = nullptr;
@@ -42,4 +47,6 @@ private:
     QLabel *m_count = nullptr;
     QString m_lastText;
     bool m_lastCase = false;
+    QPointer<QMdiSubWindow> m_window; // the control's window in the frame, if it has one
+    bool m_hiddenWithWindow = false;
 };

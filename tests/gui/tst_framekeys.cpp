@@ -1,12 +1,15 @@
 #include "framefixture.h"
 #include "platform/tabstrip.h"
 #include "sites/form2.h"
+#include "tools/finddialog.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QProcess>
+#include <QPushButton>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -135,6 +138,59 @@ private Q_SLOTS:
         press("ctrl+shift+Tab");
         QTRY_COMPARE(f.frame->windows->activeChild(), a);
         QCOMPARE(f.frame->tb->selectedIndex(), 1);
+    }
+
+    // A page's Find dialog is up only while its window is the one in front: it cannot go
+    // on searching a page another window's tab hid, and it comes back with its window.
+    void findGoesAndComesBackWithItsWindow()
+    {
+        FrameFixture f;
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        QTest::mouseClick(f.frame->tb->button(1), Qt::LeftButton);
+        QCOMPARE(f.frame->windows->activeChild(), a);
+        a->Web1->setFocus();
+        QTRY_VERIFY(a->Web1->hasFocus());
+
+        auto findFromThePage = [](ChildWindow *w, const QString &word) -> FindDialog * {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+            auto *dialog = w->Web1->findChild<FindDialog *>();
+            if (!dialog || !QTest::qWaitFor([&] { return QApplication::focusWidget()
+                                                          && dialog->isAncestorOf(QApplication::focusWidget()); }))
+                return nullptr;
+            QTest::keyClicks(QApplication::focusWidget(), word);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            return dialog;
+        };
+        auto searches = [](ChildWindow *w) { return FrameFixture::web(w)->calls.filter(QStringLiteral("findText ")); };
+
+        FindDialog *findA = findFromThePage(a, QStringLiteral("apple"));
+        QVERIFY(findA);
+        QCOMPARE(searches(a).last(), QStringLiteral("findText apple 0 0"));
+
+        QTest::mouseClick(f.frame->tb->button(2), Qt::LeftButton);
+        QCOMPARE(f.frame->windows->activeChild(), b);
+        QVERIFY(!findA->isVisible());
+        const int searchedA = searches(a).size();
+        b->Web1->setFocus();
+        QTRY_VERIFY(b->Web1->hasFocus());
+        FindDialog *findB = findFromThePage(b, QStringLiteral("banana"));
+        QVERIFY(findB && findB != findA);
+        QCOMPARE(searches(b).last(), QStringLiteral("findText banana 0 0"));
+        QCOMPARE(searches(a).size(), searchedA);
+
+        QTest::mouseClick(f.frame->tb->button(1), Qt::LeftButton);
+        QTRY_VERIFY(findA->isVisible());
+        QVERIFY(!findB->isVisible());
+        // One the user closed stays closed when its window comes forward again.
+        findA->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+        QTest::mouseClick(f.frame->tb->button(2), Qt::LeftButton);
+        QTRY_VERIFY(findB->isVisible());
+        QTest::mouseClick(f.frame->tb->button(1), Qt::LeftButton);
+        QVERIFY(!findB->isVisible());
+        QVERIFY(!findA->isVisible());
     }
 
     void wheelOverAnUnfocusedComboChoosesNothing()
