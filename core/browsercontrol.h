@@ -64,6 +64,9 @@ public:
     static void setPageIconsEnabled(bool enabled);
     // True while the page's renderer process is gone (crashed or killed).
     virtual bool rendererGone() const { return false; }
+    // Whether a page was ever shown here. A window whose first address turned out to be
+    // a file, or one the control cannot show, holds none: it is blank, whatever it is named.
+    virtual bool hasPage() const { return true; }
     // Whether the page's scripts may ask for new windows at all; a control that
     // cannot refuse them itself leaves this to the new-window handler.
     virtual void setScriptWindowsAllowed(bool) {}

@@ -76,11 +76,12 @@ void Downloads::expectFrom(QWebEnginePage *page, const QUrl &url)
         stateOf(page).expected = url.adjusted(QUrl::RemoveFragment);
 }
 
-bool Downloads::allowFrom(QWebEnginePage *page, const QUrl &url)
+bool Downloads::allowFrom(QWebEnginePage *page, const QUrl &url, bool *asked)
 {
     PageState &state = stateOf(page);
     // Only the address itself: the page it shows may start other downloads while it loads.
-    if (!state.expected.isEmpty() && state.expected == url.adjusted(QUrl::RemoveFragment)) {
+    *asked = !state.expected.isEmpty() && state.expected == url.adjusted(QUrl::RemoveFragment);
+    if (*asked) {
         state.expected.clear();
         return true;
     }
@@ -169,7 +170,8 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
         return;
     }
     // Refused before it is accepted: nothing of it is written.
-    if (!allowFrom(request->page(), request->url())) {
+    bool asked = false;
+    if (!allowFrom(request->page(), request->url(), &asked)) {
         const QString name = safeName(siteName(request)).left(100);
         request->cancel();
         Q_EMIT statusText(QStringLiteral("%1 was not saved: the page started another download without a click")
@@ -185,6 +187,8 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
         request->cancel();
         m_items.append(item);
         Q_EMIT added(m_items.size() - 1);
+        if (asked)
+            Q_EMIT addressIsFile(request->page(), m_items.size() - 1);
         fail(m_items.size() - 1, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(item.folder)));
         return;
     }
@@ -195,6 +199,8 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     m_byId.insert(request->id(), index);
     follow(index, request);
     Q_EMIT added(index);
+    if (asked)
+        Q_EMIT addressIsFile(request->page(), index);
     Q_EMIT statusText(QStringLiteral("Downloading %1...").arg(item.name));
 }
 

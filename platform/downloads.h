@@ -62,6 +62,8 @@ Q_SIGNALS:
     void statusText(const QString &text);
     void changed(int index);
     void added(int index);
+    // An address the programme loaded in page turned out to be a file: index is its download.
+    void addressIsFile(QWebEnginePage *page, int index);
 
 private:
     Downloads();
@@ -72,8 +74,9 @@ private:
     };
     PageState &stateOf(QWebEnginePage *page);
     void onPressed(QWidget *target);
-    // Whether a download of url that page (null: unknown) starts now may go ahead; counts it when yes.
-    bool allowFrom(QWebEnginePage *page, const QUrl &url);
+    // Whether a download of url that page (null: unknown) starts now may go ahead; counts it
+    // when yes. asked: whether url is the address the programme loaded there.
+    bool allowFrom(QWebEnginePage *page, const QUrl &url, bool *asked);
     void onRequested(QWebEngineDownloadRequest *request);
     void follow(int index, QWebEngineDownloadRequest *request);
     void finish(int index, QWebEngineDownloadRequest *request);

@@ -346,6 +346,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         m_pressedSinceLoad = false;
         m_progress = 0;
         m_fetchedIcon = QIcon(); // the new page brings its own
+        m_fileDownload = -1;
         Q_EMIT DownloadBegin();
     });
     // Whether reloading would send a form again is decided by the page that is shown: a
@@ -358,8 +359,22 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         const bool shown = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
             || (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
                 && (info.isErrorPage() || info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain));
-        if (shown)
+        if (shown) {
             m_pageFromForm = m_requestPosted;
+            m_pageShown = true;
+        }
+    });
+    // An address that is a file leaves a window that showed no page before blank: the window
+    // says where the file went. One that shows a page keeps showing it.
+    connect(Downloads::instance(), &Downloads::addressIsFile, this, [this, page](QWebEnginePage *from, int index) {
+        if (from != page || m_pageShown)
+            return;
+        m_fileDownload = index;
+        showFileNote();
+    });
+    connect(Downloads::instance(), &Downloads::changed, this, [this](int index) {
+        if (index == m_fileDownload)
+            showFileNote();
     });
     // A page that reloads itself, or moves within its own site, keeps its dialog
     // count: only another site, or the user's own navigation, starts a fresh one.
@@ -514,6 +529,30 @@ void WebEngineBrowser::showCover(const QString &text, bool offerReload)
     m_cover->setGeometry(rect());
     m_cover->show();
     m_cover->raise();
+}
+
+void WebEngineBrowser::showFileNote()
+{
+    const QList<Downloads::Item> &items = Downloads::instance()->items();
+    if (m_pageShown || m_fileDownload < 0 || m_fileDownload >= items.size())
+        return;
+    const Downloads::Item &item = items.at(m_fileDownload);
+    QString what;
+    switch (item.state) {
+    case Downloads::State::Running:
+        what = QStringLiteral("It is being saved as\n%1").arg(QDir::toNativeSeparators(item.path()));
+        break;
+    case Downloads::State::Saved:
+        what = QStringLiteral("It was saved as\n%1").arg(QDir::toNativeSeparators(item.path()));
+        break;
+    case Downloads::State::Failed:
+        what = QStringLiteral("It could not be saved: %1.").arg(item.error);
+        break;
+    case Downloads::State::Cancelled:
+        what = QStringLiteral("Its download was cancelled.");
+        break;
+    }
+    showCover(QStringLiteral("%1\n\nThis address is a file, not a page. %2").arg(LocationURL().left(2000), what), false);
 }
 
 void WebEngineBrowser::showUnshowable(const QString &address)

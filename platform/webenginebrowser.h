@@ -46,6 +46,7 @@ public:
     int loadProgress() const override { return m_progress; }
     QIcon pageIcon() const override;
     bool rendererGone() const override { return m_rendererGone; }
+    bool hasPage() const override { return m_pageShown; }
     void setScriptWindowsAllowed(bool allowed) override;
 
     // Gets the icon of every finished page that has none, fetched outside the engine:
@@ -109,6 +110,8 @@ private:
     void showUnshowable(const QString &address);
     // Draws the text over the page, with the Reload button or without it.
     void showCover(const QString &text, bool offerReload);
+    // Says in a window that never showed a page that its address is a file, and where it went.
+    void showFileNote();
     void fetchMissingIcon();
     // With resendForm false, a page that answered a form is fetched again without it.
     void reload(bool resendForm);
@@ -132,6 +135,8 @@ private:
     qint64 m_rendererPid = 0; // the last renderer that drew the page, kept after it dies
     bool m_loading = false;
     bool m_completed = false; // a page has finished loading here at least once
+    bool m_pageShown = false; // a page (or the engine's error page) has been shown here
+    int m_fileDownload = -1; // the download the address now asked for turned into, if any
     bool m_pressedSinceLoad = false; // the person has pressed a key or button in this page
     QElapsedTimer m_movedWithin; // since the page last moved within itself
     bool m_requestPosted = false; // the last request for the page now loading sent a form (POST)

@@ -107,6 +107,12 @@ void PrintQueue::runNext()
                QStringLiteral("\"%1\" is still loading and was not printed.").arg(job.caption));
         return;
     }
+    // A window whose address turned out to be a file is blank under the file's name.
+    if (!web->hasPage()) {
+        finish(id, false, QString(), job,
+               QStringLiteral("\"%1\" has no page in it to print.").arg(job.caption));
+        return;
+    }
     // A window closed mid-print never reports back: move on when it goes.
     m_watchClose = connect(web, &QObject::destroyed, this, [this, id, job] { finish(id, false, QString(), job); });
     QTimer::singleShot(watchdogMs, this, [this, id, job] { finish(id, false, QString(), job); });

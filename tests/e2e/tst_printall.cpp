@@ -3,6 +3,8 @@
 #include "httpserver.h"
 #include "pagewait.h"
 #include "platform/dialogs.h"
+#include "platform/downloads.h"
+#include "platform/webenginebrowser.h"
 #include "testenv.h"
 #include "tools/printing.h"
 #include "tools/printqueue.h"
@@ -127,6 +129,59 @@ private Q_SLOTS:
         QVERIFY(status[1].startsWith(QStringLiteral("\"Done page\" saved as ")));
         QVERIFY(held->Web1->isLoading());
         held->Web1->Stop();
+    }
+
+    // A window whose first address was a file stays blank: it says where the file went, and
+    // printing it writes nothing. A page that had a link turn into a file keeps its page.
+    void aWindowWhoseAddressWasAFileIsNotPrinted()
+    {
+        for (QMdiSubWindow *sub : area.subWindowList())
+            delete sub;
+        area.resize(900, 700);
+        area.show();
+        LoopbackServer files(QStringLiteral("127.0.0.121"));
+        files.setPage("/report.pdf", "%PDF-1.4 not much of one", "application/pdf");
+        files.setPage("/sheet.pdf", "%PDF-1.4 another", "application/pdf");
+        files.setPage("/kept", page("Kept page", "keptword"));
+        const QDir downloads(Downloads::folder());
+
+        auto *file = new ChildWindow(ChildWindow::Kind::Browser, QStringLiteral("form1"));
+        area.addSubWindow(file)->show();
+        const QString fileUrl = files.url(QStringLiteral("/report.pdf"));
+        file->Web1->Navigate(fileUrl);
+        auto *web = static_cast<WebEngineBrowser *>(file->Web1);
+        QTRY_VERIFY_WITH_TIMEOUT(web->coverText().contains(QStringLiteral("It was saved as")), 30000);
+        QVERIFY(downloads.exists(QStringLiteral("report.pdf")));
+        QVERIFY2(web->coverText().startsWith(fileUrl), qPrintable(web->coverText()));
+        QVERIFY2(web->coverText().endsWith(QDir::toNativeSeparators(downloads.filePath(QStringLiteral("report.pdf")))),
+                 qPrintable(web->coverText()));
+        QVERIFY(!file->Web1->hasPage());
+
+        auto *kept = new ChildWindow(ChildWindow::Kind::Browser, QStringLiteral("form1"));
+        area.addSubWindow(kept)->show();
+        QVERIFY(PageWait::load(kept->Web1, files.url(QStringLiteral("/kept"))));
+        kept->setWindowTitle(kept->Web1->LocationName());
+        kept->Web1->Navigate(files.url(QStringLiteral("/sheet.pdf")));
+        QTRY_VERIFY_WITH_TIMEOUT(downloads.exists(QStringLiteral("sheet.pdf")), 30000);
+        QTRY_VERIFY(!kept->Web1->isLoading());
+        QCOMPARE(kept->Web1->LocationName(), QStringLiteral("Kept page"));
+        QCOMPARE(static_cast<WebEngineBrowser *>(kept->Web1)->coverText(), QString());
+
+        const QDir documents(PrintQueue::pdfFolder());
+        const QStringList before = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        Dialogs::setAskHook([](const Dialogs::Question &) { return true; });
+        QStringList status;
+        Printing::PrintAll(nullptr, [&](const QString &s) { status << s; });
+        Dialogs::setAskHook(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(!PrintQueue::instance()->isBusy(), 60000);
+
+        QStringList made = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        for (const QString &f : before)
+            made.removeOne(f);
+        QCOMPARE(made, QStringList{"Kept page.pdf"});
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status[0], QStringLiteral("\"%1\" has no page in it to print.").arg(fileUrl));
+        QVERIFY(status[1].startsWith(QStringLiteral("\"Kept page\" saved as ")));
     }
 };
 
