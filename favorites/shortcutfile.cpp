@@ -82,7 +82,8 @@ QString readValue(const QString &path, const QString &section, const QString &ke
 
 QString readUrl(const QString &path)
 {
-    return readValue(path, QStringLiteral("InternetShortcut"), QStringLiteral("URL"));
+    // Not the profile reader's buffer: an address cut short opens another page.
+    return readValue(path, QStringLiteral("InternetShortcut"), QStringLiteral("URL"), MaxUrlChars + 1);
 }
 
 bool writeUrl(const QString &path, const QString &url)
@@ -91,6 +92,8 @@ bool writeUrl(const QString &path, const QString &url)
     clean.remove(QLatin1Char('\r'));
     clean.remove(QLatin1Char('\n'));
     clean.remove(QChar(0));
+    if (clean.size() > MaxUrlChars)
+        return false;
     return WholeFile::replace(path, "[InternetShortcut]\r\nURL=" + clean.toUtf8() + "\r\n");
 }
 

@@ -12,11 +12,15 @@ namespace ShortcutFile {
 // the first few megabytes of them are looked at.
 QString readValue(const QString &path, const QString &section, const QString &key, int maxChars = 2048);
 
-// The address a shortcut file points at ("InternetShortcut"/"URL").
+// The longest address a shortcut keeps: the longest the engine loads.
+inline constexpr int MaxUrlChars = 2 * 1024 * 1024;
+
+// The address a shortcut file points at ("InternetShortcut"/"URL"), whole up to MaxUrlChars.
 QString readUrl(const QString &path);
 
 // Writes a shortcut file atomically; line breaks in the address are dropped so that it
-// cannot add keys of its own. False when the file could not be written.
+// cannot add keys of its own. False when the file could not be written, or the address
+// is longer than MaxUrlChars and would not be read back whole.
 bool writeUrl(const QString &path, const QString &url);
 
 }

@@ -2,6 +2,7 @@
 #include "favorites/addfavoritedialog.h"
 #include "favorites/favoritescommands.h"
 #include "favorites/favoritestree.h"
+#include "favorites/favs.h"
 #include "favorites/folderlist.h"
 #include "favorites/organizefavoritesdialog.h"
 #include "favorites/shortcutfile.h"
@@ -111,6 +112,26 @@ private Q_SLOTS:
         QCOMPARE(ShortcutFile::readUrl(f.fav + "Work/Deep/Daily-News.url"), url);
         QVERIFY(f.told.isEmpty());
         QVERIFY(!f.commands.favs()); // adding loads no tree
+    }
+
+    // A page with a long address added from the Add dialog opens whole from the tree.
+    void aLongAddressOpensWholeFromTheTree()
+    {
+        Fixture f;
+        const QString url = QStringLiteral("http://long.test/?q=") + QString(3000, QLatin1Char('x'));
+        f.page(url, QStringLiteral("Long"));
+        f.add()->cmdOK->click();
+        QTRY_VERIFY(!f.commands.addDialog());
+        f.commands.mnu_ViewFavorites_Click();
+        Favs *favs = f.commands.favs();
+        QVERIFY(favs);
+        QVERIFY(QTest::qWaitForWindowExposed(favs));
+        QTreeWidgetItem *node = favs->treeFavorites->node("Long_URL");
+        QVERIFY(node);
+        QTest::mouseClick(favs->treeFavorites->viewport(), Qt::LeftButton, {},
+                          favs->treeFavorites->visualItemRect(node).center());
+        QCOMPARE(f.browser.navigations, QStringList({url, url}));
+        QVERIFY(favs->isHidden());
     }
 
     void addDialogAsksBeforeReplacing()

@@ -75,10 +75,16 @@ private Q_SLOTS:
     void readingIsBounded()
     {
         QTemporaryDir dir;
-        // The value is cut to the reader's buffer.
+        // A long address is read whole, one longer than any the engine loads is cut there,
+        // and none that long is written.
         const QByteArray longUrl = "http://long.test/" + QByteArray(5000, 'x');
         QCOMPARE(ShortcutFile::readUrl(put(dir.filePath("long.url"), "[InternetShortcut]\nURL=" + longUrl)),
-                 QString::fromLatin1(longUrl.left(2047)));
+                 QString::fromLatin1(longUrl));
+        const QByteArray tooLong = "http://long.test/" + QByteArray(ShortcutFile::MaxUrlChars, 'x');
+        QCOMPARE(ShortcutFile::readUrl(put(dir.filePath("longer.url"), "[InternetShortcut]\nURL=" + tooLong)),
+                 QString::fromLatin1(tooLong.left(ShortcutFile::MaxUrlChars)));
+        QVERIFY(!ShortcutFile::writeUrl(dir.filePath("w.url"), QString::fromLatin1(tooLong)));
+        QVERIFY(!QFile::exists(dir.filePath("w.url")));
         // A megabyte-long line before the section does not hide it.
         QCOMPARE(ShortcutFile::readUrl(put(dir.filePath("line.url"),
                                            QByteArray(1 << 20, 'j') + "\n[InternetShortcut]\nURL=http://after/\n")),
