@@ -4,6 +4,7 @@
 #include "core/paths.h"
 #include "core/processstate.h"
 #include "core/settingsstore.h"
+#include "core/shortcutfile.h"
 #include "core/startuptrace.h"
 #include "browser/addressbar.h"
 #include "browser/form1.h"
@@ -73,7 +74,7 @@ void mdiform1::openAddresses(const QStringList &addresses)
 {
     for (const QString &address : addresses) {
         form1 *window = windows->newBrowserWindow();
-        windows->OpenSiteWindow(window, address);
+        windows->OpenSiteWindow(window, ShortcutFile::addressToOpen(address));
         StartupTrace::mark("address", window->Tag.toInt());
     }
     // Someone asked to see these pages: the frame leaves the tray.

@@ -1,6 +1,7 @@
 #include "browser/addressbar.h"
 
 #include "core/browsercontrol.h"
+#include "core/shortcutfile.h"
 #include "browser/form1.h"
 #include "browser/windowmanager.h"
 #include "platform/internetsettings.h"
@@ -72,8 +73,10 @@ void AddressBar::cboAddress_Change()
 void AddressBar::cboAddress_Enter()
 {
     const QString typed = m_combo->currentText();
-    const QString address = addressFor(typed, InternetSettings::searchAddress());
+    QString address = addressFor(typed, InternetSettings::searchAddress());
     const bool isAddress = address == BrowserControl::cleanAddress(typed);
+    if (isAddress)
+        address = ShortcutFile::addressToOpen(address);
     m_userEdited = false;
     // The window that was active keeps its page visible; the new window takes the next number.
     if (ChildWindow *before = m_windows->activeChild())

@@ -2,7 +2,7 @@
 
 #include "favorites/favoriteimages.h"
 #include "favorites/favoritestree.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 #include "favorites/walkbounds.h"
 #include "platform/dialogs.h"
 #include "core/paths.h"

@@ -1,7 +1,7 @@
 #include "favorites/favoritesfolder.h"
 
 #include "core/filenames.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 
 #include <QDir>
 #include <QDirIterator>

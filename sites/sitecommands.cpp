@@ -4,6 +4,7 @@
 #include "browser/framebands.h"
 #include "browser/windowmanager.h"
 #include "core/browsercontrol.h"
+#include "core/shortcutfile.h"
 #include "platform/coolbar.h"
 #include "sites/additionalsitespanel.h"
 #include "sites/catalogue.h"
@@ -53,7 +54,7 @@ void openNow(WindowManager *windows, const QString &address)
 {
     ChildWindow *window = windows->newBrowserWindow();
     windows->openAppended(window);
-    window->Web1->Navigate(address);
+    window->Web1->Navigate(ShortcutFile::addressToOpen(address));
 }
 
 void openCatalogueEntry(WindowManager *windows, bool newsList, const QString &title)

@@ -1,6 +1,7 @@
 #include "sites/startuploading.h"
 
 #include "core/browsercontrol.h"
+#include "core/shortcutfile.h"
 #include "core/settingsstore.h"
 #include "core/startuptrace.h"
 #include "browser/form1.h"
@@ -58,7 +59,7 @@ void LoadSites(WindowManager *windows)
         } else {
             if (rule.maximizeUnlessFallback)
                 window->showMaximized();
-            window->Web1->Navigate(model.address(rule.slot));
+            window->Web1->Navigate(ShortcutFile::addressToOpen(model.address(rule.slot)));
             caption = QString::fromLatin1(rule.caption);
             if (caption == QLatin1String("?")) {
                 ChildWindow *active = windows->activeChild();
@@ -87,7 +88,7 @@ void LoadExtras(WindowManager *windows, AdditionalSitesPanel *panel, const QStri
         QCheckBox *check = panel->checkBox(row);
         if (check && check->isChecked() && skipstr != QLatin1String("YES")) {
             ChildWindow *window = windows->newBrowserWindow();
-            windows->OpenSiteWindow(window, site ? site->text() : QString());
+            windows->OpenSiteWindow(window, site ? ShortcutFile::addressToOpen(site->text()) : QString());
             window->showMaximized();
             StartupTrace::mark("navigate", window->Tag.toInt());
         }

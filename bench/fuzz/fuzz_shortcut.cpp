@@ -1,6 +1,6 @@
 // The internet-shortcut reader on an arbitrary file.
 #include "fuzzfile.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

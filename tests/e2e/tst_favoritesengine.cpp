@@ -4,7 +4,7 @@
 #include "favorites/favoritescommands.h"
 #include "favorites/favoritestree.h"
 #include "favorites/organizefavoritesdialog.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 #include "httpserver.h"
 #include "core/paths.h"
 #include "testenv.h"

@@ -5,7 +5,7 @@
 #include "favorites/favs.h"
 #include "favorites/folderlist.h"
 #include "favorites/organizefavoritesdialog.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 #include "platform/dialogs.h"
 #include "core/paths.h"
 #include "testenv.h"

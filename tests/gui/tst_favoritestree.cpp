@@ -6,7 +6,7 @@
 #include "favorites/folderlist.h"
 #include "favorites/organizefavoritesdialog.h"
 #include "favorites/walkbounds.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 #include "platform/dialogs.h"
 #include "core/paths.h"
 #include "testenv.h"

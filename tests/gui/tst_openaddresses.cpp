@@ -1,7 +1,15 @@
 #include "framefixture.h"
 
+#include "app/commandline.h"
+#include "core/shortcutfile.h"
 #include "platform/tabstrip.h"
+#include "sites/defaultsitesmodel.h"
+#include "sites/startuploading.h"
+#include "sites/startupslots.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestOpenAddresses : public QObject
@@ -39,6 +47,52 @@ private Q_SLOTS:
         f.frame->openAddresses({QStringLiteral("http://127.0.0.2/d")});
         QCOMPARE(FrameFixture::web(f.windowTagged(QStringLiteral("4")))->navigations,
                  QStringList{QStringLiteral("http://127.0.0.2/d")});
+    }
+
+    // A shortcut file given as an address (on the command line, typed, as a start-up site)
+    // opens the address it holds, as it does from the favourites, instead of being saved.
+    void shortcutFilesOpenTheAddressTheyHold()
+    {
+        FrameFixture f;
+        QTemporaryDir dir;
+        const QString news = dir.filePath(QStringLiteral("News.url"));
+        QVERIFY(ShortcutFile::writeUrl(news, QStringLiteral("http://127.0.0.2/news")));
+        auto put = [&](const QString &name, const QByteArray &bytes) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
+        };
+        // One from another system, named in capitals and read relative to the working folder.
+        const QString old = put(QStringLiteral("Old Site.URL"),
+                                "[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://127.0.0.2/old\r\n");
+        QVERIFY(!old.isEmpty());
+        auto navigations = [&f](int n) { return FrameFixture::web(f.windowTagged(QString::number(n)))->navigations; };
+
+        const CommandLine::Request request = CommandLine::parse({news, QStringLiteral("Old Site.URL")}, dir.path());
+        QCOMPARE(request.addresses.size(), 2);
+        f.frame->openAddresses(request.addresses);
+        QCOMPARE(navigations(1), QStringList{QStringLiteral("http://127.0.0.2/news")});
+        QCOMPARE(navigations(2), QStringList{QStringLiteral("http://127.0.0.2/old")});
+
+        QWidget *bar = f.focusAddressBar();
+        QVERIFY(bar);
+        f.frame->cboAddress->lineEdit()->clear();
+        QTest::keyClicks(bar, news);
+        QTest::keyClick(bar, Qt::Key_Return);
+        QCOMPARE(navigations(3), QStringList{QStringLiteral("http://127.0.0.2/news")});
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://127.0.0.2/news"));
+
+        DefaultSitesModel &model = DefaultSitesModel::get();
+        for (int slot = 1; slot <= StartupSlots::DefaultCount; ++slot)
+            model.setCheck(slot, slot == 2 ? 1 : 0);
+        model.setAddress(2, old);
+        StartupLoading::LoadSites(f.frame->windows);
+        QCOMPARE(navigations(4), QStringList{QStringLiteral("http://127.0.0.2/old")});
+
+        // Anything else goes as given: a shortcut with no address, another file, a web address.
+        const QString empty = put(QStringLiteral("Empty.url"), "[InternetShortcut]\r\n");
+        const QString page = put(QStringLiteral("page.html"), "<p>page</p>");
+        for (const QString &given : {empty, page, QStringLiteral("http://127.0.0.2/a.url"), dir.filePath("Gone.url")})
+            QCOMPARE(ShortcutFile::addressToOpen(given), given);
     }
 };
 

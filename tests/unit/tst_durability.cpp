@@ -1,7 +1,7 @@
 #include "core/settingsstore.h"
 #include "core/paths.h"
 #include "popups/banlist.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 #include "smalldisk.h"
 #include "testenv.h"
 

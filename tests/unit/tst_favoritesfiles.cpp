@@ -1,5 +1,5 @@
 #include "favorites/favoritesfolder.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 #include "testenv.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "core/settingsstore.h"
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 #include "platform/internetsettings.h"
 #include "core/paths.h"
 #include "popups/banlist.h"

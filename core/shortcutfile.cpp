@@ -1,10 +1,13 @@
-#include "favorites/shortcutfile.h"
+#include "core/shortcutfile.h"
 
+#include "core/browsercontrol.h"
 #include "core/eightbittext.h"
 #include "core/wholefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -84,6 +87,20 @@ QString readUrl(const QString &path)
 {
     // Not the profile reader's buffer: an address cut short opens another page.
     return readValue(path, QStringLiteral("InternetShortcut"), QStringLiteral("URL"), MaxUrlChars + 1);
+}
+
+QString addressToOpen(const QString &address)
+{
+    // Read as the control reads an address: a path, relative to the working folder, or a file: address.
+    const QUrl url = QUrl::fromUserInput(BrowserControl::cleanAddress(address), QDir::currentPath());
+    if (!url.isLocalFile())
+        return address;
+    const QString path = url.toLocalFile();
+    if (!path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive))
+        return address;
+    // One step only: shortcuts naming each other cannot send it round in a circle.
+    const QString target = readUrl(path);
+    return target.isEmpty() ? address : target;
 }
 
 bool writeUrl(const QString &path, const QString &url)

@@ -18,6 +18,11 @@ inline constexpr int MaxUrlChars = 2 * 1024 * 1024;
 // The address a shortcut file points at ("InternetShortcut"/"URL"), whole up to MaxUrlChars.
 QString readUrl(const QString &path);
 
+// The address to open for one the user gave (typed, a start-up site, the command line):
+// a shortcut file on this machine stands for the address it holds, as in the favourites.
+// Anything else, and a shortcut that holds no address, is given back as it is.
+QString addressToOpen(const QString &address);
+
 // Writes a shortcut file atomically; line breaks in the address are dropped so that it
 // cannot add keys of its own. False when the file could not be written, or the address
 // is longer than MaxUrlChars and would not be read back whole.
