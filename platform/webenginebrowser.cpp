@@ -475,9 +475,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
 
 WebEngineBrowser::~WebEngineBrowser()
 {
+    m_ending = true;
     delete m_fullScreen; // a view in full screen comes back to go with its window
     instances().removeAll(this);
-    m_view->page()->setUrlRequestInterceptor(nullptr); // no request reaches the watch from here on
+    disconnect(qApp, nullptr, this, nullptr); // focus moves as the children go
+    // The page goes first, while this control is whole: a page that hangs or whose renderer
+    // died answers the scripts it was asked to run only as it is destroyed, and left to the
+    // children's turn those answers would reach a control already half gone.
+    QWebEnginePage *shown = m_view->page();
+    shown->setUrlRequestInterceptor(nullptr); // no request reaches the watch from here on
+    disconnect(shown, nullptr, this, nullptr);
+    delete shown;
 }
 
 QList<WebEngineBrowser *> &WebEngineBrowser::instances()
@@ -817,7 +825,7 @@ void WebEngineBrowser::refreshWithoutResend()
     const QUrl at = page()->url();
     page()->runJavaScript(QString::fromLatin1(editedFieldsScript), QWebEngineScript::ApplicationWorld,
                           [self = QPointer<WebEngineBrowser>(this), at](const QVariant &edited) {
-                              if (!self || self->m_loading || self->page()->url() != at)
+                              if (!self || self->m_ending || self->m_loading || self->page()->url() != at)
                                   return;
                               if (edited.toBool()) {
                                   if (self->inSight())
@@ -938,7 +946,7 @@ void WebEngineBrowser::fetchMissingIcon()
     QPointer<WebEngineBrowser> self(this);
     page()->runJavaScript(QString::fromLatin1(iconLinkScript), QWebEngineScript::ApplicationWorld,
                           [self, pageUrl](const QVariant &result) {
-        if (!self || self->m_loading || self->page()->url() != pageUrl)
+        if (!self || self->m_ending || self->m_loading || self->page()->url() != pageUrl)
             return;
         QUrl icon(result.toString());
         if (!PageIconFetcher::isWeb(icon))

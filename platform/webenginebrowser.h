@@ -122,6 +122,7 @@ private:
     PageFullScreen *m_fullScreen = nullptr;
     CrashCover *m_cover = nullptr;
     bool m_rendererGone = false;
+    bool m_ending = false; // being destroyed: what the page answers late finds nothing to do
     void beginUnseenLoad();
     void endUnseenLoad();
     void sizeUnseenView(); // gives a page shown to the engine behind the tray its window's size

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWebEngineView>
@@ -303,6 +304,30 @@ private Q_SLOTS:
         w->close();
         QTRY_VERIFY_WITH_TIMEOUT(!gone, 10000);
         checkStillWorking("after-hang");
+    }
+
+    // A page that hangs, or whose renderer died, answers the scripts it was asked to run
+    // (auto-refresh asking whether its fields hold typed text) only as it is destroyed:
+    // closing its window, as the programme's end does, must not crash on those answers.
+    void closingAWindowWithScriptsUnanswered()
+    {
+        m_server->setPage("/busy", page("Busy", "<script>setTimeout(function () { document.title = 'Hung';"
+                                                "setTimeout(function () { for (;;) {} }, 100); }, 1500);</script>"));
+        form1 *w = open(QStringLiteral("/busy"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Busy"), 30000);
+        WebEngineBrowser *web = engine(w);
+        QWidget *surface = web->view()->focusProxy();
+        QVERIFY(surface);
+        // The person has pressed in the page, which then hangs: a tick asks the page and waits.
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(web->LocationName(), QStringLiteral("Hung"), 30000);
+        runFor(500);
+        for (int tick = 0; tick < 3; ++tick)
+            web->refreshWithoutResend();
+        QPointer<form1> gone(w);
+        w->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!gone, 10000);
+        checkStillWorking("after-unanswered");
     }
 };
 
