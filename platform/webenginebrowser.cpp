@@ -817,7 +817,8 @@ void WebEngineBrowser::refreshWithoutResend()
     // A timed reload would throw away what the person has typed into the page: while its
     // fields hold their work, the ticks leave it alone. Only a page the person has pressed
     // in is looked at, so that fields its own script fills keep nothing from refreshing.
-    if (!m_pressedSinceLoad || m_loading) {
+    // A page whose renderer died holds nothing typed any more, and could not be asked.
+    if (!m_pressedSinceLoad || m_loading || m_rendererGone) {
         m_unattendedReload = true;
         reload(false);
         return;

@@ -14,6 +14,10 @@
 #include <QWebEngineView>
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/types.h>
+
 class TestAutoRefreshReload : public QObject
 {
     Q_OBJECT
@@ -228,6 +232,26 @@ private Q_SLOTS:
         QCOMPARE(PageWait::eval(a->Web1, typed).toString(), QStringLiteral("half a sentence"));
         PageWait::eval(a->Web1, QStringLiteral("document.getElementById('d').value = ''"));
         QVERIFY(!quietFor("/plain", 5000));
+        refresh(a, false, QString());
+    }
+
+    // A page whose renderer was ended holds nothing typed any more: the ticks bring it back,
+    // also when the person had pressed in it before.
+    void aPageWhoseRendererDiedComesBack()
+    {
+        server.setPage("/lost", "<html><head><title>Lost</title></head><body style='height:400px'>lost</body></html>");
+        QVERIFY(PageWait::load(a->Web1, server.url(QStringLiteral("/lost"))));
+        area.activateWindow();
+        area.setActiveSubWindow(a);
+        auto *web = qobject_cast<WebEngineBrowser *>(a->Web1);
+        QTest::mouseClick(web->view()->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+        QTRY_VERIFY_WITH_TIMEOUT(web->rendererProcessId() > 0, 10000);
+        QCOMPARE(::kill(pid_t(web->rendererProcessId()), SIGKILL), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(web->rendererGone(), 20000);
+        const int before = server.count("/lost");
+        refresh(a, true, QStringLiteral("0.3"));
+        QTRY_VERIFY_WITH_TIMEOUT(server.count("/lost") > before, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!web->rendererGone() && web->LocationName() == QLatin1String("Lost"), 20000);
         refresh(a, false, QString());
     }
 
