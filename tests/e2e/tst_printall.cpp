@@ -50,6 +50,22 @@ class TestPrintAll : public QObject
         return w;
     }
 
+    // Print All with Yes to every question; the PDFs it made, and the status texts in *status.
+    static QStringList printAllSayingYes(QStringList *status)
+    {
+        const QDir documents(PrintQueue::pdfFolder());
+        const QStringList before = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        Dialogs::setAskHook([](const Dialogs::Question &) { return true; });
+        Printing::PrintAll(nullptr, [status](const QString &s) { *status << s; });
+        Dialogs::setAskHook(nullptr);
+        if (!QTest::qWaitFor([] { return !PrintQueue::instance()->isBusy(); }, 60000))
+            return {QStringLiteral("(still printing)")};
+        QStringList made = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        for (const QString &f : before)
+            made.removeOne(f);
+        return made;
+    }
+
 private Q_SLOTS:
     void init() { TestEnv::failOnUnexpectedWarnings(); }
     void yesNoYesGivesTwoPdfFilesWithThePagesText()
@@ -110,18 +126,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(held->Web1->isLoading() && asked.count() > 0, 30000);
         QVERIFY(open("/done"));
         const QDir documents(PrintQueue::pdfFolder());
-        const QStringList before = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
-
-        Dialogs::setAskHook([](const Dialogs::Question &) { return true; });
         QStringList status;
-        Printing::PrintAll(nullptr, [&](const QString &s) { status << s; });
-        Dialogs::setAskHook(nullptr);
-        QTRY_VERIFY_WITH_TIMEOUT(!PrintQueue::instance()->isBusy(), 60000);
-
+        const QStringList made = printAllSayingYes(&status);
         const QString heldUrl = server.url(QStringLiteral("/held.html"));
-        QStringList made = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
-        for (const QString &f : before)
-            made.removeOne(f);
         QCOMPARE(made, QStringList{"Done page.pdf"});
         QVERIFY(pdfText(documents.filePath(QStringLiteral("Done page.pdf"))).contains(QStringLiteral("doneword")));
         QCOMPARE(status.size(), 2);
@@ -167,17 +174,8 @@ private Q_SLOTS:
         QCOMPARE(kept->Web1->LocationName(), QStringLiteral("Kept page"));
         QCOMPARE(static_cast<WebEngineBrowser *>(kept->Web1)->coverText(), QString());
 
-        const QDir documents(PrintQueue::pdfFolder());
-        const QStringList before = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
-        Dialogs::setAskHook([](const Dialogs::Question &) { return true; });
         QStringList status;
-        Printing::PrintAll(nullptr, [&](const QString &s) { status << s; });
-        Dialogs::setAskHook(nullptr);
-        QTRY_VERIFY_WITH_TIMEOUT(!PrintQueue::instance()->isBusy(), 60000);
-
-        QStringList made = documents.entryList({QStringLiteral("*.pdf")}, QDir::Files);
-        for (const QString &f : before)
-            made.removeOne(f);
+        const QStringList made = printAllSayingYes(&status);
         QCOMPARE(made, QStringList{"Kept page.pdf"});
         QCOMPARE(status.size(), 2);
         QCOMPARE(status[0], QStringLiteral("\"%1\" has no page in it to print.").arg(fileUrl));
