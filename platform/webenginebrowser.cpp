@@ -415,7 +415,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         if (page->renderProcessPid() > 0)
             m_rendererPid = page->renderProcessPid();
         if (!ok && !m_certificateProblem.isEmpty())
-            showCertificateProblem();
+            showCover(m_certificateProblem.left(2000), false);
         m_certificateProblem.clear();
         m_loading = false;
         m_completed = true;
@@ -520,12 +520,6 @@ void WebEngineBrowser::showCrashCover(const QString &why)
                   .arg(LocationURL().left(300), why, others),
               true);
     Q_EMIT StatusTextChange(QStringLiteral("A page stopped working: ") + LocationURL().left(300));
-}
-
-void WebEngineBrowser::showCertificateProblem()
-{
-    showCover(m_certificateProblem.left(2000), false);
-    m_certificateProblem.clear();
 }
 
 void WebEngineBrowser::showCover(const QString &text, bool offerReload)

@@ -105,7 +105,6 @@ private:
     void showCrashCover(const QString &why);
     // Every control of this kind alive, to name those that shared a renderer.
     static QList<WebEngineBrowser *> &instances();
-    void showCertificateProblem();
     // Says in the window that the engine cannot open the address, and completes as a page does.
     void showUnshowable(const QString &address);
     // Draws the text over the page, with the Reload button or without it.
