@@ -4,6 +4,7 @@
 #include "browser/addressbar.h"
 #include "browser/childwindow.h"
 #include "browser/framebands.h"
+#include "browser/windowarea.h"
 #include "browser/windowmanager.h"
 #include "core/resources.h"
 #include "desktop/aboutwindow.h"
@@ -149,7 +150,7 @@ void mdiform1::buildControls()
     CoolBar2->addBand({tb, QString(), 600, 12000, false});
     CoolBar2->addBand({Frame3, QStringLiteral("Built-in Sites:"), 495, 12000, true});
 
-    mdiArea = new QMdiArea(central);
+    mdiArea = new WindowArea(central);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QProcess>
@@ -138,6 +139,31 @@ private Q_SLOTS:
         press("ctrl+shift+Tab");
         QTRY_COMPARE(f.frame->windows->activeChild(), a);
         QCOMPARE(f.frame->tb->selectedIndex(), 1);
+    }
+
+    // A box a page puts up (a window of its own, made over the page) keeps the keys typed
+    // in it: Ctrl+Tab there leaves the windows behind it as they are.
+    void ctrlTabInAPagesBoxStaysInTheBox()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs the X keyboard");
+        FrameFixture f;
+        f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame));
+        QDialog box(b->Web1); // as a page's prompt() box is made
+        auto *line = new QLineEdit(&box);
+        box.setModal(true);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        line->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), line);
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+Tab"),
+                                                               QStringLiteral("x")}),
+                 0);
+        QTRY_COMPARE(line->text(), QStringLiteral("x")); // every key before it has been handled
+        QCOMPARE(f.frame->windows->activeChild(), b);
     }
 
     // A page's Find dialog is up only while its window is the one in front: it cannot go
