@@ -101,6 +101,27 @@ protected:
         return false;
     }
 
+    // The page's own menu (and the view's back, forward and reload) goes the way of the
+    // toolbar: a form's answer is not sent again unasked, and loads wait out a cache clear.
+    // The control itself triggers these through the engine's own handling.
+    void triggerAction(WebAction action, bool checked) override
+    {
+        switch (action) {
+        case Reload:
+        case ReloadAndBypassCache:
+            m_owner->Refresh();
+            return;
+        case Back:
+            m_owner->GoBack();
+            return;
+        case Forward:
+            m_owner->GoForward();
+            return;
+        default:
+            QWebEnginePage::triggerAction(action, checked);
+        }
+    }
+
     // A page calling confirm() or prompt() in a loop would put up one modal box after
     // another: after a few in a row from one page the rest are dropped, and their text is
     // bounded. An alert needs no answer and waits for none (see showAlert).
@@ -746,7 +767,7 @@ BrowserControl::HResult WebEngineBrowser::GoBack()
     userNavigates();
     if (!m_view->history()->canGoBack())
         return E_FAIL;
-    whenCacheSettled([this] { m_view->back(); });
+    whenCacheSettled([this] { page()->QWebEnginePage::triggerAction(QWebEnginePage::Back); });
     return S_OK;
 }
 
@@ -755,7 +776,7 @@ BrowserControl::HResult WebEngineBrowser::GoForward()
     userNavigates();
     if (!m_view->history()->canGoForward())
         return E_FAIL;
-    whenCacheSettled([this] { m_view->forward(); });
+    whenCacheSettled([this] { page()->QWebEnginePage::triggerAction(QWebEnginePage::Forward); });
     return S_OK;
 }
 
@@ -849,7 +870,7 @@ void WebEngineBrowser::reload(bool resendForm)
         const QUrl url = m_view->url();
         whenCacheSettled([this, url] { m_view->load(url); });
     } else {
-        whenCacheSettled([this] { m_view->reload(); });
+        whenCacheSettled([this] { page()->QWebEnginePage::triggerAction(QWebEnginePage::Reload); });
     }
 }
 

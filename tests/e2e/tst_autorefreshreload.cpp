@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMdiArea>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -153,6 +154,12 @@ private Q_SLOTS:
         a->Web1->Refresh();
         QCOMPARE(asked.size(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(posts("/order"), 3, 15000);
+        // Reload from the page's own menu asks as well.
+        again = false;
+        QWebEnginePage *page = qobject_cast<WebEngineBrowser *>(a->Web1)->view()->page();
+        page->action(QWebEnginePage::Reload)->trigger();
+        QCOMPARE(asked.size(), 3);
+        QVERIFY(quietFor("/order", 2000));
 
         // The page a redirect led to is a plain page: refreshed at once, the comment not sent.
         QVERIFY(submit(a, 1));
@@ -161,7 +168,7 @@ private Q_SLOTS:
         QSignalSpy done(a->Web1, &BrowserControl::DocumentComplete);
         a->Web1->Refresh();
         QVERIFY(done.wait(30000));
-        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked.size(), 3);
         QCOMPARE(server.count("/thanks"), thanks + 1);
         QCOMPARE(posts("/comment"), 1);
     }
