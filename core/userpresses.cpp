@@ -25,6 +25,7 @@ bool UserPresses::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonRelease:
     case QEvent::KeyPress:
     case QEvent::TouchBegin:
+    case QEvent::Drop: // a link or file let go over a page, which opens it in a window
         Q_EMIT pressed(watched->isWidgetType() ? static_cast<QWidget *>(watched) : nullptr);
         break;
     default:

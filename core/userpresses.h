@@ -4,9 +4,9 @@
 class QWidget;
 
 // The user's presses anywhere in the programme, pages included: a mouse button, a key,
-// a touch. What a page asks for by itself (a window, a file) is bounded; what follows a
-// press of the user's in it is the user's own. One filter on the application serves
-// everyone who needs to know.
+// a touch, a drop. What a page asks for by itself (a window, a file) is bounded; what
+// follows a press of the user's in it is the user's own. One filter on the application
+// serves everyone who needs to know.
 class UserPresses : public QObject
 {
     Q_OBJECT
