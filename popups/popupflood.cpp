@@ -37,10 +37,15 @@ void PopupFlood::onPressed(QWidget *target)
         }
 }
 
+bool PopupFlood::pressedJustNow(BrowserControl *opener) const
+{
+    return opener && m_pressedIn == opener && m_clock.elapsed() - m_pressedAt <= UserInputMs;
+}
+
 bool PopupFlood::allow(BrowserControl *opener)
 {
     const qint64 now = m_clock.elapsed();
-    if (opener && m_pressedIn == opener && now - m_pressedAt <= UserInputMs) {
+    if (pressedJustNow(opener)) {
         m_pressedIn = nullptr;
         return true;
     }

@@ -39,6 +39,8 @@ public:
 
     // Whether the opener's page may have one more window now; counts it when yes.
     bool allow(BrowserControl *opener);
+    // Whether the user pressed in the opener's page just now: what it asks for is the user's.
+    bool pressedJustNow(BrowserControl *opener) const;
     // The window made for the opener's request belongs to the opener's family.
     void joinFamily(BrowserControl *opener, BrowserControl *made);
 

@@ -24,8 +24,14 @@ BrowserControl::NewWindowAnswer PopupPolicy::NewWindowRequest(ChildWindow *from,
     using Answer = BrowserControl::NewWindowAnswer;
     if (!opener && from)
         opener = from->Web1;
-    if (!m_enDiBoxes || !m_enDiBoxes->isChecked())
+    if (!m_enDiBoxes || !m_enDiBoxes->isChecked()) {
+        // A window the user asked for (a link opened in a new window, a link dropped on the
+        // page) would otherwise not come, without a word.
+        if (m_flood->pressedJustNow(opener))
+            m_windows->frame()->setStatusText(QStringLiteral(
+                "The new window was not opened: popup windows are turned off (Popups, Allow Popup windows)."));
         return Answer::refuse();
+    }
     if (!m_flood->allow(opener))
         return Answer::refuse();
     // Left alone, the engine's control opens the page in a top-level browser window of

@@ -109,6 +109,14 @@ private Q_SLOTS:
         QCOMPARE(frame->windows->Tabctr, qint16(2));
         QVERIFY(first); // turning popups off closes nothing
         QCOMPARE(popups().size(), 1);
+        const QString status = frame->statusText(); // a page's own request is refused without a word
+        // A window the person asks for in the page (a link opened in a new window) is refused
+        // with a word of why.
+        QTest::mouseClick(opener->Web1, Qt::LeftButton);
+        QVERIFY(!request(opener, &cancelled));
+        QVERIFY(cancelled);
+        QVERIFY(status != frame->statusText());
+        QVERIFY(frame->statusText().contains(QStringLiteral("Allow Popup windows")));
 
         frame->action(QStringLiteral("EnDiBoxes"))->trigger(); // on, with Internally on
         QVERIFY(!request(opener, &cancelled));
