@@ -7,9 +7,11 @@
 #include "favorites/favoritestree.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace {
 constexpr int twipsPerInch = 1440;
@@ -46,13 +48,17 @@ Favs::Favs(ActiveBrowser activeBrowser, QWidget *parent)
     treeFavorites = new FavoritesTree(client);
     treeFavorites->setImageList(imgTreeFavorites);
     client->installEventFilter(this);
+    m_hideAfterClick = new QTimer(this);
+    m_hideAfterClick->setSingleShot(true);
+    connect(m_hideAfterClick, &QTimer::timeout, this, &QWidget::hide);
     connect(treeFavorites, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { treeFavorites_NodeClick(item); });
-    // Enter opens a shortcut as a click does. A style that activates on a single click
-    // sends this after the click, which has hidden the window already: that loads once.
+    // Enter opens a shortcut as a click does and hides the window at once. A double-click,
+    // and a click in a style that activates on a single click, send this after the click
+    // that has opened the shortcut already: that loads once.
     connect(treeFavorites, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
-        if (isVisible())
-            treeFavorites_NodeClick(item);
+        if (isVisible() && !m_hideAfterClick->isActive() && openShortcut(item))
+            hide();
     });
 
     resize(twipsToPixels(4800, logicalDpiX()), twipsToPixels(6600, logicalDpiY()));
@@ -74,17 +80,34 @@ void Favs::LoadFavorites()
 
 void Favs::treeFavorites_NodeClick(QTreeWidgetItem *node)
 {
+    if (!openShortcut(node))
+        return;
+    // Hidden at once, the window would let the second click of a double-click fall
+    // through onto whatever lies beneath it, such as a link of the page behind.
+    m_hideAfterClick->start(QApplication::doubleClickInterval());
+}
+
+bool Favs::openShortcut(QTreeWidgetItem *node)
+{
     // Only shortcuts load; a folder whose own name ends in "_URL" is still a folder.
     if (!node || !FavoritesTree::key(node).endsWith(QLatin1String("_URL"))
         || FavoritesTree::image(node) != FavoriteImages::Shortcut)
-        return;
+        return false;
     // A shortcut with no address would blank the page in front: it does nothing.
     const QString address = FavoritesTree::tag(node);
     if (address.isEmpty())
-        return;
+        return false;
     if (BrowserControl *browser = m_activeBrowser ? m_activeBrowser() : nullptr)
         browser->Navigate(address);
-    hide();
+    return true;
+}
+
+void Favs::setVisible(bool visible)
+{
+    // Shown again or closed before a click's hide is due: that hide is no longer wanted.
+    if (m_hideAfterClick)
+        m_hideAfterClick->stop();
+    QMainWindow::setVisible(visible);
 }
 
 void Favs::resizeEvent(QResizeEvent *event)

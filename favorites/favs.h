@@ -6,6 +6,7 @@ class BrowserControl;
 class FavoriteImages;
 class FavoritesTree;
 class QAction;
+class QTimer;
 class QTreeWidgetItem;
 
 // The favourites window `Favs`: a separate window (not a child of the main frame)
@@ -25,7 +26,10 @@ public:
 
     // Empties the tree and builds it again from the Favorites folder.
     void LoadFavorites();
+    // A click on a shortcut loads it at once; the window goes when a double-click would be over.
     void treeFavorites_NodeClick(QTreeWidgetItem *node);
+
+    void setVisible(bool visible) override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -34,6 +38,8 @@ protected:
 private:
     void Form_Load();
     void Form_Resize();
+    bool openShortcut(QTreeWidgetItem *node);
 
     ActiveBrowser m_activeBrowser;
+    QTimer *m_hideAfterClick = nullptr;
 };

@@ -80,7 +80,7 @@ private Q_SLOTS:
         tree->scrollToItem(node);
         const int before = server.count("/first");
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
-        QVERIFY(favs->isHidden());
+        QTRY_VERIFY(favs->isHidden());
         QTRY_COMPARE_WITH_TIMEOUT(web->LocationName(), QStringLiteral("First Page"), 30000);
         QCOMPARE(web->LocationURL(), server.url(QStringLiteral("/first")));
         QCOMPARE(server.count("/first"), before + 1);

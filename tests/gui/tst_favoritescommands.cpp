@@ -131,7 +131,7 @@ private Q_SLOTS:
         QTest::mouseClick(favs->treeFavorites->viewport(), Qt::LeftButton, {},
                           favs->treeFavorites->visualItemRect(node).center());
         QCOMPARE(f.browser.navigations, QStringList({url, url}));
-        QVERIFY(favs->isHidden());
+        QTRY_VERIFY(favs->isHidden());
     }
 
     void addDialogAsksBeforeReplacing()

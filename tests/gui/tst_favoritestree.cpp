@@ -17,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QProcess>
+#include <QPushButton>
 #include <QStringEncoder>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
@@ -145,7 +147,7 @@ private Q_SLOTS:
             w->show();
             tree->scrollToItem(node);
             QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
-            QVERIFY(w->isHidden());
+            QTRY_VERIFY(w->isHidden());
         }
         QCOMPARE(f.browser.navigations,
                  QStringList({"http://top-b.test/", "http://x.test/", "http://alpha-one.test/", "http://beta-one.test/",
@@ -374,7 +376,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->node("A_URL")).center());
         QCOMPARE(f.browser.navigations, QStringList("http://a.test/"));
-        QVERIFY(w->isHidden());
+        QTRY_VERIFY(w->isHidden());
 
         // Shown again it is the same window with the same tree, not reread.
         shortcut(f.fav + "New.url", "http://new.test/");
@@ -399,7 +401,7 @@ private Q_SLOTS:
         lone->treeFavorites->addNode("R", "X_URL", "X", 2, -1, "http://x.test/");
         lone->treeFavorites_NodeClick(lone->treeFavorites->node("X_URL"));
         QCOMPARE(f.browser.navigations.size(), 2);
-        QVERIFY(lone->isHidden());
+        QTRY_VERIFY(lone->isHidden());
     }
 
     // From the keyboard: Enter on a shortcut opens it as a click does, Escape closes as Close does.
@@ -433,6 +435,46 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(w->isHidden());
         QCOMPARE(f.browser.navigations.size(), 1);
+    }
+
+    // A shortcut double-clicked as in a file manager, over a link of the page behind:
+    // it opens once, and the second click stays in the window instead of following the link.
+    void doubleClickOpensOnceAndClicksNothingBeneath()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs the X pointer");
+        Fixture f;
+        shortcut(f.fav + "A.url", "http://a.test/");
+        QPushButton link(QStringLiteral("a link of the page behind"));
+        link.setGeometry(100, 100, 700, 700);
+        link.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&link));
+        QScopedPointer<Favs> w(f.open());
+        w->move(200, 200);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.data()));
+        FavoritesTree *tree = w->treeFavorites;
+        const QPoint at = tree->viewport()->mapToGlobal(tree->visualItemRect(tree->node("A_URL")).center());
+        QVERIFY(QRect(link.mapToGlobal(QPoint(0, 0)), link.size()).contains(at));
+        QSignalSpy linkPressed(&link, &QPushButton::pressed);
+        QSignalSpy doubleClicked(tree, &QTreeWidget::itemDoubleClicked);
+
+        // Clicked while the programme runs on, as a person's clicks come: each one is
+        // handled before the next arrives.
+        const int gap = qMin(110, QApplication::doubleClickInterval() / 2);
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                       QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                       QStringLiteral("--delay"), QString::number(gap), QStringLiteral("1")});
+        QTRY_COMPARE(xdotool.state(), QProcess::NotRunning);
+        QCOMPARE(xdotool.exitCode(), 0);
+        // The second click lands somewhere: on the shortcut, or on the link if the window has gone.
+        QTRY_VERIFY(doubleClicked.count() + linkPressed.count() > 0);
+        QCOMPARE(linkPressed.count(), 0);
+        QCOMPARE(doubleClicked.count(), 1);
+        QTRY_VERIFY(w->isHidden());
+        QCOMPARE(f.browser.navigations, QStringList("http://a.test/"));
     }
 
     void layoutFollowsTheWindow()
