@@ -8,10 +8,36 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QUrl>
+
+namespace {
+// The address a drop brings: its first URL (a link, a file), else its text.
+QString droppedAddress(const QMimeData *mime)
+{
+    if (!mime)
+        return QString();
+    for (const QUrl &url : mime->urls()) {
+        if (!url.isEmpty())
+            return url.toString();
+    }
+    return mime->hasText() ? mime->text().trimmed() : QString();
+}
+
+// A copy, never a move: the file or text dragged here stays where it came from.
+void acceptAsCopy(QDropEvent *event)
+{
+    const Qt::DropActions offered = event->possibleActions();
+    event->setDropAction(offered & Qt::CopyAction   ? Qt::CopyAction
+                             : offered & Qt::LinkAction ? Qt::LinkAction
+                                                        : event->proposedAction());
+    event->accept();
+}
+}
 
 AddressBar::AddressBar(WindowManager *windows, QComboBox *combo, QObject *parent)
     : QObject(parent), m_windows(windows), m_combo(combo)
@@ -106,6 +132,16 @@ void AddressBar::cboAddress_Click(int index)
     m_combo->addItem(address);
 }
 
+void AddressBar::takeDrop(const QString &address)
+{
+    // Ready for Enter as a typed address is, and kept from a page that completes meanwhile.
+    m_combo->setEditText(address);
+    m_userEdited = true;
+    m_combo->activateWindow();
+    m_combo->setFocus(Qt::OtherFocusReason);
+    m_combo->lineEdit()->end(false);
+}
+
 bool AddressBar::beingEdited() const
 {
     QWidget *focus = QApplication::focusWidget();
@@ -187,6 +223,32 @@ bool AddressBar::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyRelease:
         m_deleting = false;
         break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        // The line edit would insert the drop's text where the mouse is, into the address.
+        // Text dragged within the bar itself is still moved as the line edit does it.
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (watched != m_combo->lineEdit() || drag->source() == watched)
+            break;
+        if (droppedAddress(drag->mimeData()).isEmpty())
+            drag->ignore();
+        else
+            acceptAsCopy(drag);
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (watched != m_combo->lineEdit() || drop->source() == watched)
+            break;
+        const QString address = droppedAddress(drop->mimeData());
+        if (address.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        acceptAsCopy(drop);
+        takeDrop(address);
+        return true;
+    }
     case QEvent::FocusOut:
         if (watched == m_combo && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
             m_userEdited = false;

@@ -38,6 +38,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A link, file or text dropped on the bar: its address replaces the whole text.
+    void takeDrop(const QString &address);
+
     WindowManager *m_windows;
     QComboBox *m_combo;
     bool m_deleting = false; // the key being handled removes text: no completion for it

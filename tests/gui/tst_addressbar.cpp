@@ -7,8 +7,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
 
@@ -28,6 +31,22 @@ class TestAddressBar : public QObject
         QFile f(Paths::internetSettingsFile());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(ini);
+    }
+
+    // Drags the data over the middle of the bar's text and lets go there, as the mouse does;
+    // returns the action the drop was taken with (IgnoreAction when refused).
+    static Qt::DropAction drop(QLineEdit *edit, QMimeData *mime, Qt::DropActions offered)
+    {
+        const QPointF at = QPointF(edit->rect().center());
+        QDragEnterEvent enter(at.toPoint(), offered, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        if (!enter.isAccepted())
+            return Qt::IgnoreAction;
+        QDragMoveEvent move(at.toPoint(), offered, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &move);
+        QDropEvent drop(at, offered, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
 
 private Q_SLOTS:
@@ -219,6 +238,50 @@ private Q_SLOTS:
         FrameFixture::web(front)->Navigate(QStringLiteral("http://front.test/2"));
         FrameFixture::web(front)->complete(QStringLiteral("Front 2"));
         QCOMPARE(f.frame->addressText(), QStringLiteral("http://front.test/2"));
+    }
+
+    // A link dragged from a page, a file from the file manager, or an address as text:
+    // dropped on the bar, the address takes the place of the whole text, ready for Enter.
+    void droppedAddressReplacesTheText()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("http://127.0.0.131:8860/index.html"));
+        FrameFixture::web(w)->complete(QStringLiteral("Index"));
+        QLineEdit *edit = f.frame->cboAddress->lineEdit();
+        QCOMPARE(edit->text(), QStringLiteral("http://127.0.0.131:8860/index.html"));
+
+        QMimeData link;
+        link.setUrls({QUrl(QStringLiteral("http://127.0.0.131:8860/two.html"))});
+        link.setText(QStringLiteral("LINK TO TWO"));
+        QCOMPARE(drop(edit, &link, Qt::CopyAction | Qt::LinkAction), Qt::CopyAction);
+        QCOMPARE(edit->text(), QStringLiteral("http://127.0.0.131:8860/two.html"));
+
+        // A file offered to be moved is only copied from: it stays where it was.
+        const QString file = QDir::temp().filePath(QStringLiteral("local.html"));
+        QMimeData local;
+        local.setUrls({QUrl::fromLocalFile(file)});
+        local.setText(QUrl::fromLocalFile(file).toString());
+        QCOMPARE(drop(edit, &local, Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
+        QCOMPARE(edit->text(), QUrl::fromLocalFile(file).toString());
+
+        QMimeData text;
+        text.setText(QStringLiteral(" http://127.0.0.131:8860/three.html\n"));
+        QCOMPARE(drop(edit, &text, Qt::CopyAction), Qt::CopyAction);
+        QCOMPARE(edit->text(), QStringLiteral("http://127.0.0.131:8860/three.html"));
+
+        // Nothing to read as an address: refused, the text stays.
+        QMimeData picture;
+        picture.setData(QStringLiteral("image/png"), QByteArray("\x89PNG"));
+        QCOMPARE(drop(edit, &picture, Qt::CopyAction), Qt::IgnoreAction);
+        QCOMPARE(edit->text(), QStringLiteral("http://127.0.0.131:8860/three.html"));
+
+        // The dropped address is kept while the page completes, and Enter opens it.
+        QTRY_VERIFY(f.frame->cboAddress->hasFocus() || edit->hasFocus());
+        FrameFixture::web(w)->complete(QStringLiteral("Index"));
+        QCOMPARE(f.frame->addressText(), QStringLiteral("http://127.0.0.131:8860/three.html"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(f.frame->windows->Tabctr, qint16(2));
+        QCOMPARE(f.activeWeb()->navigations, QStringList{QStringLiteral("http://127.0.0.131:8860/three.html")});
     }
 
     void barFollowsTheActiveWindow()
