@@ -151,9 +151,11 @@ private Q_SLOTS:
         QVERIFY(asked[0].text.contains(QStringLiteral("Send the form again?")));
         QVERIFY(quietFor("/order", 2000));
         again = true;
+        QSignalSpy resent(a->Web1, &BrowserControl::DocumentComplete);
         a->Web1->Refresh();
         QCOMPARE(asked.size(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(posts("/order"), 3, 15000);
+        QVERIFY(!resent.isEmpty() || resent.wait(30000));
         // Reload from the page's own menu asks as well.
         again = false;
         QWebEnginePage *page = qobject_cast<WebEngineBrowser *>(a->Web1)->view()->page();
