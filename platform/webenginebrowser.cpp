@@ -87,13 +87,15 @@ public:
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &) override
     {
-        if (message.startsWith(statusMarker))
+        if (m_owner && message.startsWith(statusMarker))
             Q_EMIT m_owner->StatusTextChange(message.mid(statusMarker.size()));
     }
 
     // The desktop would start another programme for such a link at once: it is offered instead.
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
     {
+        if (!m_owner)
+            return false; // kept only to finish printing
         if (OutsideLinks::engineShows(url))
             return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
         if (type == NavigationTypeLinkClicked)
@@ -106,7 +108,7 @@ protected:
     // The control itself triggers these through the engine's own handling.
     void triggerAction(WebAction action, bool checked) override
     {
-        switch (action) {
+        switch (m_owner ? action : NoWebAction) {
         case Reload:
         case ReloadAndBypassCache:
             m_owner->Refresh();
@@ -127,7 +129,8 @@ protected:
     // bounded. An alert needs no answer and waits for none (see showAlert).
     void javaScriptAlert(const QUrl &origin, const QString &msg) override
     {
-        m_owner->showAlert(origin, msg.left(WebEngineBrowser::MaxDialogText));
+        if (m_owner)
+            m_owner->showAlert(origin, msg.left(WebEngineBrowser::MaxDialogText));
     }
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override
     {
@@ -135,6 +138,8 @@ protected:
         // its own text (a page's confirm() in the same words passes as one). Leaving is the
         // person's choice: never bounded, never refused.
         // A reload nobody asked for stays on the page: whatever is typed there is kept.
+        if (!m_owner)
+            return false;
         if (msg == leavePagePrompt())
             return !m_owner->takeUnattendedReload() && Dialogs::confirm(m_owner, saysTitle(origin), msg);
         return bounded([&] {
@@ -161,6 +166,8 @@ private:
     {
         // A page out of sight is answered as if cancelled, as a box nobody sees would hold
         // up every other window until it was found.
+        if (!m_owner)
+            return false;
         if (!m_owner->inSight()) {
             m_owner->questionUnseen();
             return false;
@@ -174,7 +181,8 @@ private:
         return answer;
     }
 
-    WebEngineBrowser *m_owner;
+    // Null once the window has closed and the page is kept only to finish a print.
+    QPointer<WebEngineBrowser> m_owner;
 };
 
 // Whether the engine starts a load for the address at all. For ftp: (it has no FTP), a
@@ -506,6 +514,18 @@ WebEngineBrowser::~WebEngineBrowser()
     QWebEnginePage *shown = m_view->page();
     shown->setUrlRequestInterceptor(nullptr); // no request reaches the watch from here on
     disconnect(shown, nullptr, this, nullptr);
+    if (m_printsUnderWay > 0) {
+        // The engine ends the whole programme if a page goes while it is being printed: the
+        // page and its view stay, out of sight and on their own, until the print is done.
+        QWebEngineView *view = m_view;
+        view->setParent(nullptr);
+        shown->setParent(view);
+        shown->action(QWebEnginePage::Stop)->trigger();
+        connect(shown, &QWebEnginePage::pdfPrintingFinished, view, &QObject::deleteLater);
+        connect(view, &QWebEngineView::printFinished, view, &QObject::deleteLater);
+        connect(qApp, &QCoreApplication::aboutToQuit, view, [view] { delete view; });
+        return;
+    }
     delete shown;
 }
 
@@ -1012,15 +1032,19 @@ void WebEngineBrowser::findText(const QString &text, bool backward, bool caseSen
     });
 }
 
+// The answers are taken on the page and the view, which outlive a window closed mid-print.
 void WebEngineBrowser::printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done)
 {
+    ++m_printsUnderWay;
     auto *conn = new QMetaObject::Connection;
-    *conn = connect(page(), &QWebEnginePage::pdfPrintingFinished, this,
-                    [conn, path, done](const QString &file, bool ok) {
+    *conn = connect(page(), &QWebEnginePage::pdfPrintingFinished, page(),
+                    [self = QPointer<WebEngineBrowser>(this), conn, path, done](const QString &file, bool ok) {
                         if (file != path)
                             return;
                         QObject::disconnect(*conn);
                         delete conn;
+                        if (self)
+                            --self->m_printsUnderWay;
                         if (done)
                             done(ok);
                     });
@@ -1035,14 +1059,20 @@ void WebEngineBrowser::printTo(QPrinter *printer, Done done)
         return;
     }
     m_printing = true;
+    ++m_printsUnderWay;
     auto *conn = new QMetaObject::Connection;
-    *conn = connect(m_view, &QWebEngineView::printFinished, this, [this, conn, done](bool ok) {
-        QObject::disconnect(*conn);
-        delete conn;
-        m_printing = false;
-        if (done)
-            done(ok);
-    });
+    // The answer holds the printer the view paints into: it stays as long as the view.
+    *conn = connect(m_view, &QWebEngineView::printFinished, m_view,
+                    [self = QPointer<WebEngineBrowser>(this), conn, done](bool ok) {
+                        QObject::disconnect(*conn);
+                        delete conn;
+                        if (self) {
+                            self->m_printing = false;
+                            --self->m_printsUnderWay;
+                        }
+                        if (done)
+                            done(ok);
+                    });
     m_view->print(printer);
 }
 

@@ -143,6 +143,7 @@ private:
     bool m_pageFromForm = false; // the page shown answered a form sent with POST: a reload sends it again
     int m_progress = 100;
     bool m_printing = false;
+    int m_printsUnderWay = 0; // to a printer or a PDF file
     bool m_unattendedReload = false; // a timed reload is under way: the page is never asked about leaving
     int m_dialogs = 0;
     int m_dialogsDropped = 0;

@@ -7,11 +7,13 @@
 #include "platform/tabstrip.h"
 #include "platform/webenginebrowser.h"
 #include "testenv.h"
+#include "tools/printqueue.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QWebEngineView>
 #include <QtTest>
@@ -328,6 +330,30 @@ private Q_SLOTS:
         w->close();
         QTRY_VERIFY_WITH_TIMEOUT(!gone, 10000);
         checkStillWorking("after-unanswered");
+    }
+
+    // A window closed while its page is being printed goes; the programme stays.
+    void closingAWindowWhileItPrints()
+    {
+        QByteArray body;
+        for (int i = 0; i < 400; ++i)
+            body += "<p>Line " + QByteArray::number(i) + " of a page long enough to take a while to print.</p>";
+        m_server->setPage("/long", page("Long", body));
+        for (const int delay : {0, 10, 30, 60, 120}) {
+            form1 *w = open(QStringLiteral("/long"));
+            QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Long"), 30000);
+            auto printer = std::make_shared<QPrinter>();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(m_home->path() + QStringLiteral("/long-%1.pdf").arg(delay));
+            QStringList said;
+            PrintQueue::instance()->enqueue(w->Web1, QStringLiteral("Long"),
+                                            [&said](const QString &text) { said << text; }, printer);
+            QPointer<form1> gone(w);
+            QTimer::singleShot(delay, w, &QWidget::close);
+            QTRY_VERIFY_WITH_TIMEOUT(!gone, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 30000); // the queue moves on
+        }
+        checkStillWorking("after-print");
     }
 };
 
