@@ -46,6 +46,8 @@ void Print(BrowserControl *web, QWidget *dialogParent, Status status)
     QObject::connect(dialog, &QDialog::accepted, dialog, [target, caption, printer, status] {
         if (target)
             PrintQueue::instance()->enqueue(target, caption, status, printer);
+        else if (status) // a popup that closed itself while the dialog was up
+            status(QStringLiteral("\"%1\" was closed and was not printed.").arg(caption));
     });
     dialog->open();
 }

@@ -139,6 +139,23 @@ private Q_SLOTS:
         QCOMPARE(status.size(), 1);
     }
 
+    // The window goes (a popup closing itself) while its print dialog is open: Print says so.
+    void printDialogOfAWindowThatClosedSaysSo()
+    {
+        auto *gone = new ChildWindow(ChildWindow::Kind::Popup, QStringLiteral("webPopup"));
+        area.addSubWindow(gone)->show();
+        QVERIFY(PageWait::load(gone->Web1, server.url(QStringLiteral("/fruit"))));
+        QStringList status;
+        Printing::Print(gone->Web1, nullptr, [&](const QString &s) { status << s; });
+        QPrintDialog *dialog = nullptr;
+        QTRY_VERIFY(dialog = printDialog());
+        QPointer<ChildWindow> closing(gone);
+        gone->close();
+        QTRY_VERIFY(!closing);
+        dialog->done(QDialog::Accepted);
+        QCOMPARE(status, QStringList{QStringLiteral("\"Fruit\" was closed and was not printed.")});
+    }
+
     void printDialogPrintsOnlyTheChosenPages()
     {
         QByteArray html = "<html><head><title>Sheets</title></head><body>";
