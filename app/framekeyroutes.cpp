@@ -56,5 +56,6 @@ void mdiform1::routeKeys()
         [this] { Downloads::instance()->showWindow(this); });
     key("keyZoomIn", {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal)}, [zoom] { zoom(1); });
     key("keyZoomOut", {K(Qt::CTRL | Qt::Key_Minus)}, [zoom] { zoom(-1); });
+    connect(keys, &FrameKeys::historyButton, this, [go](bool forward) { go(forward ? "GoForward" : "GoBack"); });
     key("keyZoomReset", {K(Qt::CTRL | Qt::Key_0)}, [zoom] { zoom(0); });
 }

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMouseEvent>
 
 namespace {
 
@@ -68,11 +69,22 @@ bool FrameKeys::claimed(QKeyCombination pressed) const
 bool FrameKeys::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::ShortcutOverride && type != QEvent::Wheel)
+    if (type != QEvent::ShortcutOverride && type != QEvent::Wheel && type != QEvent::MouseButtonPress)
         return QObject::eventFilter(watched, event);
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || widget->window() != m_frame)
         return QObject::eventFilter(watched, event);
+
+    if (type == QEvent::MouseButtonPress) {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        if (button != Qt::BackButton && button != Qt::ForwardButton)
+            return false;
+        for (QWidget *w = widget; w; w = w->parentWidget())
+            if (qobject_cast<BrowserControl *>(w))
+                return false;
+        Q_EMIT historyButton(button == Qt::ForwardButton);
+        return true;
+    }
 
     if (type == QEvent::ShortcutOverride) {
         auto *key = static_cast<QKeyEvent *>(event);

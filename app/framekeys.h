@@ -8,7 +8,8 @@ class QMainWindow;
 
 // The frame's keys: the menus' own shortcuts and the extra keys people expect of a
 // browser win over a text field's bindings, wherever the focus is in the frame, and
-// the wheel never chooses an entry in a combo box the user did not click.
+// the wheel never chooses an entry in a combo box the user did not click. The mouse's
+// back and forward buttons go through the active page's history from anywhere in the frame.
 class FrameKeys : public QObject
 {
     Q_OBJECT
@@ -21,6 +22,11 @@ public:
     QAction *addKey(const QString &name, const QList<QKeySequence> &keys, bool pagesAtRest = false);
     // Keys of existing actions that take precedence too.
     void claim(QAction *action);
+
+Q_SIGNALS:
+    // A mouse's back or forward button pressed over the frame's own controls (a page takes
+    // its own).
+    void historyButton(bool forward);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -73,6 +73,11 @@ private Q_SLOTS:
                                                  QStringLiteral("Zoom 1"), QStringLiteral("Zoom -1"),
                                                  QStringLiteral("Zoom 0")}));
         QCOMPARE(f.frame->addressText(), QStringLiteral("typed")); // none of them edited the text
+        // The mouse's back and forward buttons, over the tab strip or the address bar.
+        web->calls.clear();
+        QTest::mouseClick(f.frame->tb, Qt::BackButton);
+        QTest::mouseClick(f.frame->cboAddress, Qt::ForwardButton);
+        QCOMPARE(web->calls, QStringList({QStringLiteral("GoBack"), QStringLiteral("GoForward")}));
 
         // Ctrl+L from the page selects the whole address.
         web->setFocus();
