@@ -496,7 +496,9 @@ void WindowManager::windowClosed(ChildWindow *window, bool closed)
         return;
     m_recent.removeAll(window);
     m_recent.removeAll(nullptr);
-    if (wasActive && !m_recent.isEmpty() && m_recent.last()->isVisible())
+    // Visible to the area, not on screen: a frame waiting in the tray shows none of its
+    // windows, and it comes back with the one the person used before.
+    if (wasActive && !m_recent.isEmpty() && m_recent.last()->isVisibleTo(m_area))
         m_area->setActiveSubWindow(m_recent.last());
 }
 

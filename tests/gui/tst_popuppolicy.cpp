@@ -2,6 +2,7 @@
 #include "core/processstate.h"
 #include "browser/form1.h"
 #include "browser/windowmanager.h"
+#include "desktop/trayicon.h"
 #include "fakebrowser.h"
 #include "platform/tabstrip.h"
 #include "popups/banlist.h"
@@ -61,6 +62,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        TrayIcon::setAvailableOverride(-1);
         frame.reset();
         home.reset();
     }
@@ -226,6 +228,26 @@ private Q_SLOTS:
         Q_EMIT popup->Web1->CloseRequested(); // window.close() in the page
         QTRY_VERIFY(!popup);
         QCOMPARE(frame->tb->toolTip(2), QStringLiteral("Spare Tab - Click to use..."));
+    }
+
+    // A popup that closes itself while the frame waits in the tray hands the frame back to
+    // the window that opened it, as it does on screen.
+    void aPopupClosedInTheTrayGoesBackToItsOpener()
+    {
+        TrayIcon::setAvailableOverride(1);
+        openBrowser(QStringLiteral("http://a.test/"));
+        form1 *opener = openBrowser(QStringLiteral("http://b.test/"));
+        QPointer<webPopup> popup = request(opener);
+        QVERIFY(popup);
+        QCOMPARE(frame->windows->activeChild(), popup.data());
+        frame->HideToTray();
+        QVERIFY(!frame->isVisible());
+        Q_EMIT popup->Web1->CloseRequested(); // window.close() in the page
+        QTRY_VERIFY(!popup);
+        QCOMPARE(frame->windows->activeChild(), opener);
+        frame->RestoreFromTray();
+        QCOMPARE(frame->windows->activeChild(), opener);
+        QCOMPARE(frame->tb->selectedIndex(), 2);
     }
 
     void unsolicitedPopupsAreBounded()
