@@ -284,6 +284,7 @@ void mdiform1::HideToTray()
 void mdiform1::putAway()
 {
     m_puttingAway = true;
+    m_inFront.clear();
     m_inTrayIcon = trayAvailable();
     if (m_inTrayIcon) {
         // The frame's windows beside it (favourites, downloads, about) go with it: a
@@ -341,9 +342,24 @@ void mdiform1::RestoreFromTray()
     show();
     raise();
     activateWindow();
-    for (const QPointer<QWidget> &w : std::exchange(m_trayAside, {}))
+    // The frame's own windows come back in front of it, as they went away, and so does an
+    // about window that the tray menu opened while the frame waited.
+    m_inFront = std::exchange(m_trayAside, {});
+    for (const QPointer<QWidget> &w : m_inFront)
         if (w)
             w->show();
+    m_inFront.append(AboutWindow::current());
+    bringOwnWindowsForward();
+}
+
+void mdiform1::bringOwnWindowsForward()
+{
+    // Shown again they keep their old place in the stack, under the frame just raised. A
+    // window manager raises the frame once more when it activates it, so they are raised
+    // again then.
+    for (const QPointer<QWidget> &w : std::as_const(m_inFront))
+        if (w && w->isVisible())
+            w->raise();
 }
 
 void mdiform1::changeEvent(QEvent *event)
@@ -354,6 +370,10 @@ void mdiform1::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowStateChange && Status == FrameHost::Status::MIN && !m_puttingAway
         && isVisible() && !(windowState() & Qt::WindowMinimized))
         RestoreFromTray();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_inFront.isEmpty()) {
+        bringOwnWindowsForward();
+        m_inFront.clear();
+    }
     if (event->type() == QEvent::WindowTitleChange)
         setAccessibleName(windowTitle());
 }

@@ -124,6 +124,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    void bringOwnWindowsForward();
     void buildControls();
     void buildToolbars();
     void buildExtrasPanel();
@@ -146,5 +147,6 @@ private:
     bool m_inTrayIcon = false;
     bool m_puttingAway = false;
     QList<QPointer<QWidget>> m_trayAside; // the frame's own windows put away with it, shown again with it
+    QList<QPointer<QWidget>> m_inFront; // those of them to raise again once the restored frame is active
     AdditionalSitesPanel *m_panel = nullptr;
 };

@@ -7,6 +7,12 @@ source "$(dirname "$0")/lib.bash"
 command -v openbox >/dev/null || fail "openbox is not installed (scripts/deps.sh)"
 
 requests() { grep -c 'GET /index.html' "$WORK/http.log" || true; }
+# Whether client window $1 is stacked above client window $2, as the window manager has them.
+stacked_above() {
+  xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null | grep -o '0x[0-9a-f]*' | tac \
+    | awk -v upper="$(printf '0x%x' "$1")" -v lower="$(printf '0x%x' "$2")" \
+        '$1 == upper { found = 1; exit } $1 == lower { exit } END { exit !found }'
+}
 maximised() { [ -n "$1" ] && xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
 
 start_tray() {
@@ -58,9 +64,22 @@ xdotool windowfocus --sync "$frame" key F6 || xdotool key --window "$frame" F6
 wait_for '[ "$(requests)" -gt "$before" ]' 30 || fail "F6 opened no window after the tray restore"
 frame=$(frame_window $A)
 mapped "$frame" || fail "F6 sent the frame back to the tray"
+
+# 4. "Your Favorites" goes to the tray with the frame and comes back in front of it, though
+# the window manager raises the frame it activates.
+xdotool windowfocus --sync "$frame" key alt+a || xdotool key --window "$frame" alt+a
+xdotool key Up Return # the menu's last item, "My Favorites..."
+favs=$(wait_window '^Your Favorites$' 20) || fail "My Favorites opened no window"
+xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
+wait_for "! mapped $frame && ! mapped $favs" 20 || fail "F2 left the frame or its favourites on screen"
+xdotool mousemove --window "$(tray_icon $A)" 8 8 click 1
+wait_for "mapped $frame && mapped $favs" 20 || fail "the tray icon did not bring back the frame and its favourites"
+# Once the window manager has activated the frame, and so raised it.
+wait_for "xprop -root _NET_ACTIVE_WINDOW | grep -qw $(printf '0x%x' "$frame")" 20 || fail "the restored frame is not active"
+wait_for "stacked_above $favs $frame" 10 || fail "the favourites came back behind the frame"
 kill $A; wait $A 2>/dev/null || true
 
-# 4. A frame left maximised starts in the tray and comes back from it maximised, though
+# 5. A frame left maximised starts in the tray and comes back from it maximised, though
 # its X window was made afresh while it waited there.
 new_home B
 before=$(requests)
@@ -76,7 +95,7 @@ wait_for 'maximised "$(frame_window $B)"' 20 \
   || fail "the frame came back from the tray at its normal size, not maximised"
 kill $B; wait $B 2>/dev/null || true
 
-# 5. Started with no tray and restored from the task bar; a tray that starts later takes
+# 6. Started with no tray and restored from the task bar; a tray that starts later takes
 # it in on F2, and its icon brings it back on screen, not minimised again.
 kill $TRAYER; wait $TRAYER 2>/dev/null || true
 new_home C
@@ -97,4 +116,4 @@ wait_for "! mapped $frame" 20 || fail "F2 left the frame on screen beside its tr
 xdotool mousemove --window "$(tray_icon $C)" 8 8 click 1
 wait_for "mapped $frame && ! iconic $frame" 20 \
   || fail "the tray icon left a frame first restored from the task bar minimised"
-echo "desktop: 5 passed, 0 failed"
+echo "desktop: 6 passed, 0 failed"

@@ -27,6 +27,14 @@ colour_at() { # window x y
   import -window "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}' || true
 }
 
+# Whether X window $1 is stacked above X window $2, as the X server has them (there is no
+# window manager here); xwininfo lists the root's children top first.
+stacked_above() {
+  xwininfo -root -children 2>/dev/null \
+    | awk -v upper="$(printf '0x%x' "$1")" -v lower="$(printf '0x%x' "$2")" \
+        '$1 == upper { found = 1; exit } $1 == lower { exit } END { exit !found }'
+}
+
 # 2. With a tray host.
 trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 > "$WORK/trayer.log" 2>&1 &
 PIDS+=($!)
@@ -51,15 +59,35 @@ frame=$(xdotool search --all --onlyvisible --pid $T --name '^Quillon v2.1' | hea
 wait_for '[ "$(colour_at "$frame" 320 400)" = "#FF0000" ]' 30 \
   || fail "the start-up window is not at its size after restoring (colour $(colour_at "$frame" 320 400) inside it)"
 
-# F2 places it in the tray again; the tray menu's Quit ends the programme.
+# The frame's own windows come back in front of it: "Your Favorites" put away with it,
+# and the about window its tray menu opened while it waited there.
+xdotool windowfocus --sync "$frame" key alt+a || xdotool key --window "$frame" alt+a
+xdotool key Up Return # the menu's last item, "My Favorites..."
+favs=$(wait_window '^Your Favorites$' 20) || fail "My Favorites opened no window"
 xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
 wait_for "tray_icon $T >/dev/null" 20 || fail "F2 did not place the frame in the tray"
-wait_for "! frame_visible $T" 20 || fail "F2 left the frame on screen"
+wait_for "! mapped $favs" 20 || fail "the favourites stayed on screen while the frame is in the tray"
 icon=$(tray_icon $T)
 visible() { xdotool search --onlyvisible --pid $T 2>/dev/null | wc -l; }
 before=$(visible)
 xdotool mousemove --window "$icon" 8 8 click 3
 wait_for '[ "$(visible)" -gt "$before" ]' 20 || fail "a right click on the icon opened no menu"
+xdotool key a
+about=$(wait_window '^What About It\?$' 20) || fail "About from the tray menu opened no window"
+xdotool mousemove --window "$icon" 8 8 click 1
+wait_for "frame_visible $T && mapped $favs" 20 || fail "the frame or its favourites did not come back from the tray"
+frame=$(frame_window $T)
+wait_for "stacked_above $favs $frame" 10 || fail "the favourites came back behind the frame"
+wait_for "stacked_above $about $frame" 10 || fail "the about window came back behind the frame"
+
+# F2 places it in the tray again; the tray menu's Quit ends the programme.
+xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
+wait_for "tray_icon $T >/dev/null" 20 || fail "F2 did not place the frame in the tray"
+wait_for "! frame_visible $T" 20 || fail "F2 left the frame on screen"
+icon=$(tray_icon $T)
+before=$(visible)
+xdotool mousemove --window "$icon" 8 8 click 3
+wait_for '[ "$(visible)" -gt "$before" ]' 20 || fail "a right click on the icon opened no menu"
 xdotool key q
 wait_exit $T 30 || fail "Quit from the tray menu did not end the programme"
-echo "tray: 5 passed, 0 failed"
+echo "tray: 6 passed, 0 failed"
