@@ -22,6 +22,14 @@ constexpr int maxNameLength = 100;
 PrintQueue::PrintQueue(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("printQueue"));
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &PrintQueue::giveUpReserved);
+}
+
+void PrintQueue::giveUpReserved()
+{
+    if (m_running && !m_reserved.isEmpty() && QFile(m_reserved).size() == 0)
+        QFile::remove(m_reserved);
+    m_reserved.clear();
 }
 
 PrintQueue *PrintQueue::instance()
@@ -130,6 +138,7 @@ void PrintQueue::runNext()
         // No printer at all: a file the user can find beats printing nothing.
         const QString title = web->LocationName().isEmpty() ? job.caption : web->LocationName();
         pdfPath = reservePdfFile(pdfFolder(), title);
+        m_reserved = pdfPath;
         if (pdfPath.isEmpty()) {
             finish(id, false, QString(), job);
             return;
@@ -151,6 +160,7 @@ void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &
         return; // a late answer for a job already given up
     ++m_current;
     disconnect(m_watchClose);
+    m_reserved.clear();
     if (!ok && !pdfPath.isEmpty() && !job.printer && QFile(pdfPath).size() == 0)
         QFile::remove(pdfPath); // the empty file reserved for it
     if (job.status) {

@@ -33,6 +33,10 @@ public:
     static QString reservePdfFile(const QString &folder, const QString &title);
     static bool hasPrinter();
 
+    // The programme is ending (called when it quits): the empty file reserved for a print
+    // that cannot finish now goes.
+    void giveUpReserved();
+
 Q_SIGNALS:
     // One job is over: ok, and the PDF file written (empty when it went to a printer).
     void jobFinished(bool ok, const QString &pdfPath);
@@ -54,4 +58,5 @@ private:
     bool m_running = false;
     quint64 m_current = 0;
     QMetaObject::Connection m_watchClose;
+    QString m_reserved; // the empty file reserved for the running job's PDF, if any
 };

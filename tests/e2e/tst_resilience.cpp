@@ -10,6 +10,8 @@
 #include "tools/printqueue.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -354,6 +356,17 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 30000); // the queue moves on
         }
         checkStillWorking("after-print");
+
+        // Ending mid-print: the file reserved for the page is not left behind empty.
+        form1 *w = open(QStringLiteral("/long"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Long"), 30000);
+        QSignalSpy finished(PrintQueue::instance(), &PrintQueue::jobFinished);
+        PrintQueue::instance()->enqueue(w->Web1, QStringLiteral("Long"), nullptr);
+        const QString reserved = QDir(PrintQueue::pdfFolder()).filePath(QStringLiteral("Long.pdf"));
+        QVERIFY(QFile::exists(reserved)); // reserved at once, written when the engine is done
+        PrintQueue::instance()->giveUpReserved();
+        QVERIFY(!QFile::exists(reserved));
+        QVERIFY(finished.wait(30000)); // the engine's late answer finds nothing to remove
     }
 };
 
