@@ -27,7 +27,7 @@ PrintQueue::PrintQueue(QObject *parent) : QObject(parent)
 
 void PrintQueue::giveUpReserved()
 {
-    if (m_running && !m_reserved.isEmpty() && QFile(m_reserved).size() == 0)
+    if (!m_reserved.isEmpty() && QFile(m_reserved).size() == 0)
         QFile::remove(m_reserved);
     m_reserved.clear();
 }
@@ -160,9 +160,11 @@ void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &
         return; // a late answer for a job already given up
     ++m_current;
     disconnect(m_watchClose);
+    // A failed print leaves no empty file reserved for it. A window closed mid-print (no
+    // path here) keeps its reservation: the engine still writes the file when done.
+    if (!ok && pdfPath == m_reserved)
+        giveUpReserved();
     m_reserved.clear();
-    if (!ok && !pdfPath.isEmpty() && !job.printer && QFile(pdfPath).size() == 0)
-        QFile::remove(pdfPath); // the empty file reserved for it
     if (job.status) {
         if (!ok && !why.isEmpty())
             job.status(why);

@@ -33,8 +33,8 @@ public:
     static QString reservePdfFile(const QString &folder, const QString &title);
     static bool hasPrinter();
 
-    // The programme is ending (called when it quits): the empty file reserved for a print
-    // that cannot finish now goes.
+    // The empty file reserved for the running job's PDF goes: the print failed, or the
+    // programme is ending (called when it quits) and the print cannot finish now.
     void giveUpReserved();
 
 Q_SIGNALS:
