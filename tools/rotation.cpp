@@ -67,7 +67,7 @@ void Rotation::Timer1_Timer()
     // the key pressed then is lost.
     if (QApplication::activeModalWidget() || (focus && focus->window() != m_area->window()))
         return;
-    const bool onFrameControl = focus && focus->window() == m_area->window() && !m_area->isAncestorOf(focus);
+    const bool onFrameControl = focus && !m_area->isAncestorOf(focus);
     auto *combo = qobject_cast<QComboBox *>(focus.data());
     const bool typing = qobject_cast<QLineEdit *>(focus.data()) || (combo && combo->isEditable());
     if (typing && onFrameControl)
