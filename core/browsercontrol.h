@@ -49,7 +49,8 @@ public:
     using FindDone = std::function<void(int activeMatch, int numberOfMatches)>;
     using Done = std::function<void(bool ok)>;
     virtual void findText(const QString &text, bool backward, bool caseSensitive, FindDone done) = 0;
-    // Empty ranges print every page.
+    // Empty ranges print every page. done is called once the print is over, also when the
+    // control has gone in the meantime (its page is kept until then).
     virtual void printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done) = 0;
     virtual void printTo(QPrinter *printer, Done done) = 0;
     // Types text into the page's focused element as keystrokes, each character as itself.

@@ -121,8 +121,8 @@ void PrintQueue::runNext()
                QStringLiteral("\"%1\" has no page in it to print.").arg(job.caption));
         return;
     }
-    // A window closed mid-print never reports back: move on when it goes.
-    m_watchClose = connect(web, &QObject::destroyed, this, [this, id, job] { finish(id, false, QString(), job); });
+    // A window closed mid-print still answers once its page is done; one that never
+    // answers is given up here.
     QTimer::singleShot(watchdogMs, this, [this, id, job] { finish(id, false, QString(), job); });
 
     std::shared_ptr<QPrinter> printer = job.printer;
@@ -159,9 +159,8 @@ void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &
     if (id != m_current || !m_running)
         return; // a late answer for a job already given up
     ++m_current;
-    disconnect(m_watchClose);
-    // A failed print leaves no empty file reserved for it. A window closed mid-print (no
-    // path here) keeps its reservation: the engine still writes the file when done.
+    // A failed print leaves no empty file reserved for it. One given up unanswered (no
+    // path here) keeps its reservation: the engine may still write the file.
     if (!ok && pdfPath == m_reserved)
         giveUpReserved();
     m_reserved.clear();

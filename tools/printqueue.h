@@ -57,6 +57,5 @@ private:
     QList<Job> m_jobs;
     bool m_running = false;
     quint64 m_current = 0;
-    QMetaObject::Connection m_watchClose;
     QString m_reserved; // the empty file reserved for the running job's PDF, if any
 };

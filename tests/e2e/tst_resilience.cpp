@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -353,7 +354,11 @@ private Q_SLOTS:
             QPointer<form1> gone(w);
             QTimer::singleShot(delay, w, &QWidget::close);
             QTRY_VERIFY_WITH_TIMEOUT(!gone, 10000);
-            QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 30000); // the queue moves on
+            // The page is kept until its print is done, and the person is told how it went.
+            QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 30000);
+            const QString pdf = printer->outputFileName();
+            QCOMPARE(said, QStringList(QStringLiteral("\"Long\" saved as %1").arg(pdf)));
+            QVERIFY(QFileInfo(pdf).size() > 0);
         }
         checkStillWorking("after-print");
 
