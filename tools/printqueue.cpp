@@ -17,6 +17,7 @@ namespace {
 // A print whose engine never answers must not hold up the pages behind it.
 constexpr int watchdogMs = 180000;
 constexpr int maxNameLength = 100;
+constexpr int maxNameBytes = 255 - 11;
 }
 
 PrintQueue::PrintQueue(QObject *parent) : QObject(parent)
@@ -60,7 +61,8 @@ QString PrintQueue::safeFileName(const QString &title)
         name.remove(0, 1);
     while (name.endsWith(QLatin1Char('.')))
         name.chop(1);
-    name = TextCut::left(name, maxNameLength).trimmed();
+    // File systems count a name's bytes: room is left for the longest " (9999).pdf".
+    name = FileNames::leftBytes(TextCut::left(name, maxNameLength), maxNameBytes).trimmed();
     return name.isEmpty() ? QStringLiteral("Page") : name;
 }
 

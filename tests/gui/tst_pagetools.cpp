@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QTimer>
 #include <QtTest>
@@ -216,6 +217,16 @@ private Q_SLOTS:
         QCOMPARE(PrintQueue::reservePdfFile(folder, QStringLiteral("Page")), folder + QStringLiteral("/Page (3).pdf"));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("keep"));
+
+        // A long title in a script of three bytes a character, or of emoji, still makes a file.
+        for (const QString &title : {QString(100, QChar(0x65E5)), QString::fromUtf8("\xF0\x9F\x98\x80").repeated(70)}) {
+            QStringList made;
+            for (int i = 0; i < 3; ++i)
+                made << PrintQueue::reservePdfFile(folder, title);
+            for (const QString &path : made)
+                QVERIFY2(QFileInfo(path).isFile(), qPrintable(path));
+            QCOMPARE(QSet<QString>(made.begin(), made.end()).size(), 3);
+        }
     }
 };
 
