@@ -108,9 +108,7 @@ void mnu_InterNetOptions_Click(QWidget *parent) { InternetOptionsDialog::open(pa
 
 QString searchHomePage()
 {
-    QString page = InternetSettings::searchPage();
-    page.replace(QStringLiteral("%1"), QString());
-    return page;
+    return InternetSettings::searchPageToOpen();
 }
 
 void MP3_Click(const std::function<QWidget *(const QString &address)> &openSiteWindow)

@@ -44,7 +44,7 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget *parent) : QDialog(parent)
     txtHomePage->setObjectName(QStringLiteral("txtHomePage"));
     txtSearchPage = new QLineEdit(InternetSettings::searchPage(), this);
     txtSearchPage->setObjectName(QStringLiteral("txtSearchPage"));
-    txtSearchPage->setToolTip(QStringLiteral("%1 in the address stands for the words searched for."));
+    txtSearchPage->setToolTip(QStringLiteral("The page Search opens; %1 or %s in it stands for the words, left empty."));
 
     txtSearchAddress = new QLineEdit(InternetSettings::searchAddress(), this);
     txtSearchAddress->setObjectName(QStringLiteral("txtSearchAddress"));
@@ -53,19 +53,19 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget *parent) : QDialog(parent)
     auto *pages = new QGroupBox(QStringLiteral("Pages"), this);
     auto *form = new QFormLayout(pages);
     form->addRow(QStringLiteral("&Home page:"), txtHomePage);
-    form->addRow(QStringLiteral("&Search page:"), txtSearchPage);
+    form->addRow(QStringLiteral("Sea&rch page:"), txtSearchPage);
     form->addRow(QStringLiteral("Search from the &address bar:"), txtSearchAddress);
 
     auto *history = new QGroupBox(QStringLiteral("Typed addresses"), this);
     lstHistory = new QListWidget(history);
     lstHistory->setObjectName(QStringLiteral("lstHistory"));
-    cmdClearHistory = button(QStringLiteral("cmdClearHistory"), QStringLiteral("Clear &History"), history);
+    cmdClearHistory = button(QStringLiteral("cmdClearHistory"), QStringLiteral("Clear His&tory"), history);
     auto *historyLayout = new QVBoxLayout(history);
     historyLayout->addWidget(lstHistory);
     historyLayout->addWidget(cmdClearHistory, 0, Qt::AlignRight);
 
     auto *storage = new QGroupBox(QStringLiteral("Browsing data"), this);
-    cmdClearCache = button(QStringLiteral("cmdClearCache"), QStringLiteral("Delete Cache and &Cookies..."), storage);
+    cmdClearCache = button(QStringLiteral("cmdClearCache"), QStringLiteral("Delete Cache and C&ookies..."), storage);
     auto *storageLayout = new QHBoxLayout(storage);
     storageLayout->addWidget(new QLabel(QStringLiteral("Pages kept for quick loading, and sign-ins."), storage), 1);
     storageLayout->addWidget(cmdClearCache);
@@ -120,10 +120,18 @@ void InternetOptionsDialog::loadHistory()
 
 bool InternetOptionsDialog::cmdSave_Click()
 {
+    const QString searchAddress = txtSearchAddress->text().trimmed();
+    if (!searchAddress.isEmpty() && !searchAddress.contains(QLatin1String("%s"))) {
+        Dialogs::tell(this, QString(),
+                      QStringLiteral("The address for searches from the address bar needs %s where the words go."),
+                      QMessageBox::Warning);
+        txtSearchAddress->setFocus();
+        return false;
+    }
     QString error;
     if (!InternetSettings::setHomePage(txtHomePage->text().trimmed(), &error)
         || !InternetSettings::setSearchPage(txtSearchPage->text().trimmed(), &error)
-        || !InternetSettings::setSearchAddress(txtSearchAddress->text().trimmed(), &error)) {
+        || !InternetSettings::setSearchAddress(searchAddress, &error)) {
         Dialogs::tell(this, QString(), QStringLiteral("The settings were not saved: %1").arg(error),
                       QMessageBox::Warning);
         return false;

@@ -39,9 +39,20 @@ namespace InternetSettings {
 
 QString homePage() { return read(mainSection, QStringLiteral("Start Page"), QStringLiteral("https://www.debian.org/")); }
 QString searchPage() { return read(mainSection, QStringLiteral("Search Page"), QStringLiteral("https://duckduckgo.com/")); }
+QString searchPageToOpen()
+{
+    QString page = searchPage();
+    page.replace(QStringLiteral("%1"), QString());
+    page.replace(QStringLiteral("%s"), QString());
+    return page;
+}
 QString searchAddress()
 {
-    return read(mainSection, QStringLiteral("Search Address"), QStringLiteral("https://duckduckgo.com/?q=%s"));
+    const QString fallback = QStringLiteral("https://duckduckgo.com/?q=%s");
+    // An address with no place for the words (an emptied field, a file edited by hand)
+    // would take the words for an address of their own.
+    const QString stored = read(mainSection, QStringLiteral("Search Address"), fallback);
+    return stored.contains(QLatin1String("%s")) ? stored : fallback;
 }
 
 bool setHomePage(const QString &url, QString *error)

@@ -8,9 +8,13 @@ namespace InternetSettings {
 
 QString homePage();
 QString searchPage();
+// The search page to open, with no words: its placeholder (%1, or %s as in the
+// address bar's search) taken out.
+QString searchPageToOpen();
 bool setHomePage(const QString &url, QString *error = nullptr);
 bool setSearchPage(const QString &url, QString *error = nullptr);
-// Where words typed into the address bar are searched: %s stands for them.
+// Where words typed into the address bar are searched: %s stands for them. A stored
+// address without %s gives the default.
 QString searchAddress();
 bool setSearchAddress(const QString &address, QString *error = nullptr);
 

@@ -777,9 +777,7 @@ void WebEngineBrowser::GoHome() { Navigate(InternetSettings::homePage()); }
 
 void WebEngineBrowser::GoSearch()
 {
-    QString page = InternetSettings::searchPage();
-    page.replace(QStringLiteral("%1"), QString());
-    Navigate(page);
+    Navigate(InternetSettings::searchPageToOpen());
 }
 
 BrowserControl::HResult WebEngineBrowser::GoBack()

@@ -1,3 +1,4 @@
+#include "browser/addressbar.h"
 #include "desktop/externallaunch.h"
 #include "desktop/internetoptions.h"
 #include "httpserver.h"
@@ -80,6 +81,38 @@ private Q_SLOTS:
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->txtHomePage->text(), QStringLiteral("http://kept.test/"));
         QCOMPARE(InternetOptionsDialog::open(nullptr), panel); // still the one panel
+    }
+
+    // Typed words need a place in the search address; without one they were taken for an
+    // address (a blank window, the words kept as a typed address).
+    void searchesNeedAPlaceForTheWords()
+    {
+        TempHome home;
+        const QString fallback = InternetSettings::searchAddress();
+        QVERIFY(InternetSettings::setSearchAddress(QStringLiteral("http://search.test/page.html")));
+        QCOMPARE(InternetSettings::searchAddress(), fallback);
+        QVERIFY(AddressBar::addressFor(QStringLiteral("two words"), InternetSettings::searchAddress())
+                    .endsWith(QStringLiteral("two%20words")));
+
+        QStringList told;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q.text; });
+        InternetOptionsDialog *panel = InternetOptionsDialog::open(nullptr);
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        panel->txtSearchAddress->setText(QStringLiteral("http://search.test/other.html"));
+        panel->txtHomePage->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier); // Save
+        QTRY_COMPARE(told.size(), 1); // a button's key clicks it a moment later
+        QVERIFY(panel->isVisible());
+        QCOMPARE(QApplication::focusWidget(), panel->txtSearchAddress);
+
+        panel->txtSearchAddress->setText(QStringLiteral("http://search.test/?w=%s"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(panel->isHidden());
+        QCOMPARE(InternetSettings::searchAddress(), QStringLiteral("http://search.test/?w=%s"));
+
+        // The search page takes either placeholder, opened with no words.
+        QVERIFY(InternetSettings::setSearchPage(QStringLiteral("http://search.test/?w=%s")));
+        QCOMPARE(InternetSettings::searchPageToOpen(), QStringLiteral("http://search.test/?w="));
     }
 
     void clearingTheTypedHistory()
