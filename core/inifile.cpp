@@ -162,7 +162,8 @@ QString unescapedValue(const QByteArray &bytes)
                 continue;
             } else {
                 cur += c;
-                if (quoted || !c.isSpace())
+                // Only the blanks a line is padded with go: a value may end in any other space.
+                if (quoted || (c != QLatin1Char(' ') && c != QLatin1Char('\t')))
                     kept = cur.size();
             }
         }

@@ -57,7 +57,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         for (const char *text : {"plain", "with space", " lead", "trail ", "a,b", "a;b", "a=b", "q\"q", "back\\slash",
                                  "tab\there", "nl\nx", "caf\xC3\xA9", "\xE6\xBC\xA2\xE5\xAD\x97", "\xF0\x9F\x98\x80",
-                                 "@at", "@@two", "@String(x)", "x\x01" "a", "%20", "\\\\srv\\s \"q\";x\\", ""})
+                                 "@at", "@@two", "@String(x)", "x\x01" "a", "%20", "\\\\srv\\s \"q\";x\\", "",
+                                 "Tokyo\xE3\x80\x80", "12\xC2\xA0", "\xE3\x80\x80"})
             QTest::newRow(text) << QString::fromUtf8(text);
     }
     void valuesRoundTripWithTheToolkitsReader()
