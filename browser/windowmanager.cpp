@@ -189,8 +189,19 @@ void WindowManager::activateNeighbour(int step)
 void WindowManager::tabClick(int index)
 {
     if (KeyboardState::leftControlDown()) {
-        m_tabs->setCaption(index, Dialogs::input(m_frame->frameWidget(), QStringLiteral("Tab description"),
-                                                 QStringLiteral("Enter new Tab description")));
+        // The box runs an event loop: a popup closed meanwhile renumbers the tabs after its
+        // own, so the name goes to the tab of the window clicked, wherever it is by then.
+        QPointer<ChildWindow> named;
+        for (ChildWindow *w : childWindows())
+            if (w->Tag == QString::number(index))
+                named = w;
+        const bool spare = !named;
+        const int tabs = m_tabs->count();
+        const QString caption = Dialogs::input(m_frame->frameWidget(), QStringLiteral("Tab description"),
+                                               QStringLiteral("Enter new Tab description"));
+        int now = index;
+        if (spare ? m_tabs->count() == tabs : named && named->tagNumber(&now))
+            m_tabs->setCaption(now, caption);
         selectActiveTab(); // renaming shows no other window
         return;
     }
