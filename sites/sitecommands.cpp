@@ -10,17 +10,19 @@
 #include "sites/catalogue.h"
 
 #include <QLineEdit>
+#include <QList>
 #include <QPointer>
 
 namespace SiteCommands {
 
 namespace {
-// The page the panel covered. Another window may be active by the time the panel
-// closes (a double click opens one): that page must not stay blank for good.
-QPointer<BrowserControl> &coveredPage()
+// Every page the panel covered. Another window may be active by the time the panel
+// closes (a double click opens one, a tab click and Ctrl+H again covers a second page):
+// none of them may stay blank for good.
+QList<QPointer<BrowserControl>> &coveredPages()
 {
-    static QPointer<BrowserControl> page;
-    return page;
+    static QList<QPointer<BrowserControl>> pages;
+    return pages;
 }
 }
 
@@ -28,7 +30,8 @@ void showAdditionalSites(WindowManager *windows, CoolBar *bar, AdditionalSitesPa
 {
     if (BrowserControl *page = windows->activePage()) {
         page->setVisible(false);
-        coveredPage() = page;
+        if (!coveredPages().contains(page))
+            coveredPages().append(page);
     }
     bar->setBandVisible(FrameBands::BandExtras, true);
     // The keyboard may have been in the page just hidden: the panel is what it edits now.
@@ -42,9 +45,11 @@ void hideAdditionalSites(WindowManager *windows, CoolBar *bar, AdditionalSitesPa
     bar->setBandVisible(FrameBands::BandExtras, false);
     if (BrowserControl *page = windows->activePage())
         page->setVisible(true);
-    if (BrowserControl *covered = coveredPage())
-        covered->setVisible(true);
-    coveredPage() = nullptr;
+    for (const QPointer<BrowserControl> &covered : std::as_const(coveredPages())) {
+        if (covered)
+            covered->setVisible(true);
+    }
+    coveredPages().clear();
     // The keyboard leaves the hidden panel for the page in front, not the next control in line.
     if (BrowserControl *page = windows->activePage(); page && panelHadFocus)
         page->setFocus(Qt::OtherFocusReason);

@@ -50,6 +50,35 @@ private Q_SLOTS:
         QVERIFY(!first->Web1->isHidden());
     }
 
+    // Shown over one window, then over another after a tab click: Close and Save give
+    // both pages back, not only the one in front.
+    void panelGivesBackEveryPageItCovered()
+    {
+        FrameFixture f;
+        ChildWindow *a = f.open(QStringLiteral("http://a.test/"));
+        ChildWindow *b = f.open(QStringLiteral("http://b.test/"));
+        for (const char *button : {"Command6", "Command7"}) {
+            f.frame->tb->click(b->Tag.toInt());
+            QCOMPARE(f.frame->windows->activeChild(), b);
+            f.frame->action(QStringLiteral("ShowAddSites"))->trigger();
+            QVERIFY(b->Web1->isHidden());
+            f.frame->tb->click(a->Tag.toInt());
+            QCOMPARE(f.frame->windows->activeChild(), a);
+            f.frame->action(QStringLiteral("ShowAddSites"))->trigger();
+            QVERIFY(a->Web1->isHidden());
+            QTest::mouseClick(f.frame->panel()->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+            QVERIFY(!f.frame->CoolBar1->isBandVisible(FrameBands::BandExtras));
+            QVERIFY2(!a->Web1->isHidden(), button);
+            QVERIFY2(!b->Web1->isHidden(), button);
+        }
+        // A covered window closed meanwhile is simply gone from the list.
+        f.frame->action(QStringLiteral("ShowAddSites"))->trigger();
+        f.frame->windows->CloseActiveWin();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        emit f.frame->panel()->closeClicked();
+        QVERIFY(!b->Web1->isHidden());
+    }
+
     // Ctrl+H from the page puts the keyboard in the panel's first field; Save and Close give it back.
     void panelTakesTheKeyboardAndGivesItBack()
     {
