@@ -62,6 +62,14 @@ int startupSetting()
     return toInt(GetSetting(AppKey, QStringLiteral("Startup"), TipOfDay::SettingKey, 1), 0);
 }
 
+// Writes "1" to the setting; whether the next start shows the window, written or not.
+bool switchOn()
+{
+    return SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), TipOfDay::SettingKey,
+                                      QStringLiteral("1"))
+        || startupSetting() == 1;
+}
+
 }
 
 frmTip::frmTip(QWidget *parent) : QDialog(parent)
@@ -140,16 +148,14 @@ QString frmTip::missingFileMessage()
         + QStringLiteral("Then place it in the same directory as the application. ");
 }
 
-bool frmTip::Form_Load(const QString &tipsPath)
+bool frmTip::Form_Load(const QString &tipsPath, bool requested)
 {
-    if (startupSetting() == 0)
+    if (startupSetting() == 0 && !requested)
         return false;
-    // Setting the box is what switches the start-up display back on.
-    chkLoadTipsAtStartup->setChecked(true);
-    // Already on in the store (or absent, which reads as on): a failed write changes
-    // nothing the user would see, so it is not worth a message at start-up.
-    SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), TipOfDay::SettingKey,
-                               QStringLiteral("1"));
+    // Opening checks the box, which switches the start-up display back on. A store that
+    // refuses the write (damaged, read-only) is not worth a message here: the box shows
+    // what the next start will do, and a click on it says why it cannot change.
+    chkLoadTipsAtStartup->setChecked(switchOn());
     if (!LoadTips(tipsPath)) {
         lblTipText->setText(missingFileMessage());
         fitToText();
@@ -212,13 +218,13 @@ namespace TipOfDay {
 
 frmTip *current() { return openTip(); }
 
-frmTip *open(QWidget *parent, const QString &tipsPath)
+frmTip *open(QWidget *parent, const QString &tipsPath, bool requested)
 {
     frmTip *tip = openTip();
     // A closed window waits for its deletion hidden: the next opening makes a fresh one.
     if (!tip || tip->isHidden()) {
         tip = new frmTip(parent);
-        if (!tip->Form_Load(tipsPath)) {
+        if (!tip->Form_Load(tipsPath, requested)) {
             delete tip;
             return nullptr;
         }
@@ -235,11 +241,12 @@ frmTip *open(QWidget *parent) { return open(parent, Paths::tipsFile()); }
 
 frmTip *tipday(QWidget *parent)
 {
-    SettingsStore::SaveSetting(SettingsStore::AppKey, QStringLiteral("Startup"), SettingKey, QStringLiteral("1"));
+    const bool on = switchOn();
     // A window already open may show the switch off; the command has just turned it on.
     if (frmTip *tip = openTip())
-        tip->chkLoadTipsAtStartup->setChecked(true);
-    return open(parent);
+        tip->chkLoadTipsAtStartup->setChecked(on);
+    // The user asked for the window: it shows even when the store kept the switch off.
+    return open(parent, Paths::tipsFile(), true);
 }
 
 frmTip *showAtStartup(QWidget *parent)

@@ -15,8 +15,9 @@ public:
     explicit frmTip(QWidget *parent = nullptr);
 
     // The window's load rules: false when the setting says the window must not show
-    // (it is then discarded unseen); otherwise sets the switch and reads the tips.
-    bool Form_Load(const QString &tipsPath);
+    // (it is then discarded unseen) and nobody asked for it; otherwise sets the switch
+    // and reads the tips.
+    bool Form_Load(const QString &tipsPath, bool requested = false);
     bool LoadTips(const QString &path);
     void DisplayCurrentTip();
 
@@ -51,8 +52,8 @@ inline const QString SettingKey = QStringLiteral("Show Tips at Startup");
 // The open tip window, if any.
 frmTip *current();
 // Creates the window if needed (reading the tips) and shows it, not modal; null when
-// the setting keeps it from showing.
-frmTip *open(QWidget *parent, const QString &tipsPath);
+// the setting keeps it from showing, unless requested by the user.
+frmTip *open(QWidget *parent, const QString &tipsPath, bool requested = false);
 frmTip *open(QWidget *parent);
 // "&Tip of the Day": switches the start-up display on, then shows the window.
 frmTip *tipday(QWidget *parent);

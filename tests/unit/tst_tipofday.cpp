@@ -243,6 +243,28 @@ private Q_SLOTS:
         QCOMPARE(setting(), QStringLiteral("1"));
     }
 
+    // A damaged store that holds the start-up display off and refuses every save: the
+    // menu still shows the window, and its box says what the next start will do.
+    void menuShowsTheWindowThoughTheStoreRefusesTheSwitch()
+    {
+        TempHome home;
+        QVERIFY(QDir().mkpath(QFileInfo(Paths::settingsFile()).path()));
+        {
+            QFile f(Paths::settingsFile());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Startup]\nShow Tips at Startup=0\n[Unclosed\n");
+        }
+        QVERIFY(!SaveSetting(AppKey, QStringLiteral("Startup"), QStringLiteral("Show Tips at Startup"),
+                             QStringLiteral("1")));
+        QVERIFY(!TipOfDay::showAtStartup(nullptr));
+        frmTip *tip = TipOfDay::tipday(nullptr);
+        QVERIFY(tip && tip->isVisible());
+        QVERIFY(!tip->chkLoadTipsAtStartup->isChecked());
+        QCOMPARE(setting(), QStringLiteral("0"));
+        QCOMPARE(TipOfDay::tipday(nullptr), tip);
+        QVERIFY(!tip->chkLoadTipsAtStartup->isChecked());
+    }
+
     // A store on a read-only or full disk: unchecking says why it failed, and the box
     // goes back to what the next start will do.
     void uncheckingThatCannotBeSavedSaysSo()
