@@ -10,7 +10,9 @@ inline constexpr int MaxLines = 10000;
 inline constexpr int MaxLineLength = 4000;
 
 // False when there is no regular file at path or it cannot be opened. Reads at most
-// MaxBytes; UTF-8 when valid, else the single-byte Latin-1; CR LF or LF line ends.
+// MaxBytes, less a last line the limit cuts (unless it is the only one); UTF-16 or UTF-8
+// by a byte-order mark, else UTF-8 when valid, else the Windows code page; CR LF or LF
+// line ends.
 bool read(const QString &path, QStringList *lines);
 
 }

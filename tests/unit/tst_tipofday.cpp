@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -108,6 +109,12 @@ private Q_SLOTS:
         QTest::newRow("NUL bytes") << QByteArray("a\0b\n\0\n", 6) << QStringList{"ab", ""};
         QTest::newRow("single-byte text") << QByteArray("caf\xe9 \x93<b>x</b>\x94\n") << QStringList{QStringLiteral("café “<b>x</b>”")};
         QTest::newRow("UTF-8") << QByteArray("\xef\xbb\xbf" "漢字 ü\n") << QStringList{QStringLiteral("漢字 ü")};
+        // As an editor's "Unicode" save writes it, mark first, with characters beyond one byte and one unit.
+        const QString wide = QStringLiteral("Καλημέρα 漢字 😀\r\nsecond\r\n");
+        QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfe") + QStringEncoder(QStringEncoder::Utf16LE).encode(wide)
+                                   << QStringList{QStringLiteral("Καλημέρα 漢字 😀"), QStringLiteral("second")};
+        QTest::newRow("UTF-16 BE") << QByteArray("\xfe\xff") + QStringEncoder(QStringEncoder::Utf16BE).encode(wide)
+                                   << QStringList{QStringLiteral("Καλημέρα 漢字 😀"), QStringLiteral("second")};
     }
     void fileShapes()
     {
@@ -177,6 +184,39 @@ private Q_SLOTS:
             closeTip();
         }
         QVERIFY2(clock.elapsed() < 20000, "reading hostile files took too long");
+    }
+
+    // A file longer than the read limit, cut inside a character: the lines before the cut
+    // keep their accents, and the line the limit cuts is left out rather than shown broken.
+    void fileCutAtTheLimitKeepsWholeLines()
+    {
+        const QByteArray line = QByteArray("accent \xc3\xa9 ").repeated(20) + '\n';
+        const QString tip = QString::fromUtf8(line.chopped(1));
+        QByteArray utf8 = "Caf\xc3\xa9 first tip\n";
+        int whole = 0;
+        for (; utf8.size() + line.size() < TipsFile::MaxBytes - 100; ++whole)
+            utf8 += line;
+        utf8 += QByteArray(TipsFile::MaxBytes - 1 - utf8.size(), 'x'); // the cut falls inside the next é
+        utf8 += "\xc3\xa9 cut\n" + line.repeated(50);
+        QStringList lines;
+        QVERIFY(TipsFile::read(file(utf8), &lines));
+        QCOMPARE(lines.size(), 1 + whole);
+        QCOMPARE(lines.first(), QStringLiteral("Café first tip"));
+        QCOMPARE(lines.sliced(1), QStringList(whole, tip));
+
+        // The same in UTF-16: the limit counts bytes, so fewer lines fit, all of them whole.
+        const QString text = QString::fromUtf8(utf8);
+        lines.clear();
+        QVERIFY(TipsFile::read(file(QByteArray("\xff\xfe") + QStringEncoder(QStringEncoder::Utf16LE).encode(text)),
+                               &lines));
+        QVERIFY(lines.size() > 1000 && lines.size() < whole);
+        QCOMPARE(lines.first(), QStringLiteral("Café first tip"));
+        QCOMPARE(lines.sliced(1), QStringList(lines.size() - 1, tip));
+
+        // One line past the limit is kept, its characters whole though the cut splits one.
+        lines.clear();
+        QVERIFY(TipsFile::read(file("x" + QByteArray("\xc3\xa9").repeated(TipsFile::MaxBytes)), &lines));
+        QCOMPARE(lines, QStringList{QLatin1Char('x') + QString(TipsFile::MaxLineLength - 1, QChar(0xE9))});
     }
 
     void shippedTipsAreWhole()
