@@ -28,12 +28,12 @@ fi
 
 desktop-file-validate "$root/usr/share/applications/quillon.desktop" || fail "the desktop entry does not validate"
 grep -qx 'Exec=quillon %U' "$root/usr/share/applications/quillon.desktop" || fail "the desktop entry does not take %U"
-for type in x-scheme-handler/http x-scheme-handler/https text/html; do
+for type in x-scheme-handler/http x-scheme-handler/https text/html application/x-mswinurl; do
   grep -q "^MimeType=.*$type;" "$root/usr/share/applications/quillon.desktop" || fail "the desktop entry does not handle $type"
 done
 # The desktop's own index of handlers, as the package's triggers build it, offers Quillon for web links.
 update-desktop-database "$root/usr/share/applications"
-for type in x-scheme-handler/http x-scheme-handler/https text/html; do
+for type in x-scheme-handler/http x-scheme-handler/https text/html application/x-mswinurl; do
   grep -qx "$type=quillon.desktop;" "$root/usr/share/applications/mimeinfo.cache" || fail "no handler index entry for $type"
 done
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.quillon.metainfo.xml" > "$WORK/as.log" 2>&1 \
