@@ -160,14 +160,35 @@ bool createFolder(const QString &parent, const QString &name, QString *path, QSt
     return true;
 }
 
-Result rename(const QString &path, const QString &newName, const ConfirmReplace &confirm, QString *newPath,
-              QString *error)
+bool mayChange(const QString &root, const QString &path, QString *error)
+{
+    // The folder that holds the item is judged by where it really is: through a linked
+    // folder the item belongs somewhere else, and deleting or renaming it would reach
+    // there. A link itself held in Favorites is ours; what it points at is not touched.
+    const QString item = clean(path);
+    const QString realRoot = QFileInfo(root).canonicalFilePath();
+    const QString realParent = QFileInfo(QFileInfo(item).path()).canonicalFilePath();
+    if (!realRoot.isEmpty() && !realParent.isEmpty() && isInside(realRoot, realParent))
+        return true;
+    setError(error, QStringLiteral("\"%1\" is in a linked folder outside Favorites and cannot be changed from here.")
+                        .arg(QFileInfo(item).fileName()));
+    return false;
+}
+
+Result rename(const QString &root, const QString &path, const QString &newName, const ConfirmReplace &confirm,
+              QString *newPath, QString *error)
 {
     const QFileInfo info(path);
     if (!present(path)) {
         setError(error, QStringLiteral("\"%1\" no longer exists.").arg(info.fileName()));
         return Result::Failed;
     }
+    if (!isInside(root, path) || clean(path) == clean(root)) {
+        setError(error, QStringLiteral("\"%1\" cannot be renamed.").arg(info.fileName()));
+        return Result::Failed;
+    }
+    if (!mayChange(root, path, error))
+        return Result::Failed;
     const bool folder = info.isDir() && !info.isSymLink();
     const QString name = makeFileName(newName) + (folder ? QString() : extension);
     const QString target = info.dir().filePath(name);
@@ -184,6 +205,8 @@ Result move(const QString &root, const QString &path, const QString &destination
         setError(error, QStringLiteral("\"%1\" cannot be moved.").arg(info.fileName()));
         return Result::Failed;
     }
+    if (!mayChange(root, path, error))
+        return Result::Failed;
     // Judge the destination by where it really is, so that a link cannot lead outside.
     const QString realRoot = QFileInfo(root).canonicalFilePath();
     const QString realDestination = QFileInfo(destination).canonicalFilePath();
@@ -192,7 +215,8 @@ Result move(const QString &root, const QString &path, const QString &destination
         setError(error, QStringLiteral("That folder cannot be found."));
         return Result::Failed;
     }
-    if (info.isDir() && !info.isSymLink() && isInside(path, destination)) {
+    if (info.isDir() && !info.isSymLink()
+        && (isInside(path, destination) || isInside(info.canonicalFilePath(), realDestination))) {
         setError(error, QStringLiteral("A folder cannot be moved into itself."));
         return Result::Failed;
     }
@@ -208,6 +232,8 @@ bool remove(const QString &root, const QString &path, QString *error)
         setError(error, QStringLiteral("\"%1\" cannot be deleted.").arg(QFileInfo(path).fileName()));
         return false;
     }
+    if (!mayChange(root, path, error))
+        return false;
     if (!removeTree(path)) {
         setError(error, QStringLiteral("\"%1\" could not be deleted completely.").arg(QFileInfo(path).fileName()));
         return false;

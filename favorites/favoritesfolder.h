@@ -24,8 +24,8 @@ Result saveShortcut(const QString &folder, const QString &title, const QString &
 // Makes a new folder inside parent; false if it exists or cannot be made.
 bool createFolder(const QString &parent, const QString &name, QString *path = nullptr, QString *error = nullptr);
 
-// Renames a shortcut (keeping its ".url") or a folder within its own folder.
-Result rename(const QString &path, const QString &newName, const ConfirmReplace &confirm,
+// Renames a shortcut (keeping its ".url") or a folder under root within its own folder.
+Result rename(const QString &root, const QString &path, const QString &newName, const ConfirmReplace &confirm,
               QString *newPath = nullptr, QString *error = nullptr);
 
 // Moves a shortcut or folder into another folder under root.
@@ -34,6 +34,10 @@ Result move(const QString &root, const QString &path, const QString &destination
 
 // Deletes a shortcut, or a folder with everything in it (links are removed, never followed).
 bool remove(const QString &root, const QString &path, QString *error = nullptr);
+
+// False, with the reason, when the folder holding path does not really lie inside root
+// once links are followed: what a linked folder holds is not changed from here.
+bool mayChange(const QString &root, const QString &path, QString *error = nullptr);
 
 // True when path is root itself or lies inside it.
 bool isInside(const QString &root, const QString &path);

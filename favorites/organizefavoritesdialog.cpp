@@ -104,6 +104,16 @@ bool OrganizeFavoritesDialog::confirmReplace(const QString &existing)
                         QMessageBox::Warning);
 }
 
+bool OrganizeFavoritesDialog::mayChange(const QString &path)
+{
+    // Said before any question, so that nobody is asked about a change that will not be made.
+    QString error;
+    if (FavoritesFolder::mayChange(m_root, path, &error))
+        return true;
+    Dialogs::tell(this, QString(), error, QMessageBox::Warning);
+    return false;
+}
+
 void OrganizeFavoritesDialog::cmdCreateFolder_Click()
 {
     // New folders go inside the selected folder, or beside the selected shortcut.
@@ -124,7 +134,7 @@ void OrganizeFavoritesDialog::cmdCreateFolder_Click()
 void OrganizeFavoritesDialog::cmdRename_Click()
 {
     const QString path = selectedPath();
-    if (path.isEmpty() || path == m_root)
+    if (path.isEmpty() || path == m_root || !mayChange(path))
         return;
     const QString name =
         Dialogs::input(this, QStringLiteral("Rename"), QStringLiteral("New name:"), shownName(path));
@@ -133,7 +143,7 @@ void OrganizeFavoritesDialog::cmdRename_Click()
     QString renamed;
     QString error;
     const auto result = FavoritesFolder::rename(
-        path, name, [this](const QString &existing) { return confirmReplace(existing); }, &renamed, &error);
+        m_root, path, name, [this](const QString &existing) { return confirmReplace(existing); }, &renamed, &error);
     if (result == FavoritesFolder::Result::Failed)
         Dialogs::tell(this, QString(), error, QMessageBox::Warning);
     refresh(result == FavoritesFolder::Result::Done ? renamed : path);
@@ -141,7 +151,7 @@ void OrganizeFavoritesDialog::cmdRename_Click()
 
 void OrganizeFavoritesDialog::cmdMove_Click()
 {
-    if (selectedPath().isEmpty() || selectedPath() == m_root)
+    if (selectedPath().isEmpty() || selectedPath() == m_root || !mayChange(selectedPath()))
         return;
     auto *chooser = new FolderChooser(m_root, this);
     connect(chooser, &QDialog::accepted, this, [this, chooser] { moveSelectedTo(chooser->chosenFolder()); });
@@ -166,7 +176,7 @@ void OrganizeFavoritesDialog::moveSelectedTo(const QString &destination)
 void OrganizeFavoritesDialog::cmdDelete_Click()
 {
     const QString path = selectedPath();
-    if (path.isEmpty() || path == m_root)
+    if (path.isEmpty() || path == m_root || !mayChange(path))
         return;
     const bool folder = FolderList::isFolder(treeOrganize->currentItem());
     const QString question = folder

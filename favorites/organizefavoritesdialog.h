@@ -33,6 +33,7 @@ private:
     void refresh(const QString &selectPath);
     void updateButtons();
     bool confirmReplace(const QString &existing);
+    bool mayChange(const QString &path);
     QString selectedPath() const;
 
     QString m_root;

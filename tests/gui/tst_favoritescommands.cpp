@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QtTest>
@@ -234,6 +235,46 @@ private Q_SLOTS:
         QCOMPARE(f.shownTitles(), QStringList({"Apple", "C", "B"}));
         QVERIFY(favs->treeFavorites->node("Reading/"));
         QVERIFY(!favs->treeFavorites->node("Old/"));
+    }
+
+    // A linked folder's contents are listed, but the dialog says why it leaves them alone
+    // before asking anything; the link itself is deleted as any item is.
+    void organiseLeavesALinkedFoldersContentsAlone()
+    {
+        Fixture f;
+        QTemporaryDir outside;
+        QVERIFY(QDir().mkpath(f.fav));
+        QVERIFY(QDir().mkpath(outside.filePath("Sub")));
+        QFile report(outside.filePath("Sub/report.odt"));
+        QVERIFY(report.open(QIODevice::WriteOnly));
+        report.close();
+        QVERIFY(QFile::link(outside.path(), f.fav + "Work"));
+        f.commands.mnu_OrganizeFavorites_Click();
+        OrganizeFavoritesDialog *d = f.commands.organizeDialog();
+        QVERIFY(d);
+
+        for (QPushButton *button : {d->cmdDelete, d->cmdRename, d->cmdMove}) {
+            QVERIFY(d->select(f.fav + "Work/Sub"));
+            f.told.clear();
+            f.answer = true;
+            f.inputs = QStringList({QStringLiteral("Renamed")});
+            button->click();
+            QCOMPARE(f.told, QStringList(QStringLiteral("|\"Sub\" is in a linked folder outside Favorites and "
+                                                        "cannot be changed from here.")));
+            QVERIFY(f.asked.isEmpty());
+            QCOMPARE(f.inputs.size(), 1);
+            QVERIFY(!d->findChild<FolderChooser *>());
+            QVERIFY(QFileInfo::exists(outside.filePath("Sub/report.odt")));
+        }
+
+        QVERIFY(d->select(f.fav + "Work"));
+        f.told.clear();
+        d->cmdDelete->click();
+        QCOMPARE(f.asked.size(), 1);
+        QVERIFY(f.told.isEmpty());
+        QVERIFY(!QFileInfo(f.fav + "Work").isSymLink());
+        QVERIFY(QFileInfo::exists(outside.filePath("Sub/report.odt")));
+        d->reject();
     }
 
     void organiseWithoutBrowserWindow()

@@ -190,17 +190,17 @@ private Q_SLOTS:
         put(root + "/Upper.URL", "[InternetShortcut]\nURL=http://u/\n");
 
         QString moved;
-        QCOMPARE(FavoritesFolder::rename(root + "/A.url", "Alpha/Beta", confirm, &moved), Result::Done);
+        QCOMPARE(FavoritesFolder::rename(root, root + "/A.url", "Alpha/Beta", confirm, &moved), Result::Done);
         QCOMPARE(moved, root + "/Alpha-Beta.url");
-        QCOMPARE(FavoritesFolder::rename(root + "/Upper.URL", "Upper", confirm, &moved), Result::Done);
+        QCOMPARE(FavoritesFolder::rename(root, root + "/Upper.URL", "Upper", confirm, &moved), Result::Done);
         QCOMPARE(moved, root + "/Upper.url"); // now found by the tree
-        QCOMPARE(FavoritesFolder::rename(root + "/B.url", "Alpha-Beta", confirm), Result::Cancelled);
+        QCOMPARE(FavoritesFolder::rename(root, root + "/B.url", "Alpha-Beta", confirm), Result::Cancelled);
         QVERIFY(QFileInfo::exists(root + "/B.url"));
         answer = true;
-        QCOMPARE(FavoritesFolder::rename(root + "/B.url", "Alpha-Beta", confirm), Result::Done);
+        QCOMPARE(FavoritesFolder::rename(root, root + "/B.url", "Alpha-Beta", confirm), Result::Done);
         QCOMPARE(ShortcutFile::readUrl(root + "/Alpha-Beta.url"), QStringLiteral("http://b/"));
-        QCOMPARE(FavoritesFolder::rename(root + "/-Escape", "News", confirm), Result::Failed);
-        QCOMPARE(FavoritesFolder::rename(root + "/-Escape", "Local", confirm), Result::Done);
+        QCOMPARE(FavoritesFolder::rename(root, root + "/-Escape", "News", confirm), Result::Failed);
+        QCOMPARE(FavoritesFolder::rename(root, root + "/-Escape", "Local", confirm), Result::Done);
 
         QCOMPARE(FavoritesFolder::move(root, root + "/Local", root + "/News", confirm, &moved), Result::Done);
         QCOMPARE(moved, root + "/News/Local");
@@ -222,6 +222,55 @@ private Q_SLOTS:
         QVERIFY(!FavoritesFolder::remove(root, root));
         QVERIFY(!FavoritesFolder::remove(root, keep));
         QVERIFY(QFileInfo(root).isDir());
+    }
+
+    // A folder in Favorites that is a link to one elsewhere: what it holds is shown, but
+    // nothing in it is deleted, renamed or moved out; the link itself may go.
+    void linkedFolderContentsStayUntouched()
+    {
+        QTemporaryDir base;
+        const QString root = base.filePath("Favorites");
+        const QString shared = base.filePath("Shared");
+        const QString report = put(shared + "/Sub/report.odt", "precious");
+        const QString note = put(shared + "/Note.url", "[InternetShortcut]\nURL=http://n/\n");
+        QVERIFY(QDir().mkpath(shared + "/Sub2"));
+        QVERIFY(QDir().mkpath(root + "/Inside"));
+        QVERIFY(QFile::link(shared, root + "/Work"));
+        using FavoritesFolder::Result;
+        const auto yes = [](const QString &) { return true; };
+
+        QString error;
+        QVERIFY(!FavoritesFolder::remove(root, root + "/Work/Sub", &error));
+        QVERIFY(error.contains(QStringLiteral("\"Sub\" is in a linked folder outside Favorites")));
+        QVERIFY(!FavoritesFolder::remove(root, root + "/Work/Note.url"));
+        QCOMPARE(FavoritesFolder::rename(root, root + "/Work/Sub2", "Renamed", yes), Result::Failed);
+        QCOMPARE(FavoritesFolder::rename(root, root + "/Work/Note.url", "Other", yes), Result::Failed);
+        QCOMPARE(FavoritesFolder::move(root, root + "/Work/Sub", root + "/Inside", yes), Result::Failed);
+        QCOMPARE(FavoritesFolder::move(root, root + "/Work/Note.url", root + "/Inside", yes), Result::Failed);
+        QCOMPARE(contents(report), QByteArray("precious"));
+        QVERIFY(QFileInfo::exists(note));
+        QVERIFY(QFileInfo(shared + "/Sub2").isDir());
+        QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"Note.url", "Sub", "Sub2"}));
+        QVERIFY(QDir(root + "/Inside").isEmpty());
+
+        // Outside its own folder nothing is renamed either.
+        QCOMPARE(FavoritesFolder::rename(root, shared + "/Sub2", "Renamed", yes), Result::Failed);
+        QVERIFY(QFileInfo(shared + "/Sub2").isDir());
+
+        // A link to a folder inside Favorites leads nowhere else: changes through it stand.
+        QVERIFY(QFile::link(root + "/Inside", root + "/Alias"));
+        QVERIFY(FavoritesFolder::createFolder(root + "/Inside", "Old"));
+        QCOMPARE(FavoritesFolder::rename(root, root + "/Alias/Old", "New", yes), Result::Done);
+        QVERIFY(FavoritesFolder::remove(root, root + "/Alias/New"));
+        QVERIFY(QDir(root + "/Inside").isEmpty());
+
+        // The link itself goes, and only the link.
+        QVERIFY(FavoritesFolder::remove(root, root + "/Work"));
+        QVERIFY(!QFileInfo(root + "/Work").isSymLink());
+        QCOMPARE(contents(report), QByteArray("precious"));
+        QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"Note.url", "Sub", "Sub2"}));
     }
 };
 
