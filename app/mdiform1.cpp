@@ -383,6 +383,8 @@ void mdiform1::unload()
     if (m_unloading)
         return;
     m_unloading = true;
+    // What closes with the frame can tell that the programme is ending.
+    WindowRegistry::markUnloaded(this);
     saveFrameGeometry();
     if (m_tray)
         m_tray->hide();

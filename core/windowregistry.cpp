@@ -20,6 +20,11 @@ void markUnloaded(QWidget *window)
         window->setProperty(unloadedProperty, true);
 }
 
+bool isUnloaded(const QWidget *window)
+{
+    return window && window->property(unloadedProperty).toBool();
+}
+
 void add(QWidget *window)
 {
     if (!window)

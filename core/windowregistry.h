@@ -10,4 +10,6 @@ void add(QWidget *window);
 QList<QWidget *> windows();
 // A window that has closed for good drops out at once, before it is destroyed.
 void markUnloaded(QWidget *window);
+// True once window has been marked unloaded (the frame is from the start of its unload).
+bool isUnloaded(const QWidget *window);
 }

@@ -2,6 +2,7 @@
 #include "platform/windowplacement.h"
 
 #include "core/browsercontrol.h"
+#include "core/windowregistry.h"
 #include "favorites/addfavoritedialog.h"
 #include "favorites/favorites.h"
 #include "favorites/organizefavoritesdialog.h"
@@ -74,6 +75,10 @@ Favs *FavoritesCommands::loadFavs()
 
 void FavoritesCommands::rebuild()
 {
+    // The organise dialog closing as the programme ends: no tree to build, and no box
+    // about a missing browser window to hold up the end.
+    if (!m_frame || WindowRegistry::isUnloaded(m_frame))
+        return;
     // Loading the window builds the tree; build it again only if it was loaded already.
     if (m_favs)
         m_favs->LoadFavorites();

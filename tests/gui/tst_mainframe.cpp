@@ -3,9 +3,11 @@
 #include "core/settingsstore.h"
 #include "core/windowregistry.h"
 #include "platform/dialogs.h"
+#include "favorites/favoritescommands.h"
 #include "framefixture.h"
 #include "programrecorder.h"
 #include "platform/coolbar.h"
+#include "platform/endsignals.h"
 #include "tools/rotation.h"
 
 #include <QAction>
@@ -13,16 +15,22 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 // name|caption|shortcut|check ("" none, "0", "1"); a menu line starts with "#" and ends with "hidden" if so.
@@ -331,6 +339,50 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!guard);
         delete dialog;
+    }
+
+    // Asked to end from outside while Organize Favorites is open, also with its Delete
+    // question up: the frame unloads without building the tree or telling about it.
+    void endSignalWithOrganizeFavoritesOpen()
+    {
+        for (const bool questionUp : {false, true}) {
+            FrameFixture f;
+            QStringList told;
+            Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q.title + QLatin1Char('|') + q.text; });
+            QVERIFY(QDir().mkpath(Paths::favoritesDir() + QStringLiteral("/Old")));
+            f.open(QStringLiteral("http://a.test/"));
+            auto *favorites = f.frame->findChild<FavoritesCommands *>();
+            QVERIFY(favorites);
+            f.frame->action(QStringLiteral("mnu_OrganizeFavorites"))->trigger();
+            QPointer<OrganizeFavoritesDialog> organize = favorites->organizeDialog();
+            QVERIFY(organize && organize->isVisible());
+            QSignalSpy organized(favorites, &FavoritesCommands::organized);
+
+            EndSignals ending;
+            connect(&ending, &EndSignals::endRequested, f.frame, &mdiform1::unload);
+            QSignalSpy ended(&ending, &EndSignals::endRequested);
+            const auto terminate = [&] { return ::kill(::getpid(), SIGTERM) == 0 && ended.wait(10000); };
+            bool arrived = false;
+            if (questionUp) {
+                Dialogs::setAskHook([&](const Dialogs::Question &) {
+                    arrived = terminate();
+                    return false;
+                });
+                QVERIFY(organize->select(Paths::favoritesDir() + QStringLiteral("/Old")));
+                organize->cmdDelete->click();
+                Dialogs::setAskHook(nullptr);
+            } else {
+                arrived = terminate();
+            }
+            Dialogs::setTellHook(nullptr);
+            QVERIFY(arrived);
+            QCOMPARE(told, QStringList());
+            QCOMPARE(organized.count(), 0);
+            QVERIFY(!favorites->favs());
+            QVERIFY(!organize || !organize->isVisible());
+            QVERIFY(!f.frame->isVisible());
+            QVERIFY(QFileInfo::exists(Paths::favoritesDir() + QStringLiteral("/Old")));
+        }
     }
 };
 
