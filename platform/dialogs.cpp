@@ -33,12 +33,17 @@ bool ask(QWidget *parent, const QString &title, const QString &text, QMessageBox
 {
     if (askHook)
         return askHook({title, text, icon});
-    QMessageBox box(icon, title.isEmpty() ? appTitle() : title, text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
-    box.setTextFormat(Qt::PlainText); // messages quote names and titles from files and pages
-    place(box, parent);
-    return box.exec() == QMessageBox::Yes;
+    // On the heap, as every modal box here: its owner can close while it is up, and takes it along.
+    QPointer<QMessageBox> box = new QMessageBox(icon, title.isEmpty() ? appTitle() : title, text,
+                                                QMessageBox::Yes | QMessageBox::No, parent);
+    box->setDefaultButton(QMessageBox::No);
+    box->setTextFormat(Qt::PlainText); // messages quote names and titles from files and pages
+    place(*box, parent);
+    const bool yes = box->exec() == QMessageBox::Yes;
+    if (!box)
+        return false; // gone with its owner: answered No
+    delete box;
+    return yes;
 }
 
 void tell(QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
@@ -47,10 +52,11 @@ void tell(QWidget *parent, const QString &title, const QString &text, QMessageBo
         tellHook({title, text, icon});
         return;
     }
-    QMessageBox box(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    place(box, parent);
-    box.exec();
+    QPointer<QMessageBox> box = new QMessageBox(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    place(*box, parent);
+    box->exec();
+    delete box; // null when it went with its owner
 }
 
 QMessageBox *notice(QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
@@ -72,15 +78,20 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, cons
 {
     if (inputHook)
         return inputHook(title, prompt);
-    QInputDialog box(parent);
-    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
-    box.setLabelText(prompt);
-    box.setTextValue(defaultText);
+    QPointer<QInputDialog> box = new QInputDialog(parent);
+    box->setWindowTitle(title.isEmpty() ? appTitle() : title);
+    box->setLabelText(prompt);
+    box->setTextValue(defaultText);
     // Wide enough for its own title, which the window manager would otherwise cut short.
-    const int titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 120;
-    box.resize(qMax(box.sizeHint().width(), qMax(titleWidth, 320)), box.sizeHint().height());
-    place(box, parent);
-    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
+    const int titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle()) + 120;
+    box->resize(qMax(box->sizeHint().width(), qMax(titleWidth, 320)), box->sizeHint().height());
+    place(*box, parent);
+    const bool ok = box->exec() == QDialog::Accepted;
+    if (!box)
+        return QString(); // gone with its owner: cancelled
+    const QString text = ok ? box->textValue() : QString();
+    delete box;
+    return text;
 }
 
 bool confirm(QWidget *parent, const QString &title, const QString &text)

@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,36 +24,41 @@ bool askLogin(QWidget *parent, const Login &site, QString *user, QString *passwo
 {
     if (loginHook)
         return loginHook(site, user, password);
-    QDialog box(parent);
-    box.setWindowTitle(QStringLiteral("Log in - %1").arg(appTitle()));
-    auto *layout = new QVBoxLayout(&box);
+    // On the heap: the page's window can close while the box is up, and takes the box with it.
+    QPointer<QDialog> box = new QDialog(parent);
+    box->setWindowTitle(QStringLiteral("Log in - %1").arg(appTitle()));
+    auto *layout = new QVBoxLayout(box);
     QString text = QStringLiteral("The site %1 asks for a user name and password.").arg(site.host);
     if (!site.realm.isEmpty())
         text += QStringLiteral("\nThe site says: %1").arg(site.realm.left(MaxRealm));
-    auto *label = new QLabel(text, &box);
+    auto *label = new QLabel(text, box);
     label->setTextFormat(Qt::PlainText); // the realm comes from the site
     label->setWordWrap(true);
     layout->addWidget(label);
     auto *form = new QFormLayout;
-    auto *userEdit = new QLineEdit(&box);
+    auto *userEdit = new QLineEdit(box);
     userEdit->setObjectName(QStringLiteral("loginUser"));
-    auto *passwordEdit = new QLineEdit(&box);
+    auto *passwordEdit = new QLineEdit(box);
     passwordEdit->setObjectName(QStringLiteral("loginPassword"));
     passwordEdit->setEchoMode(QLineEdit::Password);
     form->addRow(QStringLiteral("&User name:"), userEdit);
     form->addRow(QStringLiteral("&Password:"), passwordEdit);
     layout->addLayout(form);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
     layout->addWidget(buttons);
-    box.resize(qMax(box.sizeHint().width(), 360), box.sizeHint().height());
-    WindowPlacement::placeOver(&box, parent ? parent : QApplication::activeWindow());
-    if (box.exec() != QDialog::Accepted)
-        return false;
-    *user = userEdit->text();
-    *password = passwordEdit->text();
-    return true;
+    box->resize(qMax(box->sizeHint().width(), 360), box->sizeHint().height());
+    WindowPlacement::placeOver(box, parent ? parent : QApplication::activeWindow());
+    const bool given = box->exec() == QDialog::Accepted;
+    if (!box)
+        return false; // gone with its owner
+    if (given) {
+        *user = userEdit->text();
+        *password = passwordEdit->text();
+    }
+    delete box;
+    return given;
 }
 
 void setLoginHook(LoginHook hook) { loginHook = std::move(hook); }

@@ -45,6 +45,7 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <QWindow>
 
 namespace {
 
@@ -925,10 +926,20 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
     case CmdPaste: m_view->triggerPageAction(QWebEnginePage::Paste); return S_OK;
     case CmdSelectAll: m_view->triggerPageAction(QWebEnginePage::SelectAll); return S_OK;
     case CmdPageSetup: {
+        // A popup's page can close its window while the dialog is up. This dialog reads its
+        // own fields once it is answered, so it must not go with the window: it belongs to
+        // no widget, stays over the window, and is cancelled when the window goes.
         QPrinter printer;
         printer.setPageLayout(BrowserControl::sharedPageLayout());
-        QPageSetupDialog dialog(&printer, this);
-        if (dialog.exec() == QDialog::Accepted)
+        QPageSetupDialog dialog(&printer);
+        dialog.winId();
+        if (QWindow *owner = window()->windowHandle())
+            dialog.windowHandle()->setTransientParent(owner);
+        WindowPlacement::placeOver(&dialog, window());
+        connect(this, &QObject::destroyed, &dialog, &QDialog::reject);
+        QPointer<WebEngineBrowser> self(this);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        if (self && accepted)
             BrowserControl::sharedPageLayout() = printer.pageLayout();
         return S_OK;
     }
@@ -939,8 +950,13 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
         auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
         printer->setPageLayout(BrowserControl::sharedPageLayout());
         if (option != OptDontPromptUser) {
-            QPrintDialog dialog(printer.get(), this);
-            if (dialog.exec() != QDialog::Accepted)
+            // On the heap: the window can close while the dialog is up, and takes it along.
+            QPointer<QPrintDialog> dialog = new QPrintDialog(printer.get(), this);
+            const bool accepted = dialog->exec() == QDialog::Accepted;
+            if (!dialog)
+                return S_OK; // gone with the window: nothing left to print
+            delete dialog;
+            if (!accepted)
                 return S_OK;
         } else if (QPrinterInfo::availablePrinters().isEmpty()) {
             return E_FAIL;

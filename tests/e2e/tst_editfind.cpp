@@ -2,6 +2,8 @@
 #include "browser/childwindow.h"
 #include "httpserver.h"
 #include "pagewait.h"
+#include "platform/dialogs.h"
+#include "platform/logindialog.h"
 #include "testenv.h"
 #include "tools/editcommands.h"
 #include "tools/finddialog.h"
@@ -14,11 +16,13 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -154,6 +158,73 @@ private Q_SLOTS:
         QTRY_VERIFY(!closing);
         dialog->done(QDialog::Accepted);
         QCOMPARE(status, QStringList{QStringLiteral("\"Fruit\" was closed and was not printed.")});
+    }
+
+    // A popup's page closes its window while a box of the window's is up: the box goes with
+    // the window, and the programme goes on with the box unanswered.
+    void boxesOfAWindowThatClosedGoWithIt()
+    {
+        QStringList shown;
+        const auto closedUnderABox = [this, &shown](QWidget *window, const std::function<void()> &openBox) {
+            QPointer<QWidget> closing(window);
+            QTimer closer;
+            bool closed = false;
+            bool outlived = false;
+            connect(&closer, &QTimer::timeout, this, [&] {
+                QWidget *box = QApplication::activeModalWidget();
+                if (!box)
+                    return;
+                if (!closed) {
+                    closed = true;
+                    shown << box->metaObject()->className();
+                    closing->close();
+                } else if (!closing) {
+                    outlived = true; // the box stayed after its window went
+                    box->close();
+                }
+            });
+            closer.start(20);
+            openBox();
+            return closed && !closing && !outlived;
+        };
+        const auto popup = [this] {
+            auto *w = new ChildWindow(ChildWindow::Kind::Popup, QStringLiteral("webPopup"));
+            area.addSubWindow(w)->show();
+            return w;
+        };
+        const auto outside = [] {
+            auto *w = new QWidget;
+            w->setAttribute(Qt::WA_DeleteOnClose);
+            w->show();
+            return w;
+        };
+
+        ChildWindow *gone = popup();
+        QVERIFY(PageWait::load(gone->Web1, server.url(QStringLiteral("/fruit"))));
+        if (QPrinter().outputFormat() != QPrinter::NativeFormat) // no printer on this machine
+            QTest::ignoreMessage(QtWarningMsg, "QPageSetupDialog: Cannot be used on non-native printers");
+        const QPageLayout before = BrowserControl::sharedPageLayout();
+        QVERIFY(closedUnderABox(gone, [gone] { Printing::mnu_PageSetup(gone->Web1); }));
+        QVERIFY(BrowserControl::sharedPageLayout().isEquivalentTo(before));
+
+        QWidget *w = outside();
+        bool yes = true;
+        QVERIFY(closedUnderABox(w, [&] { yes = Dialogs::ask(w, QString(), QStringLiteral("Send the form again?")); }));
+        QVERIFY(!yes);
+        w = outside();
+        QVERIFY(closedUnderABox(w, [&] { Dialogs::tell(w, QString(), QStringLiteral("Done.")); }));
+        w = outside();
+        QString typed = QStringLiteral("unset");
+        QVERIFY(closedUnderABox(w, [&] { typed = Dialogs::input(w, QString(), QStringLiteral("Name?"), QStringLiteral("x")); }));
+        QCOMPARE(typed, QString());
+        w = outside();
+        bool given = true;
+        QString user, password;
+        QVERIFY(closedUnderABox(w, [&] { given = Dialogs::askLogin(w, {QStringLiteral("site"), QString()}, &user, &password); }));
+        QVERIFY(!given);
+        QCOMPARE(shown, QStringList({QStringLiteral("QPageSetupDialog"), QStringLiteral("QMessageBox"),
+                                     QStringLiteral("QMessageBox"), QStringLiteral("QInputDialog"),
+                                     QStringLiteral("QDialog")}));
     }
 
     void printDialogPrintsOnlyTheChosenPages()
