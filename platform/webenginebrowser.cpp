@@ -1119,7 +1119,7 @@ void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     if (answer.kind == NewWindowAnswer::Host) {
         // A host that is not an engine view cannot take a live page.
         if (auto *host = qobject_cast<WebEngineBrowser *>(answer.host))
-            request.openIn(host->page());
+            host->adoptNewWindow(request);
         return;
     }
     // Nobody in the frame hosts it: the component opens it as a top-level window of
@@ -1136,7 +1136,16 @@ void WebEngineBrowser::onNewWindowRequested(QWebEngineNewWindowRequest &request)
         answer.adopt(outside);
     WindowPlacement::placeOver(outside, window());
     outside->show();
-    request.openIn(outside->page());
+    outside->adoptNewWindow(request);
+}
+
+void WebEngineBrowser::adoptNewWindow(QWebEngineNewWindowRequest &request)
+{
+    request.openIn(page());
+    // The page now runs on what the engine made for the new window, which knows nothing of
+    // the watch set on the page before: without it the page would read local files and
+    // send them out, and reloading would send a form again unasked.
+    page()->setUrlRequestInterceptor(m_unseenWatch);
 }
 
 void WebEngineBrowser::onFocusChanged(QWidget *old, QWidget *now)

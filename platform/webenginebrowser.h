@@ -97,6 +97,8 @@ protected:
 
 private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
+    // Shows the page the request made in this control's page, under this control's request watch.
+    void adoptNewWindow(QWebEngineNewWindowRequest &request);
     // Gives the page's new address (and title) as a completed page's, from the event loop.
     void movedWithin();
     // How long after moving within itself a page's new title is still taken as part of the move.

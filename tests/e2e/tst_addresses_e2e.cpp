@@ -9,6 +9,7 @@
 #include "platform/internetsettings.h"
 #include "platform/logindialog.h"
 #include "platform/tabstrip.h"
+#include "popups/webpopup.h"
 #include "sites/form2.h"
 #include "sites/startuploading.h"
 #include "testenv.h"
@@ -182,7 +183,8 @@ private Q_SLOTS:
         }
     }
     // A page saved on this machine, opened by typing its path, still shows itself whole
-    // from the files beside it, but reads no other file and sends nothing out.
+    // from the files beside it, but reads no other file and sends nothing out; nor does
+    // it when another saved page opens it in a new window, in the frame or outside it.
     void aLocalPageKeepsToItsOwnFiles()
     {
         LoopbackServer server(QStringLiteral("127.0.0.73"));
@@ -228,8 +230,33 @@ window.onload = function () {
         QTest::keyClick(bar, Qt::Key_Return);
         ChildWindow *window = m_frame->windows->activeChild();
         QVERIFY(window);
+        const QString keptToItsOwn = QStringLiteral("done own:true,true,true,true xhr:no frame:no fetch:no");
         QTRY_VERIFY_WITH_TIMEOUT(window->Web1->LocationName().startsWith(QLatin1String("done")), 30000);
-        QCOMPARE(window->Web1->LocationName(), QStringLiteral("done own:true,true,true,true xhr:no frame:no fetch:no"));
+        QCOMPARE(window->Web1->LocationName(), keptToItsOwn);
+
+        write(QStringLiteral("saved/page/opener.html"),
+              "<html><head><title>opener</title></head><body><script>window.open('index.html');</script></body></html>");
+        const QString opener = QUrl::fromLocalFile(root.filePath(QStringLiteral("saved/page/opener.html"))).toString();
+        window->Web1->Navigate(opener);
+        QList<webPopup *> popups;
+        QTRY_VERIFY_WITH_TIMEOUT(!(popups = m_frame->findChildren<webPopup *>()).isEmpty(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(popups.first()->Web1->LocationName().startsWith(QLatin1String("done")), 30000);
+        QCOMPARE(popups.first()->Web1->LocationName(), keptToItsOwn);
+
+        m_frame->action(QStringLiteral("Internally"))->setChecked(true);
+        window->Web1->Navigate(opener + QStringLiteral("?outside"));
+        std::unique_ptr<QWidget> outside;
+        QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                     for (QWidget *w : QApplication::topLevelWidgets())
+                                         if (!outside && w->objectName() == QLatin1String("outsideWindow"))
+                                             outside.reset(w);
+                                     return bool(outside);
+                                 }()),
+                                 30000);
+        auto *outsideWeb = qobject_cast<BrowserControl *>(outside.get());
+        QVERIFY(outsideWeb);
+        QTRY_VERIFY_WITH_TIMEOUT(outsideWeb->LocationName().startsWith(QLatin1String("done")), 30000);
+        QCOMPARE(outsideWeb->LocationName(), keptToItsOwn);
         QCOMPARE(server.requests().size(), 0);
     }
 

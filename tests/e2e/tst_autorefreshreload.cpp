@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMdiArea>
+#include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
@@ -53,18 +54,18 @@ class TestAutoRefreshReload : public QObject
     }
 
     // Sends the page's form number `form` as a person would, and waits for its answer.
-    bool submit(ChildWindow *w, int form)
+    bool submit(BrowserControl *web, int form)
     {
-        if (!PageWait::load(w->Web1, server.url(QStringLiteral("/form"))))
+        if (!PageWait::load(web, server.url(QStringLiteral("/form"))))
             return false;
         // A tick's reload may have been under way: wait for the form page itself.
-        const bool ready = QTest::qWaitFor([w] {
-            return !w->Web1->isLoading() && PageWait::eval(w->Web1, QStringLiteral("document.forms.length")).toInt() == 2;
+        const bool ready = QTest::qWaitFor([web] {
+            return !web->isLoading() && PageWait::eval(web, QStringLiteral("document.forms.length")).toInt() == 2;
         }, 30000);
         if (!ready)
             return false;
-        QSignalSpy done(w->Web1, &BrowserControl::DocumentComplete);
-        PageWait::eval(w->Web1, QStringLiteral("document.forms[%1].submit()").arg(form));
+        QSignalSpy done(web, &BrowserControl::DocumentComplete);
+        PageWait::eval(web, QStringLiteral("document.forms[%1].submit()").arg(form));
         return done.wait(30000);
     }
 
@@ -131,7 +132,7 @@ private Q_SLOTS:
         });
         server.setPage("/thanks", "<html><head><title>Thanks</title></head><body>thanks</body></html>");
 
-        QVERIFY(submit(a, 0));
+        QVERIFY(submit(a->Web1, 0));
         QCOMPARE(posts("/order"), 1);
         refresh(a, true, QStringLiteral("0.3"));
         QTRY_VERIFY_WITH_TIMEOUT(server.count("/order") >= 4, 15000); // the ticks fetch the order page...
@@ -144,7 +145,7 @@ private Q_SLOTS:
             asked << q;
             return again;
         });
-        QVERIFY(submit(a, 0));
+        QVERIFY(submit(a->Web1, 0));
         QCOMPARE(posts("/order"), 2);
         a->Web1->Refresh();
         QCOMPARE(asked.size(), 1);
@@ -164,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(quietFor("/order", 2000));
 
         // The page a redirect led to is a plain page: refreshed at once, the comment not sent.
-        QVERIFY(submit(a, 1));
+        QVERIFY(submit(a->Web1, 1));
         QCOMPARE(a->Web1->LocationURL(), server.url(QStringLiteral("/thanks")));
         const int thanks = server.count("/thanks");
         QSignalSpy done(a->Web1, &BrowserControl::DocumentComplete);
@@ -173,6 +174,38 @@ private Q_SLOTS:
         QCOMPARE(asked.size(), 3);
         QCOMPARE(server.count("/thanks"), thanks + 1);
         QCOMPARE(posts("/comment"), 1);
+
+        // The same in a window the page opened, hosted in one of the programme's windows or
+        // left to stand outside them.
+        QPointer<ChildWindow> hosting;
+        const auto host = [&](BrowserControl *) {
+            hosting = new ChildWindow(ChildWindow::Kind::Popup, QStringLiteral("webPopup"));
+            area.addSubWindow(hosting)->show();
+            return BrowserControl::NewWindowAnswer::hostIn(hosting->Web1);
+        };
+        const auto outside = [] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("outsideWindow"))
+                    return qobject_cast<BrowserControl *>(w);
+            return static_cast<BrowserControl *>(nullptr);
+        };
+        for (const bool hosted : {true, false}) {
+            a->Web1->setNewWindowHandler(hosted ? BrowserControl::NewWindowHandler(host) : BrowserControl::NewWindowHandler());
+            PageWait::eval(a->Web1, QStringLiteral("window.open('/b'); true"));
+            BrowserControl *popup = nullptr;
+            QTRY_VERIFY_WITH_TIMEOUT((popup = hosted ? (hosting ? hosting->Web1 : nullptr) : outside())
+                                         && popup->LocationName() == QLatin1String("B"),
+                                     30000);
+            const int sent = posts("/order");
+            QVERIFY(submit(popup, 0));
+            QCOMPARE(posts("/order"), sent + 1);
+            const int questions = asked.size();
+            popup->Refresh();
+            QCOMPARE(asked.size(), questions + 1);
+            QVERIFY(quietFor("/order", 2000));
+            delete (hosted ? static_cast<QWidget *>(hosting.data()) : popup);
+        }
+        a->Web1->setNewWindowHandler({});
     }
 
     // A draft typed into a page that asks before it is left: the ticks leave it alone
