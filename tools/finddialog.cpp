@@ -1,6 +1,7 @@
 #include "tools/finddialog.h"
 
 #include "core/browsercontrol.h"
+#include "platform/buttonkeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -34,6 +35,8 @@ FindDialog::FindDialog(BrowserControl *web) : QDialog(web), m_web(web)
     auto *close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
     close->setAutoDefault(false);
+    // Find Next stays the default for Enter in the text field; on a button, Enter presses that one.
+    ButtonKeys::enterPressesFocusedButton(this);
 
     layout->addWidget(label, 0, 0);
     layout->addWidget(m_text, 0, 1);

@@ -224,6 +224,35 @@ private Q_SLOTS:
         QVERIFY(!findA->isVisible());
     }
 
+    // Enter presses the button the keys are on; in the text field it is Find Next.
+    void enterInFindPressesTheFocusedButton()
+    {
+        FrameFixture f;
+        ChildWindow *w = f.open(QStringLiteral("http://a.test/"));
+        FindDialog *find = FindDialog::showFor(w->Web1);
+        QVERIFY(QTest::qWaitForWindowActive(find));
+        QTRY_COMPARE(QApplication::focusWidget(), find->findChild<QLineEdit *>(QStringLiteral("txtFind")));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("apple"));
+        FakeBrowser *web = FrameFixture::web(w);
+        auto enterOn = [&](const char *name, Qt::Key key) {
+            if (name) {
+                auto *button = find->findChild<QPushButton *>(QLatin1String(name));
+                button->setFocus();
+                if (!QTest::qWaitFor([&] { return QApplication::focusWidget() == button; }))
+                    return QStringLiteral("no focus on %1").arg(QLatin1String(name));
+            }
+            web->calls.clear();
+            QTest::keyClick(QApplication::focusWidget(), key);
+            return web->calls.isEmpty() ? QString() : web->calls.last();
+        };
+        QCOMPARE(enterOn(nullptr, Qt::Key_Return), QStringLiteral("findText apple 0 0"));
+        QCOMPARE(enterOn("cmdPrevious", Qt::Key_Return), QStringLiteral("findText apple 1 0"));
+        QCOMPARE(enterOn("cmdPrevious", Qt::Key_Enter), QStringLiteral("findText apple 1 0"));
+        QCOMPARE(enterOn("cmdNext", Qt::Key_Return), QStringLiteral("findText apple 0 0"));
+        QCOMPARE(enterOn("cmdClose", Qt::Key_Return), QStringLiteral("findText  0 0")); // the highlight goes
+        QVERIFY(!find->isVisible());
+    }
+
     void wheelOverAnUnfocusedComboChoosesNothing()
     {
         FrameFixture f;
