@@ -89,6 +89,10 @@ void mdiform1::buildControls()
     cboAddress->setMinimumContentsLength(30);
     // A wheel turned over the bar on its way down the page must not give it the focus.
     cboAddress->setFocusPolicy(Qt::StrongFocus);
+    // On Linux a combo box is read out by its text, here the address: its text field
+    // carries the name that says what it is.
+    cboAddress->setAccessibleName(QStringLiteral("Address"));
+    cboAddress->lineEdit()->setAccessibleName(QStringLiteral("Address"));
 
     buildExtrasPanel();
 
@@ -99,6 +103,7 @@ void mdiform1::buildControls()
     Slider1->setObjectName(QStringLiteral("Slider1"));
     Slider1->setRange(1, 60);
     Slider1->setToolTip(QStringLiteral("How many seconds each Web Window is \"flicked\"."));
+    Slider1->setAccessibleName(QStringLiteral("Rotaview seconds"));
     popStat = new QPushButton(QStringLiteral("PopUps"));
     popStat->setObjectName(QStringLiteral("popStat"));
     popStat->setFont(QFont(QStringLiteral("Lucida Sans Unicode")));
@@ -125,6 +130,7 @@ void mdiform1::buildControls()
     tb->setObjectName(QStringLiteral("tb"));
     tb->setFont(QFont(QStringLiteral("Lucida Sans Unicode")));
     tb->insertTab(1, QString()); // the end tab
+    tb->setAccessibleName(QStringLiteral("Windows"));
 
     Frame3 = new QWidget;
     Frame3->setObjectName(QStringLiteral("Frame3"));
@@ -135,10 +141,13 @@ void mdiform1::buildControls()
     sites->setObjectName(QStringLiteral("sites"));
     sites->setPlaceholderText(QStringLiteral("Click for more News sites."));
     sites->setMinimumContentsLength(24);
+    // Read out by the chosen item on Linux; these hold none between choices, so the name is what is heard.
+    sites->setAccessibleName(QStringLiteral("More News sites"));
     tools = new QComboBox;
     tools->setObjectName(QStringLiteral("tools"));
     tools->setPlaceholderText(QStringLiteral("Click for more Tool sites"));
     tools->setMinimumContentsLength(24);
+    tools->setAccessibleName(QStringLiteral("More Tool sites"));
     sites->setFocusPolicy(Qt::StrongFocus);
     tools->setFocusPolicy(Qt::StrongFocus);
     f3->addWidget(sites);
@@ -163,6 +172,7 @@ void mdiform1::buildControls()
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFont(QFont(QStringLiteral("Verdana")));
     bar->setSizeGripEnabled(false);
+    bar->setAccessibleName(QStringLiteral("Status"));
     panel1 = new ElidingLabel(bar); // pages' texts: never wider than the frame
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel2 = new QLabel(bar);
@@ -174,6 +184,7 @@ void mdiform1::buildControls()
     loadProgress->setObjectName(QStringLiteral("loadProgress"));
     loadProgress->setRange(0, 100);
     loadProgress->setTextVisible(false);
+    loadProgress->setAccessibleName(QStringLiteral("Progress"));
     loadProgress->hide();
     setStatusBar(bar);
 }

@@ -50,6 +50,8 @@ frmAboutIt::frmAboutIt(QWidget *parent) : QDialog(parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(Pictures::picture(QStringLiteral(":/pictures/about.svg"), QSize(440, 250)));
     Image1->setAlignment(Qt::AlignCenter);
+    // What the picture says, for those who cannot see it.
+    Image1->setAccessibleName(QStringLiteral("Quillon. Many pages, one window. Your sites, loaded while you read."));
 
     Command1 = new QPushButton(QStringLiteral("&OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

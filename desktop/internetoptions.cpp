@@ -59,6 +59,7 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget *parent) : QDialog(parent)
     auto *history = new QGroupBox(QStringLiteral("Typed addresses"), this);
     lstHistory = new QListWidget(history);
     lstHistory->setObjectName(QStringLiteral("lstHistory"));
+    lstHistory->setAccessibleName(QStringLiteral("Typed addresses"));
     cmdClearHistory = button(QStringLiteral("cmdClearHistory"), QStringLiteral("Clear His&tory"), history);
     auto *historyLayout = new QVBoxLayout(history);
     historyLayout->addWidget(lstHistory);

@@ -64,6 +64,8 @@ splash::splash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::Framele
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setPixmap(withWords(Pictures::picture(QStringLiteral(":/pictures/splash.svg"), QSize(480, 300))));
+    // The words are painted into the picture: a screen reader gets them as its name.
+    Image2->setAccessibleName(wordsText() + QLatin1Char(' ') + waitText());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Image2);

@@ -43,7 +43,8 @@ AddFavoriteDialog::AddFavoriteDialog(const QString &url, const QString &title, c
     layout->addLayout(form);
 
     auto *createIn = new QHBoxLayout;
-    createIn->addWidget(new QLabel(QStringLiteral("Create in:"), this), 1);
+    auto *createInLabel = new QLabel(QStringLiteral("Create in:"), this);
+    createIn->addWidget(createInLabel, 1);
     cmdNewFolder = new QPushButton(QStringLiteral("New &Folder..."), this);
     cmdNewFolder->setObjectName(QStringLiteral("cmdNewFolder"));
     cmdNewFolder->setAutoDefault(false);
@@ -53,6 +54,9 @@ AddFavoriteDialog::AddFavoriteDialog(const QString &url, const QString &title, c
     treeFolders = new QTreeWidget(this);
     treeFolders->setObjectName(QStringLiteral("treeFolders"));
     treeFolders->setHeaderHidden(true);
+    createInLabel->setBuddy(treeFolders);
+    // A tree takes no name from its label: a screen reader is told it here.
+    treeFolders->setAccessibleName(QStringLiteral("Create in"));
     layout->addWidget(treeFolders, 1);
     FolderList::fill(treeFolders, m_root, QStringLiteral("Favorites"), false);
     treeFolders->setCurrentItem(treeFolders->topLevelItem(0));

@@ -7,6 +7,7 @@
 FavoritesTree::FavoritesTree(QWidget *parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("treeFavorites"));
+    setAccessibleName(QStringLiteral("Favorites"));
     setColumnCount(1);
     setHeaderHidden(true);
     setUniformRowHeights(true);

@@ -35,6 +35,7 @@ OrganizeFavoritesDialog::OrganizeFavoritesDialog(const QString &favoritesRoot, Q
     treeOrganize = new QTreeWidget(this);
     treeOrganize->setObjectName(QStringLiteral("treeOrganize"));
     treeOrganize->setHeaderHidden(true);
+    treeOrganize->setAccessibleName(QStringLiteral("Favorites"));
     layout->addWidget(treeOrganize, 1);
 
     auto *side = new QVBoxLayout;
@@ -196,10 +197,13 @@ FolderChooser::FolderChooser(const QString &favoritesRoot, QWidget *parent) : QD
     setWindowTitle(QStringLiteral("Move to Folder"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Move the selected item to:"), this));
+    auto *label = new QLabel(QStringLiteral("Move the selected item to:"), this);
+    layout->addWidget(label);
     treeFolders = new QTreeWidget(this);
     treeFolders->setObjectName(QStringLiteral("treeFolders"));
     treeFolders->setHeaderHidden(true);
+    label->setBuddy(treeFolders);
+    treeFolders->setAccessibleName(QStringLiteral("Move to folder"));
     layout->addWidget(treeFolders, 1);
     FolderList::fill(treeFolders, favoritesRoot, rootCaption, false);
     treeFolders->setCurrentItem(treeFolders->topLevelItem(0));

@@ -53,6 +53,7 @@ DownloadsWindow::DownloadsWindow(Downloads *downloads, QWidget *parent) : QDialo
     setAttribute(Qt::WA_DeleteOnClose);
     lstDownloads = new QTableWidget(0, 3, this);
     lstDownloads->setObjectName(QStringLiteral("lstDownloads"));
+    lstDownloads->setAccessibleName(QStringLiteral("Downloads"));
     lstDownloads->setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("Progress"), QStringLiteral("State")});
     lstDownloads->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     lstDownloads->verticalHeader()->hide();

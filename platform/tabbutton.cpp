@@ -25,7 +25,8 @@ public:
     {
         switch (t) {
         case QAccessible::Name:
-            return tab()->caption();
+            // A tab with no caption is spare: a click on it opens a new window in its place.
+            return tab()->caption().isEmpty() ? QStringLiteral("New window") : tab()->caption();
         case QAccessible::Description:
             return tab()->tip();
         default:

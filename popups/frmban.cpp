@@ -68,6 +68,8 @@ frmBan::frmBan(const QString &addressText, QWidget *parent) : QDialog(parent)
     place(lstBan, "lstBan", margin, listTop, listWidth, listHeight);
     lstBan->setFont(QFont(QStringLiteral("Arial")));
     lstBan->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstBan->setAccessibleName(QStringLiteral("Ban list"));
+    lbl->setBuddy(txtBan);
 
     // Enter in the text box must not save and close the dialog behind the user's back.
     for (QPushButton *b : {cmdAdd, cmdDel, cmdOK}) {

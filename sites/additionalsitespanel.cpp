@@ -34,12 +34,15 @@ AdditionalSitesPanel::AdditionalSitesPanel(QWidget *parent)
         auto *field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("Site%1").arg(row));
         field->setToolTip(QStringLiteral("Start-up site %1 - double-click to open it now").arg(row + 8));
+        // A bare slot number, or the panel's title on every check box, says little to a screen reader.
+        field->setAccessibleName(QStringLiteral("Start-up site %1").arg(row + 8));
         field->installEventFilter(this);
         // Qt cuts a line edit's text at 32,767 characters; a data: address runs longer.
         field->setMaxLength(std::numeric_limits<int>::max());
         auto *box = new QCheckBox(this);
         box->setObjectName(QStringLiteral("Check%1").arg(row));
         box->setToolTip(QStringLiteral("Load site %1 at start-up").arg(row + 8));
+        box->setAccessibleName(box->toolTip());
         m_sites.at(row - 1) = field;
         m_checks.at(row - 1) = box;
     }

@@ -78,6 +78,8 @@ Form2::Form2(QWidget *parent)
         auto *box = new QCheckBox(m_frame);
         box->setObjectName(QLatin1String(r.check));
         box->setToolTip(QStringLiteral("Load this site at start-up"));
+        // Without text of its own a check box is read out by its group's title, the same for all eight.
+        box->setAccessibleName(QStringLiteral("Load %1 at start-up").arg(QLatin1String(s.label)));
         auto *label = new QLabel(QLatin1String(s.label), m_frame);
         label->setBuddy(field);
         grid->addWidget(label, line, 0);

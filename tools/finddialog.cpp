@@ -112,7 +112,7 @@ void FindDialog::find(bool backward)
     const bool matchCase = m_matchCase->isChecked();
     if (text.isEmpty()) {
         clearHighlight();
-        m_count->clear();
+        showCount(QString());
         return;
     }
     // The engine takes a new search with the same words as "find next": start afresh.
@@ -125,11 +125,21 @@ void FindDialog::find(bool backward)
         if (!self)
             return;
         if (numberOfMatches <= 0)
-            self->m_count->setText(QStringLiteral("No matches"));
+            self->showCount(QStringLiteral("No matches"));
         else
-            self->m_count->setText(QStringLiteral("Match %1 of %2").arg(activeMatch).arg(numberOfMatches));
+            self->showCount(QStringLiteral("Match %1 of %2").arg(activeMatch).arg(numberOfMatches));
         Q_EMIT self->found(activeMatch, numberOfMatches);
     });
+}
+
+void FindDialog::showCount(const QString &text)
+{
+    m_count->setText(text);
+    // A screen reader stays with the control that has the focus and never hears the label
+    // change: the controls that start a search carry the result too.
+    for (QWidget *control : {static_cast<QWidget *>(m_text), static_cast<QWidget *>(m_next),
+                             static_cast<QWidget *>(m_previous)})
+        control->setAccessibleDescription(text);
 }
 
 void FindDialog::clearHighlight()
@@ -142,6 +152,6 @@ void FindDialog::clearHighlight()
 void FindDialog::closeEvent(QCloseEvent *event)
 {
     clearHighlight();
-    m_count->clear();
+    showCount(QString());
     QDialog::closeEvent(event);
 }

@@ -35,6 +35,7 @@ protected:
 
 private:
     void find(bool backward);
+    void showCount(const QString &text);
     void clearHighlight();
     void followWindow();
     void currentWindowChanged();
