@@ -12,6 +12,7 @@
 #include "platform/windowplacement.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QMdiArea>
 #include <QtMath>
 
@@ -39,7 +40,25 @@ bool WindowManager::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && watched == m_tabBand->window())
         setTabBand(m_tabBand->minHeightTwips(FrameBands::BandTabs));
+    if (event->type() == QEvent::Show && watched == m_tabBand->window() && !m_frameShown) {
+        m_frameShown = true;
+        fitStartUpWindows();
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void WindowManager::fitStartUpWindows()
+{
+    // The layouts above the area may still hold the room of the start-up panel, which is
+    // gone: they give the area its size first, as they would in a moment.
+    QList<QWidget *> chain;
+    for (QWidget *w = m_area; w; w = w->parentWidget())
+        chain.prepend(w);
+    for (QWidget *w : std::as_const(chain))
+        if (w->layout())
+            w->layout()->activate();
+    for (ChildWindow *window : childWindows())
+        keepInside(window);
 }
 
 void WindowManager::activeWindowChanged(QMdiSubWindow *w)
@@ -150,8 +169,12 @@ void WindowManager::keepInside(QMdiSubWindow *window) const
     const QRect area(QPoint(0, 0), m_area->viewport()->size());
     if (area.isEmpty() || window->isMaximized() || window->isMinimized() || area.contains(window->geometry()))
         return;
-    // The area's placement of a new window may leave it partly outside.
-    window->setGeometry(WindowPlacement::fitInside(window->geometry(), area));
+    // The area's placement of a new window may leave it partly outside. A frame never shown
+    // has its area only as high as the bands leave it while start-up shows the additional-sites
+    // panel (a strip, at a large font): a window opened then is moved but keeps its size until
+    // the frame's first show fits it to the area it really has.
+    const QRect room = m_frameShown ? area : QRect(area.topLeft(), area.size().expandedTo(window->size()));
+    window->setGeometry(WindowPlacement::fitInside(window->geometry(), room));
 }
 
 void WindowManager::NewWin()

@@ -104,7 +104,11 @@ private:
     void activeWindowChanged(QMdiSubWindow *window);
     // The status bar shows the progress of the (active) window while it loads; none for null.
     void showProgressOf(ChildWindow *window);
+    // Moves (and if it must, shrinks) a window into the area; before the frame is first
+    // shown it is only moved.
     void keepInside(QMdiSubWindow *window) const;
+    // At the frame's first show: the windows opened before it fit the area it has.
+    void fitStartUpWindows();
     // columnsFirst: windows fill the columns one after another (vertical tiling).
     void tile(bool columnsFirst);
     void checkIconsSettled();
@@ -128,6 +132,7 @@ private:
     QMdiArea *m_area;
     NewWindowPolicy m_newWindowPolicy;
     bool m_iconsPending = false;
+    bool m_frameShown = false;             // the frame has been on the screen since it was made
     QList<QPointer<ChildWindow>> m_recent; // by last activation, the latest last
     QPointer<ChildWindow> m_closing;       // the active window while it closes
 };
