@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSet>
+#include <QStyle>
 
 namespace {
 // The designed layout, in twips (1/1440 inch).
@@ -84,16 +85,73 @@ frmBan::frmBan(const QString &addressText, QWidget *parent) : QDialog(parent)
     setTabOrder(txtBan, cmdOK);
     lstBan->setFocus();
 
-    const QSize designed(twips(margin + listWidth + margin), twips(listTop + listHeight + margin));
-    setMinimumSize(designed);
-    resize(designed);
-
     connect(cmdAdd, &QPushButton::clicked, this, &frmBan::cmdAdd_Click);
     connect(cmdDel, &QPushButton::clicked, this, &frmBan::cmdDel_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmBan::cmdOK_Click);
 
     WindowRegistry::add(this);
     Form_Load(addressText);
+    makeRoomForText();
+}
+
+void frmBan::makeRoomForText()
+{
+    // The designed places hold their texts at the usual font. A control whose text a larger
+    // font would cut takes the size it asks for, and what follows it in its row, and every
+    // row below, moves on by as much as it grew: at the usual font nothing moves.
+    const QList<QList<QWidget *>> rows{{lbl}, {txtBan}, {cmdAdd, cmdDel, cmdOK}, {lblNote}};
+    int down = 0, right = 0;
+    for (const QList<QWidget *> &row : rows) {
+        int across = 0, taller = 0;
+        for (QWidget *w : row) {
+            QRect r = w->geometry().translated(across, down);
+            QSize needed = r.size();
+            if (w == lblNote) {
+                // The note wraps in its width: it takes the lines its text needs.
+                if (lblNote->isVisibleTo(this))
+                    needed.setHeight(qMax(needed.height(), lblNote->heightForWidth(needed.width())));
+            } else if (!textFits(w)) {
+                needed = needed.expandedTo(w->sizeHint());
+            }
+            across += needed.width() - r.width();
+            taller = qMax(taller, needed.height() - r.height());
+            r.setSize(needed);
+            w->setGeometry(r);
+            right = qMax(right, r.right() + 1);
+        }
+        down += taller;
+    }
+    // The list keeps its place under the rest, with room for a few entries at any font.
+    m_listTop = twips(listTop) + down;
+    const int entries = 8 * (lstBan->fontMetrics().height() + 2) + 2 * lstBan->frameWidth();
+    const QSize size(qMax(twips(margin + listWidth + margin), right + twips(margin)),
+                     m_listTop + qMax(twips(listHeight), entries) + twips(margin));
+    setMinimumSize(size);
+    resize(size);
+    placeList();
+}
+
+void frmBan::placeList()
+{
+    lstBan->setGeometry(twips(margin), m_listTop, qMax(1, width() - 2 * twips(margin)),
+                        qMax(1, height() - m_listTop - twips(margin)));
+}
+
+bool frmBan::textFits(QWidget *w)
+{
+    const QFontMetrics fm = w->fontMetrics();
+    int textWidth = 0, frame = 0;
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        textWidth = fm.horizontalAdvance(label->text());
+    } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+        frame = 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+        textWidth = fm.horizontalAdvance(QString(button->text()).remove(QLatin1Char('&')))
+            + w->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
+    } else {
+        // A text box scrolls its text sideways: only a line's height must fit.
+        frame = 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+    }
+    return fm.height() + frame <= w->height() && textWidth + frame <= w->width();
 }
 
 void frmBan::showModal(QWidget *parent, const QString &addressText)
@@ -183,5 +241,5 @@ void frmBan::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     // A larger dialog gives the list the room; the controls above keep their places.
-    lstBan->resize(qMax(1, width() - 2 * twips(margin)), qMax(1, height() - twips(listTop + margin)));
+    placeList();
 }

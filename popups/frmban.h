@@ -36,8 +36,15 @@ protected:
 private:
     void Form_Load(const QString &addressText);
     int twips(int value) const;
+    // Grows the controls a large font would cut, and the dialog with them.
+    void makeRoomForText();
+    // Whether a control's text shows whole in the place it has.
+    static bool textFits(QWidget *w);
+    // The list fills the dialog below the controls.
+    void placeList();
 
     // Why the file may not be replaced by the list shown, or empty text when it may.
     QString m_keepFile;
     QStringList m_loaded;
+    int m_listTop = 0; // in pixels: below the controls above, however much they grew
 };

@@ -1,15 +1,52 @@
 // The frame and its dialogs for someone who reads with a large font: start-up windows
 // at their size, no control cut short, every caption whole.
+#include "core/paths.h"
 #include "core/settingsstore.h"
 #include "desktop/trayicon.h"
 #include "framefixture.h"
+#include "popups/frmban.h"
 
+#include <QAbstractButton>
+#include <QDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QtTest>
 
 namespace {
 // As a desktop set to a 20 point font gives it to every programme.
 const QFont largeFont(QStringLiteral("DejaVu Sans"), 20);
+
+// Every visible control of a dialog has at least the height it asks for and a place of its
+// own, every button the width of its text, and the dialog is as large as it asks to be.
+void verifyRoomForEveryControl(QDialog *dialog)
+{
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    const QString name = dialog->objectName();
+    QVERIFY2(dialog->width() >= dialog->sizeHint().width() && dialog->height() >= dialog->sizeHint().height(),
+             qPrintable(QStringLiteral("%1 is %2x%3, asks %4x%5").arg(name).arg(dialog->width()).arg(dialog->height())
+                            .arg(dialog->sizeHint().width()).arg(dialog->sizeHint().height())));
+    QList<QWidget *> placed;
+    for (QWidget *child : dialog->findChildren<QWidget *>()) {
+        if (!child->isVisible() || child->parentWidget() != dialog)
+            continue;
+        for (QWidget *other : std::as_const(placed))
+            QVERIFY2(!other->geometry().intersects(child->geometry()),
+                     qPrintable(QStringLiteral("%1: %2 lies over %3").arg(name, child->objectName(), other->objectName())));
+        placed << child;
+        // Wrapped text needs the height of its lines at the width it has.
+        const int needed = child->hasHeightForWidth() ? child->heightForWidth(child->width()) : child->sizeHint().height();
+        QVERIFY2(child->height() >= needed, qPrintable(QStringLiteral("%1: %2 is %3 px high, needs %4")
+                                                           .arg(name, child->objectName()).arg(child->height()).arg(needed)));
+        QVERIFY2(QRect(QPoint(0, 0), dialog->size()).contains(child->geometry()),
+                 qPrintable(QStringLiteral("%1: %2 lies outside").arg(name, child->objectName())));
+        if (auto *button = qobject_cast<QAbstractButton *>(child)) {
+            const QString text = QString(button->text()).remove(QLatin1Char('&'));
+            QVERIFY2(button->fontMetrics().horizontalAdvance(text) <= button->width(),
+                     qPrintable(QStringLiteral("%1: \"%2\" is cut").arg(name, text)));
+        }
+    }
+}
 }
 
 class TestLargeFont : public QObject
@@ -56,6 +93,20 @@ private slots:
                                                          .arg(area.width()).arg(area.height())));
             QVERIFY(QRect(QPoint(0, 0), area).contains(w->geometry()));
         }
+    }
+
+    void dialogsGiveEveryControlItsRoom()
+    {
+        TempHome home;
+        frmBan ban(QStringLiteral("http://127.0.0.81:8810/index.html"));
+        verifyRoomForEveryControl(&ban);
+        if (QTest::currentTestFailed())
+            return;
+        // With the note that the file could not be read, in lines of its own.
+        QVERIFY(QDir().mkpath(Paths::banListFile()));
+        frmBan unreadable(QStringLiteral("http://x.test/"));
+        QVERIFY(unreadable.lblNote->isVisibleTo(&unreadable));
+        verifyRoomForEveryControl(&unreadable);
     }
 };
 
