@@ -36,6 +36,9 @@ OrganizeFavoritesDialog::OrganizeFavoritesDialog(const QString &favoritesRoot, Q
     treeOrganize->setObjectName(QStringLiteral("treeOrganize"));
     treeOrganize->setHeaderHidden(true);
     treeOrganize->setAccessibleName(QStringLiteral("Favorites"));
+    // Names of about 25 characters stay readable however large the font: the buttons
+    // beside the tree must not take its room.
+    treeOrganize->setMinimumWidth(25 * treeOrganize->fontMetrics().averageCharWidth());
     layout->addWidget(treeOrganize, 1);
 
     auto *side = new QVBoxLayout;
@@ -65,7 +68,7 @@ OrganizeFavoritesDialog::OrganizeFavoritesDialog(const QString &favoritesRoot, Q
     connect(treeOrganize, &QTreeWidget::currentItemChanged, this, &OrganizeFavoritesDialog::updateButtons);
 
     refresh(m_root);
-    resize(520, 400);
+    resize(QSize(520, 400).expandedTo(sizeHint()));
     WindowRegistry::add(this);
 }
 

@@ -3,6 +3,7 @@
 #include "core/paths.h"
 #include "core/settingsstore.h"
 #include "desktop/trayicon.h"
+#include "favorites/organizefavoritesdialog.h"
 #include "framefixture.h"
 #include "popups/frmban.h"
 
@@ -10,6 +11,8 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMdiArea>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -107,6 +110,18 @@ private slots:
         frmBan unreadable(QStringLiteral("http://x.test/"));
         QVERIFY(unreadable.lblNote->isVisibleTo(&unreadable));
         verifyRoomForEveryControl(&unreadable);
+        if (QTest::currentTestFailed())
+            return;
+
+        QTemporaryDir favorites;
+        QVERIFY(QDir(favorites.path()).mkpath(QStringLiteral("Folder with a long name")));
+        OrganizeFavoritesDialog organize(favorites.path());
+        verifyRoomForEveryControl(&organize);
+        if (QTest::currentTestFailed())
+            return;
+        // The tree shows folder names, not a sliver beside the buttons.
+        QVERIFY2(organize.treeOrganize->width() >= 20 * organize.treeOrganize->fontMetrics().averageCharWidth(),
+                 qPrintable(QString::number(organize.treeOrganize->width())));
     }
 };
 
