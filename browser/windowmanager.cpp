@@ -403,8 +403,11 @@ void WindowManager::growTabBand(int twips)
 
 void WindowManager::fitTabBand()
 {
-    // A tab that starts a new row would be out of sight until the next window loads.
-    if (m_tabs->isVisible() && m_tabs->rowsHeight(m_tabs->width()) > m_tabs->height())
+    // A tab that starts a new row would be out of sight until the next window loads. That
+    // holds in a frame never shown too: a window's tab goes in after its window asked for
+    // the band's rows, and may push the end tab onto a row of its own.
+    WindowPlacement::layOutUnshown(m_tabs);
+    if (m_tabs->rowsHeight(m_tabs->width()) > m_tabs->height())
         growTabBand(10);
 }
 

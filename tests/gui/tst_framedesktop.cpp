@@ -11,6 +11,7 @@
 #include "tools/rotation.h"
 #include "platform/tabstrip.h"
 #include "platform/windowplacement.h"
+#include "sites/startupslots.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -222,6 +223,34 @@ private slots:
         QVERIFY2(rows < 3 * tb->rowHeight(), qPrintable(QString::number(rows)));
         QVERIFY2(tb->height() >= rows && tb->height() <= rows + 2,
                  qPrintable(QStringLiteral("rows %1, strip %2").arg(rows).arg(tb->height())));
+    }
+
+    // The last start-up window fills the second row and pushes the end tab onto a third: the
+    // band has room for it, though the frame was hidden when the row began.
+    void startUpGivesTheEndTabARowOfItsOwn()
+    {
+        FrameFixture f(false);
+        using namespace SettingsStore;
+        SaveSetting(AppKey, QStringLiteral("Frame"), QStringLiteral("Geometry"), QStringLiteral("60 70 1200 820 0"));
+        f.frame->restoreFrameGeometry();
+        TabStrip *tb = f.frame->tb;
+        WindowPlacement::layOutUnshown(tb);
+        // The captioned tabs a row holds, with the strip's scroll bar showing beside them.
+        const int perRow = (tb->width() - 20) / (tb->captionedTabWidth() + 2);
+        QVERIFY(perRow >= 4 && 2 * perRow <= 32);
+        for (int i = 1; i <= 32; ++i) {
+            const StartupSlot &slot = StartupSlots::slot(i);
+            SaveSetting(AppKey, QLatin1String(slot.section), QLatin1String(slot.flagKey), i <= 2 * perRow ? "1" : "0");
+            SaveSetting(AppKey, QLatin1String(slot.section), QLatin1String(slot.addressKey),
+                        QStringLiteral("http://x%1.test/").arg(i));
+        }
+        QVERIFY(f.frame->MDIForm_Load(false));
+        QCOMPARE(f.frame->windows->Tabctr, 2 * perRow);
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame));
+        const int rows = tb->rowsHeight(tb->width());
+        QVERIFY2(rows > 2 * tb->rowHeight(), qPrintable(QString::number(rows)));
+        QVERIFY2(tb->height() >= rows, qPrintable(QStringLiteral("rows %1, strip %2").arg(rows).arg(tb->height())));
     }
 
     // The screen became smaller while the frame waited in the tray: it comes back onto it.
