@@ -209,15 +209,23 @@ void WindowManager::activateNeighbour(int step)
     m_tabs->select(n);
 }
 
+QList<ChildWindow *> WindowManager::windowsOfTab(int index) const
+{
+    const QString tag = QString::number(index);
+    QList<ChildWindow *> list;
+    for (QWidget *w : WindowRegistry::windows())
+        if (auto *window = qobject_cast<ChildWindow *>(w); window && window->Tag == tag)
+            list.append(window);
+    return list;
+}
+
 void WindowManager::tabClick(int index)
 {
     if (KeyboardState::leftControlDown()) {
         // The box runs an event loop: a popup closed meanwhile renumbers the tabs after its
         // own, so the name goes to the tab of the window clicked, wherever it is by then.
-        QPointer<ChildWindow> named;
-        for (ChildWindow *w : childWindows())
-            if (w->Tag == QString::number(index))
-                named = w;
+        const QList<ChildWindow *> tagged = windowsOfTab(index);
+        QPointer<ChildWindow> named = tagged.isEmpty() ? nullptr : tagged.last();
         const bool spare = !named;
         const int tabs = m_tabs->count();
         const QString caption = Dialogs::input(m_frame->frameWidget(), QStringLiteral("Tab description"),
@@ -228,22 +236,17 @@ void WindowManager::tabClick(int index)
         selectActiveTab(); // renaming shows no other window
         return;
     }
-    const QString tag = QString::number(index);
-    bool matched = false;
-    for (QWidget *w : WindowRegistry::windows()) {
-        auto *window = qobject_cast<ChildWindow *>(w);
-        if (!window || window->Tag != tag)
-            continue;
-        matched = true;
+    const QList<ChildWindow *> tagged = windowsOfTab(index);
+    for (ChildWindow *window : tagged) {
         showChild(window);
         window->showMaximized();
         m_tabs->setCaption(index, TextCut::left(window->Web1->LocationName(), 30));
         rez();
     }
-    if (!matched) {
+    if (tagged.isEmpty()) {
         // A spare tab: a fresh window takes its number without raising Tabctr.
         ChildWindow *window = newBrowserWindow();
-        window->Tag = tag;
+        window->Tag = QString::number(index);
         showChild(window);
         window->Web1->Navigate(QStringLiteral("about:blank"));
         window->showMaximized();

@@ -48,6 +48,8 @@ public:
     // The active window's browser control, or null.
     BrowserControl *activePage() const;
     QList<ChildWindow *> childWindows() const;
+    // The windows carrying a tab's number (normally one; none for a spare tab).
+    QList<ChildWindow *> windowsOfTab(int index) const;
     // Adds a window to the window area, shows it and makes it the active child.
     void showChild(ChildWindow *window);
 

@@ -33,17 +33,12 @@ bool ask(QWidget *parent, const QString &title, const QString &text, QMessageBox
 {
     if (askHook)
         return askHook({title, text, icon});
-    // On the heap, as every modal box here: its owner can close while it is up, and takes it along.
-    QPointer<QMessageBox> box = new QMessageBox(icon, title.isEmpty() ? appTitle() : title, text,
-                                                QMessageBox::Yes | QMessageBox::No, parent);
+    auto *box = new QMessageBox(icon, title.isEmpty() ? appTitle() : title, text,
+                                QMessageBox::Yes | QMessageBox::No, parent);
     box->setDefaultButton(QMessageBox::No);
     box->setTextFormat(Qt::PlainText); // messages quote names and titles from files and pages
     place(*box, parent);
-    const bool yes = box->exec() == QMessageBox::Yes;
-    if (!box)
-        return false; // gone with its owner: answered No
-    delete box;
-    return yes;
+    return runOwned(box, QMessageBox::Yes);
 }
 
 void tell(QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
@@ -52,11 +47,10 @@ void tell(QWidget *parent, const QString &title, const QString &text, QMessageBo
         tellHook({title, text, icon});
         return;
     }
-    QPointer<QMessageBox> box = new QMessageBox(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, parent);
+    auto *box = new QMessageBox(icon, title.isEmpty() ? appTitle() : title, text, QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
     place(*box, parent);
-    box->exec();
-    delete box; // null when it went with its owner
+    runOwned(box, QMessageBox::Ok);
 }
 
 QMessageBox *notice(QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
@@ -78,7 +72,7 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, cons
 {
     if (inputHook)
         return inputHook(title, prompt);
-    QPointer<QInputDialog> box = new QInputDialog(parent);
+    auto *box = new QInputDialog(parent);
     box->setWindowTitle(title.isEmpty() ? appTitle() : title);
     box->setLabelText(prompt);
     box->setTextValue(defaultText);
@@ -86,31 +80,23 @@ QString input(QWidget *parent, const QString &title, const QString &prompt, cons
     const int titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle()) + 120;
     box->resize(qMax(box->sizeHint().width(), qMax(titleWidth, 320)), box->sizeHint().height());
     place(*box, parent);
-    const bool ok = box->exec() == QDialog::Accepted;
-    if (!box)
-        return QString(); // gone with its owner: cancelled
-    const QString text = ok ? box->textValue() : QString();
-    delete box;
+    QString text;
+    runOwned(box, QDialog::Accepted, [&] { text = box->textValue(); });
     return text;
 }
 
 bool confirm(QWidget *parent, const QString &title, const QString &text)
 {
-    // On the heap: the page's window can close while the box is up, and takes the box with it.
-    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, title.isEmpty() ? appTitle() : title, text,
-                                                QMessageBox::Ok | QMessageBox::Cancel, parent);
+    auto *box = new QMessageBox(QMessageBox::Question, title.isEmpty() ? appTitle() : title, text,
+                                QMessageBox::Ok | QMessageBox::Cancel, parent);
     box->setTextFormat(Qt::PlainText);
     place(*box, parent);
-    const bool ok = box->exec() == QMessageBox::Ok;
-    if (!box)
-        return false;
-    delete box;
-    return ok;
+    return runOwned(box, QMessageBox::Ok);
 }
 
 bool prompt(QWidget *parent, const QString &title, const QString &text, const QString &defaultText, QString *answer)
 {
-    QPointer<QDialog> box = new QDialog(parent);
+    auto *box = new QDialog(parent);
     box->setObjectName(QStringLiteral("pagePrompt"));
     box->setWindowTitle(title.isEmpty() ? appTitle() : title);
     auto *layout = new QVBoxLayout(box);
@@ -128,14 +114,20 @@ bool prompt(QWidget *parent, const QString &title, const QString &text, const QS
     // Wide enough for its title, which the window manager would otherwise cut short.
     box->setMinimumWidth(qMax(box->fontMetrics().horizontalAdvance(box->windowTitle()) + 120, 360));
     place(*box, parent);
-    const bool ok = box->exec() == QDialog::Accepted;
-    if (!box)
-        return false;
     // Left as it was, the default goes back whole, also past what a line can hold.
-    if (ok)
-        *answer = line->isModified() ? line->text() : defaultText;
+    return runOwned(box, QDialog::Accepted, [&] { *answer = line->isModified() ? line->text() : defaultText; });
+}
+
+bool runOwned(QDialog *dialog, int yes, const std::function<void()> &read)
+{
+    const QPointer<QDialog> box(dialog);
+    const bool answered = box->exec() == yes;
+    if (!box)
+        return false; // gone with its owner
+    if (answered && read)
+        read();
     delete box;
-    return ok;
+    return answered;
 }
 
 void setAskHook(AskHook hook) { askHook = std::move(hook); }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 // Message and input boxes go through here so that tests can answer them.
@@ -35,6 +36,12 @@ bool confirm(QWidget *parent, const QString &title, const QString &text);
 // as plain text and the line filled with defaultText as given; false when cancelled.
 bool prompt(QWidget *parent, const QString &title, const QString &text, const QString &defaultText,
             QString *answer);
+
+// Runs a modal box made on the heap, then deletes it; true when it was answered with
+// `yes`, and `read` then takes its fields while it is still there. Every modal box lives
+// on the heap: its owner can close while it is up and take it along, which counts as
+// cancelled.
+bool runOwned(QDialog *box, int yes, const std::function<void()> &read = {});
 
 // The application's title, used where a box has no title of its own.
 QString appTitle();

@@ -9,7 +9,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QVBoxLayout>
 
 namespace {
@@ -24,8 +23,7 @@ bool askLogin(QWidget *parent, const Login &site, QString *user, QString *passwo
 {
     if (loginHook)
         return loginHook(site, user, password);
-    // On the heap: the page's window can close while the box is up, and takes the box with it.
-    QPointer<QDialog> box = new QDialog(parent);
+    auto *box = new QDialog(parent);
     box->setWindowTitle(QStringLiteral("Log in - %1").arg(appTitle()));
     auto *layout = new QVBoxLayout(box);
     QString text = QStringLiteral("The site %1 asks for a user name and password.").arg(site.host);
@@ -50,14 +48,10 @@ bool askLogin(QWidget *parent, const Login &site, QString *user, QString *passwo
     layout->addWidget(buttons);
     box->resize(qMax(box->sizeHint().width(), 360), box->sizeHint().height());
     WindowPlacement::placeOver(box, parent ? parent : QApplication::activeWindow());
-    const bool given = box->exec() == QDialog::Accepted;
-    if (!box)
-        return false; // gone with its owner
-    if (given) {
+    const bool given = runOwned(box, QDialog::Accepted, [&] {
         *user = userEdit->text();
         *password = passwordEdit->text();
-    }
-    delete box;
+    });
     return given;
 }
 

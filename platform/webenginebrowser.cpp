@@ -950,13 +950,8 @@ BrowserControl::HResult WebEngineBrowser::ExecWB(int command, int option)
         auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
         printer->setPageLayout(BrowserControl::sharedPageLayout());
         if (option != OptDontPromptUser) {
-            // On the heap: the window can close while the dialog is up, and takes it along.
-            QPointer<QPrintDialog> dialog = new QPrintDialog(printer.get(), this);
-            const bool accepted = dialog->exec() == QDialog::Accepted;
-            if (!dialog)
-                return S_OK; // gone with the window: nothing left to print
-            delete dialog;
-            if (!accepted)
+            // Gone with the window or cancelled: nothing to print.
+            if (!Dialogs::runOwned(new QPrintDialog(printer.get(), this), QDialog::Accepted))
                 return S_OK;
         } else if (QPrinterInfo::availablePrinters().isEmpty()) {
             return E_FAIL;
