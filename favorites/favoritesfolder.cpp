@@ -189,7 +189,8 @@ Result rename(const QString &root, const QString &path, const QString &newName, 
     }
     if (!mayChange(root, path, error))
         return Result::Failed;
-    const bool folder = info.isDir() && !info.isSymLink();
+    // A link to a folder is named as the folder it stands for; the link itself is what moves.
+    const bool folder = info.isDir();
     const QString name = makeFileName(newName) + (folder ? QString() : extension);
     const QString target = info.dir().filePath(name);
     if (newPath)

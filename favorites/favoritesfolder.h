@@ -25,6 +25,7 @@ Result saveShortcut(const QString &folder, const QString &title, const QString &
 bool createFolder(const QString &parent, const QString &name, QString *path = nullptr, QString *error = nullptr);
 
 // Renames a shortcut (keeping its ".url") or a folder under root within its own folder.
+// A link to a folder is renamed as a folder: the link, not the folder it points at.
 Result rename(const QString &root, const QString &path, const QString &newName, const ConfirmReplace &confirm,
               QString *newPath = nullptr, QString *error = nullptr);
 

@@ -267,12 +267,21 @@ private Q_SLOTS:
             QVERIFY(QFileInfo::exists(outside.filePath("Sub/report.odt")));
         }
 
+        // The link is renamed as a folder is, and the folder it leads to keeps its name.
         QVERIFY(d->select(f.fav + "Work"));
         f.told.clear();
+        f.inputs = QStringList({QStringLiteral("Office")});
+        d->cmdRename->click();
+        QVERIFY(f.told.isEmpty());
+        QCOMPARE(QFileInfo(f.fav + "Office").symLinkTarget(), outside.path());
+        QVERIFY(!QFileInfo::exists(f.fav + "Office.url"));
+        QVERIFY(FolderList::isFolder(d->treeOrganize->currentItem()));
+        QCOMPARE(FolderList::path(d->treeOrganize->currentItem()), f.fav + "Office");
+
         d->cmdDelete->click();
         QCOMPARE(f.asked.size(), 1);
         QVERIFY(f.told.isEmpty());
-        QVERIFY(!QFileInfo(f.fav + "Work").isSymLink());
+        QVERIFY(!QFileInfo(f.fav + "Office").isSymLink());
         QVERIFY(QFileInfo::exists(outside.filePath("Sub/report.odt")));
         d->reject();
     }

@@ -265,9 +265,18 @@ private Q_SLOTS:
         QVERIFY(FavoritesFolder::remove(root, root + "/Alias/New"));
         QVERIFY(QDir(root + "/Inside").isEmpty());
 
+        // Renamed, the link keeps a folder's name (no ".url") and still leads to the same
+        // place; the folder it points at keeps its own name.
+        QString renamed;
+        QCOMPARE(FavoritesFolder::rename(root, root + "/Work", "Office", yes, &renamed), Result::Done);
+        QCOMPARE(renamed, root + "/Office");
+        QVERIFY(QFileInfo(renamed).isSymLink());
+        QCOMPARE(QFileInfo(renamed).symLinkTarget(), shared);
+        QVERIFY(!QFileInfo::exists(root + "/Work") && !QFileInfo::exists(root + "/Office.url"));
+
         // The link itself goes, and only the link.
-        QVERIFY(FavoritesFolder::remove(root, root + "/Work"));
-        QVERIFY(!QFileInfo(root + "/Work").isSymLink());
+        QVERIFY(FavoritesFolder::remove(root, root + "/Office"));
+        QVERIFY(!QFileInfo(root + "/Office").isSymLink());
         QCOMPARE(contents(report), QByteArray("precious"));
         QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"Note.url", "Sub", "Sub2"}));
