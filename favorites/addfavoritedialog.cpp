@@ -86,12 +86,17 @@ QString AddFavoriteDialog::selectedFolder() const
 
 void AddFavoriteDialog::cmdNewFolder_Click()
 {
+    // Said before the name is asked: nothing is made through a link to a folder outside.
+    QString error;
+    if (!FavoritesFolder::mayAddTo(m_root, selectedFolder(), &error)) {
+        Dialogs::tell(this, QString(), error, QMessageBox::Warning);
+        return;
+    }
     const QString name = Dialogs::input(this, QStringLiteral("New Folder"), QStringLiteral("Name of the new folder:"));
     if (name.trimmed().isEmpty())
         return;
     QString made;
-    QString error;
-    if (!FavoritesFolder::createFolder(selectedFolder(), name, &made, &error)) {
+    if (!FavoritesFolder::createFolder(m_root, selectedFolder(), name, &made, &error)) {
         Dialogs::tell(this, QString(), error, QMessageBox::Warning);
         return;
     }
@@ -113,7 +118,7 @@ void AddFavoriteDialog::accept()
                                 .arg(QFileInfo(existing).completeBaseName()),
                             QMessageBox::Warning);
     };
-    switch (FavoritesFolder::saveShortcut(selectedFolder(), txtName->text(), m_url, confirm, &path, &error)) {
+    switch (FavoritesFolder::saveShortcut(m_root, selectedFolder(), txtName->text(), m_url, confirm, &path, &error)) {
     case FavoritesFolder::Result::Done:
         m_savedPath = path;
         QDialog::accept();

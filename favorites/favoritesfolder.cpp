@@ -114,8 +114,8 @@ bool isInside(const QString &root, const QString &path)
     return p == r || p.startsWith(r.endsWith(QLatin1Char('/')) ? r : r + QLatin1Char('/'));
 }
 
-Result saveShortcut(const QString &folder, const QString &title, const QString &url, const ConfirmReplace &confirm,
-                    QString *path, QString *error)
+Result saveShortcut(const QString &root, const QString &folder, const QString &title, const QString &url,
+                    const ConfirmReplace &confirm, QString *path, QString *error)
 {
     const QString target = QDir(folder).filePath(makeFileName(title) + extension);
     if (path)
@@ -124,6 +124,8 @@ Result saveShortcut(const QString &folder, const QString &title, const QString &
         setError(error, QStringLiteral("The folder \"%1\" does not exist.").arg(QFileInfo(folder).fileName()));
         return Result::Failed;
     }
+    if (!mayAddTo(root, folder, error))
+        return Result::Failed;
     if (present(target)) {
         if (QFileInfo(target).isDir()) {
             setError(error, QStringLiteral("There is already a folder named \"%1\".").arg(QFileInfo(target).fileName()));
@@ -144,11 +146,13 @@ Result saveShortcut(const QString &folder, const QString &title, const QString &
     return Result::Done;
 }
 
-bool createFolder(const QString &parent, const QString &name, QString *path, QString *error)
+bool createFolder(const QString &root, const QString &parent, const QString &name, QString *path, QString *error)
 {
     const QString target = QDir(parent).filePath(makeFileName(name));
     if (path)
         *path = target;
+    if (!mayAddTo(root, parent, error))
+        return false;
     if (present(target)) {
         setError(error, QStringLiteral("There is already an item named \"%1\".").arg(QFileInfo(target).fileName()));
         return false;
@@ -172,6 +176,21 @@ bool mayChange(const QString &root, const QString &path, QString *error)
         return true;
     setError(error, QStringLiteral("\"%1\" is in a linked folder outside Favorites and cannot be changed from here.")
                         .arg(QFileInfo(item).fileName()));
+    return false;
+}
+
+bool mayAddTo(const QString &root, const QString &folder, QString *error)
+{
+    const QString realRoot = QFileInfo(root).canonicalFilePath();
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    // A folder that is gone is reported by the write that fails in it.
+    if (realFolder.isEmpty() || (!realRoot.isEmpty() && isInside(realRoot, realFolder)))
+        return true;
+    const QFileInfo info(clean(folder));
+    setError(error, (info.isSymLink()
+                         ? QStringLiteral("\"%1\" is a linked folder outside Favorites and cannot be changed from here.")
+                         : QStringLiteral("\"%1\" is in a linked folder outside Favorites and cannot be changed from here."))
+                        .arg(info.fileName()));
     return false;
 }
 

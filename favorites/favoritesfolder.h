@@ -17,12 +17,15 @@ enum class Result { Done, Cancelled, Failed };
 // "Untitled" when nothing is left.
 QString makeFileName(const QString &name);
 
-// Writes a shortcut named after title into folder. error receives the reason on failure.
-Result saveShortcut(const QString &folder, const QString &title, const QString &url,
+// Writes a shortcut named after title into folder, which must lie inside root once links
+// are followed (mayAddTo). error receives the reason on failure.
+Result saveShortcut(const QString &root, const QString &folder, const QString &title, const QString &url,
                     const ConfirmReplace &confirm, QString *path = nullptr, QString *error = nullptr);
 
-// Makes a new folder inside parent; false if it exists or cannot be made.
-bool createFolder(const QString &parent, const QString &name, QString *path = nullptr, QString *error = nullptr);
+// Makes a new folder inside parent, which must lie inside root once links are followed;
+// false if it exists or cannot be made.
+bool createFolder(const QString &root, const QString &parent, const QString &name, QString *path = nullptr,
+                  QString *error = nullptr);
 
 // Renames a shortcut (keeping its ".url") or a folder under root within its own folder.
 // A link to a folder is renamed as a folder: the link, not the folder it points at.
@@ -39,6 +42,10 @@ bool remove(const QString &root, const QString &path, QString *error = nullptr);
 // False, with the reason, when the folder holding path does not really lie inside root
 // once links are followed: what a linked folder holds is not changed from here.
 bool mayChange(const QString &root, const QString &path, QString *error = nullptr);
+
+// False, with the reason, when folder does not really lie inside root once links are
+// followed: nothing is written through a link into a folder outside Favorites.
+bool mayAddTo(const QString &root, const QString &folder, QString *error = nullptr);
 
 // True when path is root itself or lies inside it.
 bool isInside(const QString &root, const QString &path);

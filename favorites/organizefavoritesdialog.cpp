@@ -125,12 +125,16 @@ void OrganizeFavoritesDialog::cmdCreateFolder_Click()
     QString parent = m_root;
     if (current)
         parent = FolderList::isFolder(current) ? FolderList::path(current) : QFileInfo(FolderList::path(current)).path();
+    QString error;
+    if (!FavoritesFolder::mayAddTo(m_root, parent, &error)) {
+        Dialogs::tell(this, QString(), error, QMessageBox::Warning);
+        return;
+    }
     const QString name = Dialogs::input(this, QStringLiteral("Create Folder"), QStringLiteral("Name of the new folder:"));
     if (name.trimmed().isEmpty())
         return;
     QString made;
-    QString error;
-    if (!FavoritesFolder::createFolder(parent, name, &made, &error))
+    if (!FavoritesFolder::createFolder(m_root, parent, name, &made, &error))
         Dialogs::tell(this, QString(), error, QMessageBox::Warning);
     refresh(made);
 }

@@ -253,7 +253,7 @@ private Q_SLOTS:
         OrganizeFavoritesDialog *d = f.commands.organizeDialog();
         QVERIFY(d);
 
-        for (QPushButton *button : {d->cmdDelete, d->cmdRename, d->cmdMove}) {
+        for (QPushButton *button : {d->cmdDelete, d->cmdRename, d->cmdMove, d->cmdCreateFolder}) {
             QVERIFY(d->select(f.fav + "Work/Sub"));
             f.told.clear();
             f.answer = true;
@@ -265,7 +265,17 @@ private Q_SLOTS:
             QCOMPARE(f.inputs.size(), 1);
             QVERIFY(!d->findChild<FolderChooser *>());
             QVERIFY(QFileInfo::exists(outside.filePath("Sub/report.odt")));
+            QCOMPARE(QDir(outside.filePath("Sub")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList("report.odt"));
         }
+        // Nor is a folder made in the linked folder itself.
+        QVERIFY(d->select(f.fav + "Work"));
+        f.told.clear();
+        d->cmdCreateFolder->click();
+        QCOMPARE(f.told, QStringList(QStringLiteral("|\"Work\" is a linked folder outside Favorites and "
+                                                    "cannot be changed from here.")));
+        QCOMPARE(f.inputs.size(), 1);
+        QCOMPARE(QDir(outside.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList("Sub"));
 
         // The link is renamed as a folder is, and the folder it leads to keeps its name.
         QVERIFY(d->select(f.fav + "Work"));
@@ -284,6 +294,52 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo(f.fav + "Office").isSymLink());
         QVERIFY(QFileInfo::exists(outside.filePath("Sub/report.odt")));
         d->reject();
+    }
+
+    // Saving a page or making a folder through a linked folder would write outside
+    // Favorites: refused with the reason, the dialog stays open for another folder.
+    void addDialogWritesNothingThroughALinkedFolder()
+    {
+        Fixture f;
+        QTemporaryDir outside;
+        QVERIFY(QDir().mkpath(f.fav + "Inside"));
+        QVERIFY(QDir().mkpath(outside.filePath("Sub")));
+        QVERIFY(QFile::link(outside.path(), f.fav + "Work"));
+        QVERIFY(QFile::link(f.fav + "Inside", f.fav + "Alias"));
+        f.page(QStringLiteral("http://page.test/"), QStringLiteral("Page"));
+        AddFavoriteDialog *dialog = f.add();
+        QVERIFY(dialog);
+
+        const QStringList refusals = {
+            QStringLiteral("|\"Work\" is a linked folder outside Favorites and cannot be changed from here."),
+            QStringLiteral("|\"Sub\" is in a linked folder outside Favorites and cannot be changed from here.")};
+        const QStringList folders = {f.fav + "Work", f.fav + "Work/Sub"};
+        for (int i = 0; i < folders.size(); ++i) {
+            QTreeWidgetItem *item = FolderList::find(dialog->treeFolders, folders[i]);
+            QVERIFY(item);
+            dialog->treeFolders->setCurrentItem(item);
+            f.told.clear();
+            f.inputs = QStringList({QStringLiteral("New")});
+            dialog->cmdNewFolder->click();
+            QCOMPARE(f.inputs.size(), 1); // refused before the name is asked
+            dialog->cmdOK->click();
+            QCOMPARE(f.told, QStringList({refusals[i], refusals[i]}));
+            QVERIFY(f.asked.isEmpty());
+            QVERIFY(dialog->isVisible());
+        }
+        QCOMPARE(QDir(outside.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList("Sub"));
+        QVERIFY(QDir(outside.filePath("Sub")).isEmpty());
+
+        // A link that leads to a folder inside Favorites takes new items as that folder does.
+        dialog->treeFolders->setCurrentItem(FolderList::find(dialog->treeFolders, f.fav + "Alias"));
+        f.told.clear();
+        f.inputs = QStringList({QStringLiteral("New")});
+        dialog->cmdNewFolder->click();
+        QVERIFY(QFileInfo(f.fav + "Inside/New").isDir());
+        dialog->cmdOK->click();
+        QTRY_VERIFY(!f.commands.addDialog());
+        QCOMPARE(ShortcutFile::readUrl(f.fav + "Inside/New/Page.url"), QStringLiteral("http://page.test/"));
+        QVERIFY(f.told.isEmpty());
     }
 
     void organiseWithoutBrowserWindow()

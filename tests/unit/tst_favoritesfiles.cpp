@@ -161,12 +161,12 @@ private Q_SLOTS:
         // A link in the way is replaced itself; what it points at is left alone.
         const QString target = put(outside.filePath("precious.txt"), "keep me");
         QVERIFY(QFile::link(target, dir.filePath("Linked.url")));
-        QCOMPARE(FavoritesFolder::saveShortcut(dir.path(), "Linked", "http://l/", yes), Result::Done);
+        QCOMPARE(FavoritesFolder::saveShortcut(dir.path(), dir.path(), "Linked", "http://l/", yes), Result::Done);
         QCOMPARE(contents(target), QByteArray("keep me"));
         QCOMPARE(ShortcutFile::readUrl(dir.filePath("Linked.url")), QStringLiteral("http://l/"));
         // A folder of that name is never replaced.
         QVERIFY(QDir(dir.path()).mkdir("Taken.url"));
-        QCOMPARE(FavoritesFolder::saveShortcut(dir.path(), "Taken", "http://t/", yes), Result::Failed);
+        QCOMPARE(FavoritesFolder::saveShortcut(dir.path(), dir.path(), "Taken", "http://t/", yes), Result::Failed);
         QVERIFY(QFileInfo(dir.filePath("Taken.url")).isDir());
     }
 
@@ -181,9 +181,9 @@ private Q_SLOTS:
         const auto confirm = [&](const QString &) { return answer; };
 
         QString folder;
-        QVERIFY(FavoritesFolder::createFolder(root, "News", &folder));
-        QVERIFY(!FavoritesFolder::createFolder(root, "News"));
-        QVERIFY(FavoritesFolder::createFolder(root, "../Escape", &folder));
+        QVERIFY(FavoritesFolder::createFolder(root, root, "News", &folder));
+        QVERIFY(!FavoritesFolder::createFolder(root, root, "News"));
+        QVERIFY(FavoritesFolder::createFolder(root, root, "../Escape", &folder));
         QCOMPARE(folder, root + "/-Escape");
         put(root + "/A.url", "[InternetShortcut]\nURL=http://a/\n");
         put(root + "/B.url", "[InternetShortcut]\nURL=http://b/\n");
@@ -225,7 +225,8 @@ private Q_SLOTS:
     }
 
     // A folder in Favorites that is a link to one elsewhere: what it holds is shown, but
-    // nothing in it is deleted, renamed or moved out; the link itself may go.
+    // nothing in it is deleted, renamed or moved out, nothing is made in it; the link itself
+    // may be renamed or go.
     void linkedFolderContentsStayUntouched()
     {
         QTemporaryDir base;
@@ -247,6 +248,20 @@ private Q_SLOTS:
         QCOMPARE(FavoritesFolder::rename(root, root + "/Work/Note.url", "Other", yes), Result::Failed);
         QCOMPARE(FavoritesFolder::move(root, root + "/Work/Sub", root + "/Inside", yes), Result::Failed);
         QCOMPARE(FavoritesFolder::move(root, root + "/Work/Note.url", root + "/Inside", yes), Result::Failed);
+        // Nothing new is made in it either, in the linked folder or below it.
+        const QString isLinked =
+            QStringLiteral("\"Work\" is a linked folder outside Favorites and cannot be changed from here.");
+        QVERIFY(!FavoritesFolder::createFolder(root, root + "/Work", "New", nullptr, &error));
+        QCOMPARE(error, isLinked);
+        QVERIFY(!FavoritesFolder::createFolder(root, root + "/Work/Sub2", "New", nullptr, &error));
+        QVERIFY(error.startsWith(QStringLiteral("\"Sub2\" is in a linked folder outside Favorites")));
+        error.clear();
+        QCOMPARE(FavoritesFolder::saveShortcut(root, root + "/Work", "Note", "http://x/", yes, nullptr, &error),
+                 Result::Failed);
+        QCOMPARE(error, isLinked);
+        QCOMPARE(FavoritesFolder::saveShortcut(root, root + "/Work/Sub2", "Page", "http://p/", yes), Result::Failed);
+        QCOMPARE(ShortcutFile::readUrl(note), QStringLiteral("http://n/"));
+        QVERIFY(QDir(shared + "/Sub2").isEmpty());
         QCOMPARE(contents(report), QByteArray("precious"));
         QVERIFY(QFileInfo::exists(note));
         QVERIFY(QFileInfo(shared + "/Sub2").isDir());
@@ -260,9 +275,11 @@ private Q_SLOTS:
 
         // A link to a folder inside Favorites leads nowhere else: changes through it stand.
         QVERIFY(QFile::link(root + "/Inside", root + "/Alias"));
-        QVERIFY(FavoritesFolder::createFolder(root + "/Inside", "Old"));
+        QVERIFY(FavoritesFolder::createFolder(root, root + "/Alias", "Old"));
         QCOMPARE(FavoritesFolder::rename(root, root + "/Alias/Old", "New", yes), Result::Done);
         QVERIFY(FavoritesFolder::remove(root, root + "/Alias/New"));
+        QCOMPARE(FavoritesFolder::saveShortcut(root, root + "/Alias", "Page", "http://p/", yes), Result::Done);
+        QVERIFY(FavoritesFolder::remove(root, root + "/Inside/Page.url"));
         QVERIFY(QDir(root + "/Inside").isEmpty());
 
         // Renamed, the link keeps a folder's name (no ".url") and still leads to the same
