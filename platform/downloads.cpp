@@ -55,9 +55,49 @@ Downloads::PageState &Downloads::stateOf(QWebEnginePage *page)
             if (ok)
                 m_pages[page].expected.clear();
         });
-        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
+        connect(page, &QObject::destroyed, this, [this, page] {
+            m_askedByClosed += m_pages.take(page).asked;
+            if (m_askedByClosed.size() > AskedByClosedPages)
+                m_askedByClosed.remove(0, m_askedByClosed.size() - AskedByClosedPages);
+        });
     }
     return m_pages[page];
+}
+
+static QString askedKey(const QUrl &url) { return url.adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded); }
+
+void Downloads::noteAsked(QWebEnginePage *page, const QUrl &url)
+{
+    if (!page)
+        return;
+    QStringList &asked = stateOf(page).asked;
+    const QString key = askedKey(url);
+    asked.removeOne(key); // a page that reloads itself every second asks for one address
+    asked.append(key);
+    if (asked.size() > AskedPerPage)
+        asked.removeFirst();
+}
+
+bool Downloads::pageOf(QWebEngineDownloadRequest *request, QWebEnginePage **page)
+{
+    // The engine gives the page the download was started in, but a page closed before the
+    // site answered leaves the engine's request pointing at nothing, and asking it for the
+    // page then reads through a null pointer. Where a closed page asked for the address,
+    // the engine is not asked: the page is one still open that asked for it too, if any.
+    const QString key = askedKey(request->url());
+    const int closed = m_askedByClosed.lastIndexOf(key);
+    if (closed < 0) {
+        *page = request->page();
+        return true;
+    }
+    m_askedByClosed.removeAt(closed);
+    for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it)
+        if (it.key() && it.value().asked.contains(key)) {
+            *page = it.key();
+            return true;
+        }
+    *page = nullptr;
+    return false;
 }
 
 void Downloads::onPressed(QWidget *target)
@@ -170,8 +210,15 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
         return;
     }
     // Refused before it is accepted: nothing of it is written.
+    QWebEnginePage *page = nullptr;
+    if (!pageOf(request, &page)) {
+        const QString name = safeName(siteName(request)).left(100);
+        request->cancel();
+        Q_EMIT statusText(QStringLiteral("%1 was not saved: its window was closed").arg(name));
+        return;
+    }
     bool asked = false;
-    if (!allowFrom(request->page(), request->url(), &asked)) {
+    if (!allowFrom(page, request->url(), &asked)) {
         const QString name = safeName(siteName(request)).left(100);
         request->cancel();
         Q_EMIT statusText(QStringLiteral("%1 was not saved: the page started another download without a click")
@@ -188,7 +235,7 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
         m_items.append(item);
         Q_EMIT added(m_items.size() - 1);
         if (asked)
-            Q_EMIT addressIsFile(request->page(), m_items.size() - 1);
+            Q_EMIT addressIsFile(page, m_items.size() - 1);
         fail(m_items.size() - 1, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(item.folder)));
         return;
     }
@@ -200,7 +247,7 @@ void Downloads::onRequested(QWebEngineDownloadRequest *request)
     follow(index, request);
     Q_EMIT added(index);
     if (asked)
-        Q_EMIT addressIsFile(request->page(), index);
+        Q_EMIT addressIsFile(page, index);
     Q_EMIT statusText(QStringLiteral("Downloading %1...").arg(item.name));
 }
 

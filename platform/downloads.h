@@ -47,6 +47,9 @@ public:
     // The programme loads url in page for the user: when it turns out to be a file, the
     // user asked for it.
     void expectFrom(QWebEnginePage *page, const QUrl &url);
+    // page asks for url as a document (its own, a frame's; a redirect's target too). The
+    // engine may hand over a download of that address after page has been closed.
+    void noteAsked(QWebEnginePage *page, const QUrl &url);
 
     const QList<Item> &items() const { return m_items; }
     void cancel(int index);
@@ -71,8 +74,14 @@ private:
         QUrl expected;          // the address the programme loads there, until it shows a page
         bool pressed = false;   // the user pressed in the page since its last download
         QList<qint64> unasked;  // times of downloads it started by itself, within UnaskedWindowMs
+        QStringList asked;      // the documents it asked for last, the latest at the end
     };
+    static constexpr int AskedPerPage = 128;
+    static constexpr int AskedByClosedPages = 1024;
     PageState &stateOf(QWebEnginePage *page);
+    // The page a download was started in, null if the engine names none; false when that
+    // page has been closed.
+    bool pageOf(QWebEngineDownloadRequest *request, QWebEnginePage **page);
     void onPressed(QWidget *target);
     // Whether a download of url that page (null: unknown) starts now may go ahead; counts it
     // when yes. asked: whether url is the address the programme loaded there.
@@ -86,5 +95,6 @@ private:
     QList<Item> m_items;
     QHash<quint32, int> m_byId;
     QHash<QWebEnginePage *, PageState> m_pages;
+    QStringList m_askedByClosed; // what pages since closed asked for, the latest at the end
     QElapsedTimer m_clock;
 };

@@ -273,8 +273,10 @@ class UnseenLoadWatch : public QWebEngineUrlRequestInterceptor
 public:
     static constexpr int HiddenPageRequests = 3;
 
-    UnseenLoadWatch(QObject *parent, std::function<void()> onBusy, std::function<void(bool posted)> onPageRequest)
-        : QWebEngineUrlRequestInterceptor(parent), m_onBusy(std::move(onBusy)), m_onPageRequest(std::move(onPageRequest))
+    UnseenLoadWatch(QObject *parent, QWebEnginePage *page, std::function<void()> onBusy,
+                    std::function<void(bool posted)> onPageRequest)
+        : QWebEngineUrlRequestInterceptor(parent), m_page(page), m_onBusy(std::move(onBusy)),
+          m_onPageRequest(std::move(onPageRequest))
     {
     }
     void arm()
@@ -291,6 +293,11 @@ public:
             info.block(true);
             return;
         }
+        // A document's address may turn out to be a file, which the engine hands over only
+        // once the site answers, perhaps after this page has gone.
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+            || info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame)
+            Downloads::instance()->noteAsked(m_page, info.requestUrl());
         if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
             m_onPageRequest(info.requestMethod() == "POST");
             return;
@@ -304,6 +311,7 @@ public:
     }
 
 private:
+    QWebEnginePage *m_page;
     std::function<void()> m_onBusy;
     std::function<void(bool)> m_onPageRequest;
     bool m_armed = false;
@@ -345,7 +353,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
     auto *page = new Page(profile(), this);
-    m_unseenWatch = new UnseenLoadWatch(this, [this] {
+    m_unseenWatch = new UnseenLoadWatch(this, page, [this] {
         if (m_loadingUnseen && !m_view->isVisible() && !m_view->page()->isVisible()) {
             sizeUnseenView();
             m_view->page()->setVisible(true);

@@ -29,7 +29,9 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QTableWidget>
+#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -580,6 +582,62 @@ private Q_SLOTS:
         QCOMPARE(files().size(), 2);
         QCOMPARE(started, 2);
         QCOMPARE(refused(), 4);
+    }
+
+    // A window closed while the site of a file it asked for has yet to answer: the engine
+    // hands the download over with the window's page gone. It is refused, nothing of it is
+    // written, and the programme goes on; the same file asked for from a window that stays
+    // is saved.
+    void downloadOfClosedWindowIsRefused()
+    {
+        const QString folder = Downloads::folder();
+        LoopbackServer server(QStringLiteral("127.0.0.191"));
+        server.setHandler("/late.bin", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "application/octet-stream";
+            r.body = QByteArray(50000, 'l');
+            r.headers.append(std::make_pair(QByteArray("Content-Disposition"), QByteArray("attachment; filename=late.bin")));
+            r.delayMs = 2000;
+            return r;
+        });
+        server.setHandler("/go", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.status = 302;
+            r.headers.append(std::make_pair(QByteArray("Location"), QByteArray("/late.bin")));
+            return r;
+        });
+        QObject scope;
+        QStringList said;
+        connect(Downloads::instance(), &Downloads::statusText, &scope, [&](const QString &text) { said << text; });
+        // Connected after the programme's own handler: sees the request as that leaves it.
+        QList<QWebEngineDownloadRequest::DownloadState> handed;
+        connect(WebEngineBrowser::profile(), &QWebEngineProfile::downloadRequested, &scope,
+                [&](QWebEngineDownloadRequest *request) { handed << request->state(); });
+        ChildWindow *w = openDrawn(server, "/links", "<a id=l download href='/go'"
+                                                     " style='position:fixed;left:0;top:0;right:0;bottom:0'>save</a>");
+        QVERIFY(w);
+        const QPointer<QWebEngineView> view = static_cast<WebEngineBrowser *>(w->Web1)->view();
+        QWidget *surface = view->focusProxy();
+        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+        QTRY_COMPARE_WITH_TIMEOUT(server.count("/late.bin"), 1, 30000);
+        w->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!view, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(handed.size(), 1, 30000);
+        QCOMPARE(handed.first(), QWebEngineDownloadRequest::DownloadCancelled);
+        QVERIFY2(said.contains(QStringLiteral("late.bin was not saved: its window was closed")),
+                 qPrintable(said.join(QLatin1Char('\n'))));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+        // The same link in a window that stays saves its file.
+        w = openDrawn(server, "/links", "<a id=l download href='/go'"
+                                        " style='position:fixed;left:0;top:0;right:0;bottom:0'>save</a>");
+        QVERIFY(w);
+        surface = static_cast<WebEngineBrowser *>(w->Web1)->view()->focusProxy();
+        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+        QTRY_VERIFY2_WITH_TIMEOUT(said.contains(QStringLiteral("Saved late.bin in %1").arg(QDir::toNativeSeparators(folder))),
+                                  qPrintable(said.join(QLatin1Char('\n'))), 30000);
+        QCOMPARE(handed.size(), 2);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("late.bin")});
     }
 
     void untrustedCertificateIsRefusedAndExplained()
