@@ -378,7 +378,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         if (m_cover)
             m_cover->hide();
         m_unshowable.clear();
-        m_certificateProblem.clear(); // a picture refused on the page before is not this page's
+        m_certificateUrl.clear(); // a picture refused on the page before is not this page's
+        m_certificateProblem.clear();
         m_rendererGone = false;
         m_loading = true;
         m_pressedSinceLoad = false;
@@ -393,6 +394,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
             m_requestPosted = false; // schemes the engine does not ask about bring no form
             return;
+        }
+        // The page's own certificate refused: the window says why instead of showing it.
+        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
+            && info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain) {
+            const QString why = m_certificateUrl.host() == info.url().host() && !m_certificateProblem.isEmpty()
+                ? m_certificateProblem
+                : info.errorString();
+            showCover(QStringLiteral("The site's certificate is not trusted: %1\n%2\nQuillon did not open the page.")
+                          .arg(info.url().host(), why)
+                          .left(2000),
+                      false);
         }
         const bool shown = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
             || (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
@@ -443,18 +455,14 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     // the page's own; a picture or frame refused leaves the page it is on to show.
     connect(page, &QWebEnginePage::certificateError, this, [this](QWebEngineCertificateError error) {
         error.rejectCertificate();
-        m_certificateProblem = QStringLiteral("The site's certificate is not trusted: %1\n%2\n"
-                                              "Quillon did not open the page.")
-                                   .arg(error.url().host(), error.description());
+        m_certificateUrl = error.url();
+        m_certificateProblem = error.description();
     });
-    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page] {
         endUnseenLoad();
         m_unattendedReload = false;
         if (page->renderProcessPid() > 0)
             m_rendererPid = page->renderProcessPid();
-        if (!ok && !m_certificateProblem.isEmpty())
-            showCover(m_certificateProblem.left(2000), false);
-        m_certificateProblem.clear();
         m_loading = false;
         m_completed = true;
         m_progress = 100;

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QUrl>
 
 #include <functional>
 
@@ -159,7 +160,10 @@ private:
     bool m_loginUnseen = false;
     QString m_dialogOrigin; // scheme://host:port whose page the dialog count is for
     QIcon m_fetchedIcon; // the current page's icon fetched outside the engine, until its next load
-    QString m_certificateProblem; // why the page now loading was refused, until its load ends
+    // The last certificate refused while the page loads (the page's own, a picture's, a
+    // frame's) and the engine's reason: the window is covered only if the page itself failed.
+    QUrl m_certificateUrl;
+    QString m_certificateProblem;
     QString m_unshowable; // an address the engine started no load for, while its note is shown
     QString m_asked; // the address last asked for: what a window that never showed a page names
 };

@@ -99,6 +99,20 @@ class TestEverydayE2E : public QObject
         }, 10000);
     }
 
+    // A server whose certificate the engine does not trust (self-signed).
+    static bool listenUntrusted(QSslServer &server, const QString &host)
+    {
+        auto read = [](const char *name) {
+            QFile f(QStringLiteral(QUILLON_SOURCE_DIR "/tests/support/tls/") + QLatin1String(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate(read("selfsigned-cert.pem")));
+        tls.setPrivateKey(QSslKey(read("selfsigned-key.pem"), QSsl::Rsa));
+        server.setSslConfiguration(tls);
+        return server.listen(QHostAddress(host), 0);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -642,16 +656,8 @@ private Q_SLOTS:
 
     void untrustedCertificateIsRefusedAndExplained()
     {
-        auto read = [](const char *name) {
-            QFile f(QStringLiteral(QUILLON_SOURCE_DIR "/tests/support/tls/") + QLatin1String(name));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
-        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.setLocalCertificate(QSslCertificate(read("selfsigned-cert.pem")));
-        tls.setPrivateKey(QSslKey(read("selfsigned-key.pem"), QSsl::Rsa));
         QSslServer server;
-        server.setSslConfiguration(tls);
-        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.6")), 0));
+        QVERIFY(listenUntrusted(server, QStringLiteral("127.0.0.6")));
         int served = 0;
         connect(&server, &QTcpServer::pendingConnectionAvailable, &server, [&] {
             while (QTcpSocket *socket = server.nextPendingConnection()) {
@@ -693,6 +699,45 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(web->LocationName(), QStringLiteral("Next"), 30000);
         QVERIFY2(web->coverText().isEmpty(), qPrintable(web->coverText()));
         QCOMPARE(served, 0);
+    }
+
+    // Stopped while a picture still loads, a page that had one picture refused for its
+    // certificate stays in sight: only a page refused itself is covered.
+    void stopAfterAPictureWasRefusedKeepsThePage()
+    {
+        QSslServer untrusted;
+        QVERIFY(listenUntrusted(untrusted, QStringLiteral("127.0.0.211")));
+        LoopbackServer plain(QStringLiteral("127.0.0.212"));
+        plain.setHandler("/slow.png", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.contentType = "image/png";
+            r.body = LoopbackServer::picture(Qt::red);
+            r.delayMs = 60000;
+            return r;
+        });
+        const QByteArray refused = QStringLiteral("https://127.0.0.211:%1/img.png").arg(untrusted.serverPort()).toLatin1();
+        plain.setPage("/pictures", "<html><title>Pictures</title><p>shown</p><img src='" + refused
+                                       + "'><img src='/slow.png'></html>");
+        ChildWindow *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->openNumbered(w);
+        auto *web = static_cast<WebEngineBrowser *>(w->Web1);
+        int refusals = 0;
+        connect(web->page(), &QWebEnginePage::certificateError, this, [&refusals] { ++refusals; });
+        web->Navigate(plain.url(QStringLiteral("/pictures")));
+        QTRY_COMPARE_WITH_TIMEOUT(web->LocationName(), QStringLiteral("Pictures"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(refusals >= 1 && plain.count("/slow.png") >= 1, 30000);
+        QVERIFY(web->isLoading());
+        QSignalSpy complete(web, &BrowserControl::DocumentComplete);
+        web->Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty() && !web->isLoading(), 30000);
+        QVERIFY2(web->coverText().isEmpty(), qPrintable(web->coverText()));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Pictures"));
+
+        // The page itself refused is still covered and says why.
+        web->Navigate(QStringLiteral("https://127.0.0.211:%1/").arg(untrusted.serverPort()));
+        QTRY_VERIFY_WITH_TIMEOUT(!web->coverText().isEmpty(), 30000);
+        QVERIFY2(web->coverText().contains(QStringLiteral("The site's certificate is not trusted: 127.0.0.211")),
+                 qPrintable(web->coverText()));
     }
 
     // Addresses the engine starts no load for: the window says so, and completes as a page does.
