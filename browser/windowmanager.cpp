@@ -240,7 +240,7 @@ void WindowManager::tabClick(int index)
     for (ChildWindow *window : tagged) {
         showChild(window);
         window->showMaximized();
-        m_tabs->setCaption(index, TextCut::left(window->Web1->LocationName(), 30));
+        m_tabs->setCaption(index, tabCaption(window));
         rez();
     }
     if (tagged.isEmpty()) {
@@ -498,16 +498,24 @@ void WindowManager::checkIconsSettled()
     BrowserControl::setPageIconsEnabled(true);
 }
 
-void WindowManager::showCompletedPage(ChildWindow *window)
+QString WindowManager::windowCaption(ChildWindow *window)
 {
     QString title = TextCut::left(window->Web1->LocationName(), MaxTitle);
     // A page whose renderer died is not there any more, whatever its title says.
     if (window->Web1->rendererGone())
         title.prepend(QStringLiteral("Page stopped - "));
+    return title;
+}
+
+QString WindowManager::tabCaption(ChildWindow *window) { return TextCut::left(windowCaption(window), 30); }
+
+void WindowManager::showCompletedPage(ChildWindow *window)
+{
+    const QString title = windowCaption(window);
     window->setWindowTitle(title);
     int n = 0;
     if (window->tagNumber(&n)) {
-        m_tabs->setCaption(n, TextCut::left(title, 30));
+        m_tabs->setCaption(n, tabCaption(window));
         m_tabs->setToolTip(n, title);
     }
     // The active window's address, also when a background window completed; never over what the user is typing.

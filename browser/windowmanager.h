@@ -103,6 +103,9 @@ protected:
 
 private:
     bool raiseTabctr();
+    // The window's caption: its page's title, saying so when the page stopped; its tab shows the start of it.
+    static QString windowCaption(ChildWindow *window);
+    static QString tabCaption(ChildWindow *window);
     void activeWindowChanged(QMdiSubWindow *window);
     // The status bar shows the progress of the (active) window while it loads; none for null.
     void showProgressOf(ChildWindow *window);

@@ -178,6 +178,13 @@ private Q_SLOTS:
         }
         checkStillWorking("after-kill");
 
+        // Its tab, clicked, goes on saying the page stopped.
+        const int two = tabOf(windows[1]);
+        m_frame->tb->click(two);
+        QCOMPARE(m_frame->windows->activeChild(), static_cast<ChildWindow *>(windows[1]));
+        QCOMPARE(m_frame->tb->caption(two), QStringLiteral("Page stopped - Page Two"));
+        QCOMPARE(windows[1]->windowTitle(), QStringLiteral("Page stopped - Page Two"));
+
         // The cover's button brings the page back in a new renderer.
         WebEngineBrowser *web = engine(windows[1]);
         auto *reload = web->findChild<QPushButton *>(QStringLiteral("crashReload"));
