@@ -115,6 +115,12 @@ void FindDialog::find(bool backward)
         showCount(QString());
         return;
     }
+    // A page whose renderer stopped never answers a search.
+    if (m_web->rendererGone()) {
+        m_lastText.clear();
+        showCount(QStringLiteral("The page is not shown: there is nothing to search."));
+        return;
+    }
     // The engine takes a new search with the same words as "find next": start afresh.
     if (text != m_lastText || matchCase != m_lastCase)
         clearHighlight();

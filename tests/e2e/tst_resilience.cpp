@@ -7,6 +7,7 @@
 #include "platform/tabstrip.h"
 #include "platform/webenginebrowser.h"
 #include "testenv.h"
+#include "tools/finddialog.h"
 #include "tools/printqueue.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QPrinter>
@@ -178,12 +180,19 @@ private Q_SLOTS:
         }
         checkStillWorking("after-kill");
 
-        // Its tab, clicked, goes on saying the page stopped.
+        // Its tab, clicked, goes on saying the page stopped; a search says at once that there
+        // is nothing to search.
         const int two = tabOf(windows[1]);
         m_frame->tb->click(two);
         QCOMPARE(m_frame->windows->activeChild(), static_cast<ChildWindow *>(windows[1]));
         QCOMPARE(m_frame->tb->caption(two), QStringLiteral("Page stopped - Page Two"));
         QCOMPARE(windows[1]->windowTitle(), QStringLiteral("Page stopped - Page Two"));
+        FindDialog *find = FindDialog::showFor(windows[1]->Web1);
+        QVERIFY(find);
+        find->findChild<QLineEdit *>(QStringLiteral("txtFind"))->setText(QStringLiteral("Two"));
+        find->findNext();
+        QVERIFY2(find->countText().contains(QLatin1String("nothing to search")), qPrintable(find->countText()));
+        find->close();
 
         // The cover's button brings the page back in a new renderer.
         WebEngineBrowser *web = engine(windows[1]);
