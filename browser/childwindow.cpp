@@ -72,7 +72,12 @@ void ChildWindow::closeEvent(QCloseEvent *event)
         return;
     AutoRefreshMe->stop();
     WindowRegistry::markUnloaded(this);
+    // Tab 1 keeps the name of the page window 1 showed last.
     int n = 0;
-    if (!m_tabGone && m_windows && Tag != QLatin1String("1") && tagNumber(&n))
-        m_windows->makeSpareTab(n);
+    if (!m_tabGone && m_windows && tagNumber(&n)) {
+        if (Tag != QLatin1String("1"))
+            m_windows->makeSpareTab(n);
+        else
+            m_windows->leaveTabIdle(n);
+    }
 }

@@ -550,6 +550,12 @@ void WindowManager::windowClosed(ChildWindow *window, bool closed)
         m_area->setActiveSubWindow(m_recent.last());
 }
 
+void WindowManager::leaveTabIdle(int n)
+{
+    if (m_tabs->icon(n).cacheKey() == loadingIcon().cacheKey())
+        m_tabs->setIcon(n, QIcon());
+}
+
 void WindowManager::makeSpareTab(int n)
 {
     m_tabs->setCaption(n, QString());

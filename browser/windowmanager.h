@@ -93,6 +93,8 @@ public:
     static QIcon loadingIcon();
     // Turns tab n into a spare tab.
     void makeSpareTab(int n);
+    // Tab n's window closed, the tab keeping its caption: it no longer shows a loading sign.
+    void leaveTabIdle(int n);
     // Around a window's close: when the active window closes, the window used before it
     // becomes active again, not the first one opened.
     void windowClosing(ChildWindow *window);

@@ -98,10 +98,14 @@ private Q_SLOTS:
         FrameFixture f;
         ChildWindow *one = f.open(QStringLiteral("http://a.test/"));
         FrameFixture::web(one)->complete(QStringLiteral("First"));
+        // Closed while its next page loads: the tab keeps its name but no longer says it is loading.
+        one->Web1->Navigate(QStringLiteral("http://a.test/next"));
+        QVERIFY(!f.frame->tb->icon(1).isNull());
         one->close();
         settle();
         QCOMPARE(f.frame->tb->caption(1), QStringLiteral("First"));
         QCOMPARE(f.frame->tb->toolTip(1), QStringLiteral("First"));
+        QVERIFY(f.frame->tb->icon(1).isNull());
         f.frame->tb->click(1);
         QVERIFY(f.windowTagged(QStringLiteral("1")));
     }
