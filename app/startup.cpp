@@ -14,6 +14,7 @@
 #include "platform/addresshandover.h"
 #include "platform/endsignals.h"
 #include "platform/singleinstance.h"
+#include "platform/sitedata.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QPointer>
 
 #include <cstdio>
+#include <optional>
 
 namespace Startup {
 
@@ -34,6 +36,16 @@ void prepareEnvironment()
         && !flags.contains("--process-per-"))
         flags += " --renderer-process-limit=" + QByteArray::number(RendererProcessLimit);
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+}
+
+void removeSiteDataIfAsked(const SingleInstance &instance)
+{
+    // Another copy may have the profile open: its files go at a start with no other copy.
+    if (!instance.owner() || instance.anotherRunning())
+        return;
+    QString error;
+    if (!SiteData::removeIfRequested(&error))
+        qWarning("quillon: sites' data was not all deleted, tried again at the next start: %s", qPrintable(error));
 }
 
 namespace {
@@ -67,6 +79,9 @@ int run(int argc, char *argv[])
     }
 
     prepareEnvironment();
+    // Made after the application object but released after it: the lock is held until the
+    // engine has closed the profile's files, which a next start may delete.
+    std::optional<SingleInstance> lock;
     QApplication app(argc, argv);
     StartupTrace::mark("application");
     Resources::load();
@@ -77,7 +92,7 @@ int run(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     StallWatch::fromEnvironment(&app); // opt-in log of event-loop stalls (QUILLON_STALL_LOG)
 
-    SingleInstance instance;
+    const SingleInstance &instance = lock.emplace();
     // A start with addresses while a copy runs hands them over and ends; if that copy
     // cannot take them, this start goes on as any second start does.
     if (instance.anotherRunning() && !request.addresses.isEmpty()
@@ -97,6 +112,8 @@ int run(int argc, char *argv[])
         });
         handover.listen(instance.socketPath());
     }
+
+    removeSiteDataIfAsked(instance);
 
     if (KeyboardState::leftControlDown()) {
         ProcessState::skipstr = QStringLiteral("YES");

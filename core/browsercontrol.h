@@ -98,8 +98,10 @@ public:
 
     // The page layout "Page Setup" chose, used by every later print.
     static QPageLayout &sharedPageLayout();
-    // Clears the stored pages and the cookies of every window.
-    static void clearCacheAndCookies();
+    // Clears the stored pages, the cookies and the visited links of every window now, and
+    // asks for what sites keep for themselves (their storage and databases) to go at the
+    // next start. False, with why, when that request could not be recorded.
+    static bool clearCacheAndCookies(QString *error = nullptr);
 
     // Makes the control every window gets; tests install a double here. The default,
     // the engine's control, is made where the engine is wrapped.

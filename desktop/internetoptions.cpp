@@ -156,7 +156,16 @@ void InternetOptionsDialog::cmdClearCache_Click()
 {
     // Deleting cookies signs the user out of every site: worth one question.
     if (!Dialogs::ask(this, QString(),
-                      QStringLiteral("Delete all stored pages and cookies? You will be signed out of the sites you use.")))
+                      QStringLiteral("Delete all stored pages and cookies? You will be signed out of the sites you "
+                                     "use. What sites keep on this computer for themselves (their storage and "
+                                     "databases) is deleted when Quillon next starts; until then, a site that keeps "
+                                     "your sign-in there may still show you signed in.")))
         return;
-    BrowserControl::clearCacheAndCookies();
+    QString error;
+    if (!BrowserControl::clearCacheAndCookies(&error))
+        Dialogs::tell(this, QString(),
+                      QStringLiteral("Stored pages and cookies were deleted, but what sites keep on this computer "
+                                     "could not be marked for deletion at the next start: %1").arg(error),
+                      QMessageBox::Warning);
 }
+

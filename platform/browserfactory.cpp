@@ -1,6 +1,7 @@
 // The engine's side of the browser-control interface: the control every window
 // gets unless a test installed another, and the engine-wide operations.
 #include "core/browsercontrol.h"
+#include "platform/sitedata.h"
 #include "platform/webenginebrowser.h"
 
 #include <QWebEngineCookieStore>
@@ -14,12 +15,17 @@ BrowserControl *BrowserControl::create(QWidget *parent)
     return new WebEngineBrowser(parent);
 }
 
-void BrowserControl::clearCacheAndCookies()
+bool BrowserControl::clearCacheAndCookies(QString *error)
 {
+    // What sites keep for themselves cannot go while the engine has it open: asked for now,
+    // it goes at the next start.
+    const bool requested = SiteData::requestRemoval(error);
     QWebEngineProfile *profile = WebEngineBrowser::profile();
     profile->clearHttpCache();
     WebEngineBrowser::holdLoadsWhileCacheClears();
     profile->cookieStore()->deleteAllCookies();
+    profile->clearAllVisitedLinks();
+    return requested;
 }
 
 QIcon BrowserControl::pageIcon() const { return QIcon(); }

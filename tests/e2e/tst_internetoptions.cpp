@@ -1,21 +1,67 @@
+#include "app/startup.h"
 #include "browser/addressbar.h"
 #include "desktop/externallaunch.h"
 #include "desktop/internetoptions.h"
 #include "httpserver.h"
 #include "platform/dialogs.h"
 #include "platform/internetsettings.h"
+#include "platform/singleinstance.h"
+#include "platform/sitedata.h"
 #include "core/paths.h"
 #include "platform/webenginebrowser.h"
 #include "testenv.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QWebEngineProfile>
 #include <QtTest>
+
+#include <cstdio>
+
+namespace {
+// One run of the programme in a process of its own, as a person starts it: the start-up
+// step that deletes sites' data, then each step of steps in turn ("set" and "get" load
+// those pages of the server at base and print their titles, "delete" answers Yes to
+// Delete Cache and Cookies and prints the question and any message).
+int runSession(const QStringList &steps, const QString &base)
+{
+    auto say = [](const QString &line) {
+        std::printf("%s\n", qPrintable(line));
+        std::fflush(stdout);
+    };
+    SingleInstance instance;
+    Startup::removeSiteDataIfAsked(instance);
+    if (WebEngineBrowser::profile()->persistentStoragePath() != SiteData::profileFolder()) {
+        say(QStringLiteral("profile: ") + WebEngineBrowser::profile()->persistentStoragePath());
+        return 2;
+    }
+    WebEngineBrowser browser;
+    QSignalSpy done(&browser, &BrowserControl::DocumentComplete);
+    for (const QString &step : steps) {
+        if (step == QLatin1String("delete")) {
+            Dialogs::setAskHook([&](const Dialogs::Question &q) {
+                say(QStringLiteral("asked: ") + q.text);
+                return true;
+            });
+            Dialogs::setTellHook([&](const Dialogs::Question &q) { say(QStringLiteral("told: ") + q.text); });
+            InternetOptionsDialog::open(nullptr)->cmdClearCache->click();
+            continue;
+        }
+        browser.Navigate(base + QLatin1Char('/') + step);
+        if (!done.wait(60000))
+            return 3;
+        say(browser.LocationName());
+    }
+    return 0;
+}
+}
 
 class TestInternetOptions : public QObject
 {
@@ -164,7 +210,126 @@ private Q_SLOTS:
         QVERIFY(done.wait(30000));
         QCOMPARE(cookieOf("/check?yes"), QByteArray());
     }
+
+    // Local storage, databases and service workers kept signed-in tokens through the
+    // deletion: they now go at the next start, when the engine has none of them open.
+    void sitesOwnDataGoesAtTheNextStart()
+    {
+        TempHome home;
+        LoopbackServer server(QStringLiteral("127.0.0.221"));
+        server.setPage("/set", "<script>localStorage.setItem('k', 'v'); document.title = 'k=' + localStorage.k;</script>");
+        server.setPage("/get", "<script>document.title = 'k=' + localStorage.k;</script>");
+        auto session = [&](const QString &steps) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QUILLON_SESSION_STEPS"), steps);
+            env.insert(QStringLiteral("QUILLON_SESSION_SERVER"), server.url(QString()));
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            // The server answers from this process's event loop: wait in it.
+            QSignalSpy finished(&child, &QProcess::finished);
+            child.start(QCoreApplication::applicationFilePath(), {});
+            if (!finished.wait(180000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+                return QStringList({QStringLiteral("failed %1").arg(child.exitCode())});
+            return QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        };
+
+        QCOMPARE(session(QStringLiteral("set")), QStringList({QStringLiteral("k=v")}));
+        // Kept from one start to the next, and still there right after the deletion.
+        const QStringList deleting = session(QStringLiteral("get,delete,get"));
+        QCOMPARE(deleting.size(), 3);
+        QCOMPARE(deleting.at(0), QStringLiteral("k=v"));
+        QVERIFY2(deleting.at(1).startsWith(QStringLiteral("asked: Delete all stored pages and cookies? "))
+                     && deleting.at(1).contains(QStringLiteral("when Quillon next starts")),
+                 qPrintable(deleting.at(1)));
+        QCOMPARE(deleting.at(2), QStringLiteral("k=v"));
+        QVERIFY(SiteData::removalRequested());
+
+        QCOMPARE(session(QStringLiteral("get")), QStringList({QStringLiteral("k=undefined")}));
+        QVERIFY(!SiteData::removalRequested());
+        QCOMPARE(session(QStringLiteral("set,get")), QStringList({QStringLiteral("k=v"), QStringLiteral("k=v")}));
+    }
+
+    // The start-up deletion takes the sites' folders and nothing else of the profile, never
+    // what a link inside it points at, and waits while another copy may have them open.
+    void startupDeletesOnlyTheSitesFolders()
+    {
+        TempHome home;
+        const QString profile = SiteData::profileFolder();
+        QCOMPARE(profile, home.dataDir() + QStringLiteral("/QtWebEngine/Quillon"));
+        const QString outside = home.path() + QStringLiteral("/outside");
+        auto put = [](const QString &path) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+        };
+        const QStringList sites = {QStringLiteral("Local Storage/leveldb/000003.log"),
+                                   QStringLiteral("IndexedDB/http_a.test_0.indexeddb.leveldb/LOG"),
+                                   QStringLiteral("Service Worker/Database/CURRENT"),
+                                   QStringLiteral("databases/Databases.db")};
+        const QStringList kept = {QStringLiteral("Cookies"), QStringLiteral("Visited Links"),
+                                  QStringLiteral("Network Persistent State")};
+        for (const QString &f : sites + kept)
+            QVERIFY(put(profile + QLatin1Char('/') + f));
+        QVERIFY(put(outside + QStringLiteral("/store/CURRENT")));
+        QVERIFY(put(outside + QStringLiteral("/file")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/store"), profile + QStringLiteral("/Session Storage")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/store"), profile + QStringLiteral("/IndexedDB/linked")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/file"), profile + QStringLiteral("/Local Storage/file")));
+
+        SingleInstance first;
+        QVERIFY(first.owner());
+        Startup::removeSiteDataIfAsked(first); // nothing asked for
+        for (const QString &f : sites)
+            QVERIFY(QFileInfo::exists(profile + QLatin1Char('/') + f));
+
+        QVERIFY(SiteData::requestRemoval());
+        {
+            SingleInstance second;
+            QVERIFY(second.anotherRunning());
+            Startup::removeSiteDataIfAsked(second);
+            QVERIFY(QFileInfo::exists(profile + QStringLiteral("/Local Storage/leveldb/000003.log")));
+            QVERIFY(SiteData::removalRequested());
+        }
+        Startup::removeSiteDataIfAsked(first);
+        for (const QString &f : sites)
+            QVERIFY2(!QFileInfo::exists(profile + QLatin1Char('/') + f.section(QLatin1Char('/'), 0, 0)), qPrintable(f));
+        QVERIFY(!QFileInfo(profile + QStringLiteral("/Session Storage")).isSymLink());
+        for (const QString &f : kept)
+            QVERIFY2(QFileInfo::exists(profile + QLatin1Char('/') + f), qPrintable(f));
+        QVERIFY(QFileInfo::exists(outside + QStringLiteral("/store/CURRENT")));
+        QVERIFY(QFileInfo::exists(outside + QStringLiteral("/file")));
+        QVERIFY(!SiteData::removalRequested());
+    }
+
+    void aDeletionThatCannotBeRecordedSaysSo()
+    {
+        TempHome home;
+        WebEngineBrowser::profile();
+        QVERIFY(QDir().mkpath(SiteData::requestFile() + QStringLiteral("/in-the-way")));
+        QStringList told;
+        Dialogs::setTellHook([&](const Dialogs::Question &q) { told << q.text; });
+        Dialogs::setAskHook([](const Dialogs::Question &) { return true; });
+        InternetOptionsDialog::open(nullptr)->cmdClearCache->click();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains(SiteData::requestFile()), qPrintable(told.first()));
+    }
 };
 
-QUILLON_TEST_MAIN(TestInternetOptions)
+int main(int argc, char *argv[])
+{
+    TestEnv::prepareEngine();
+    const QString steps = qEnvironmentVariable("QUILLON_SESSION_STEPS");
+    if (steps.isEmpty())
+        TestEnv::isolateHome();
+    TestEnv::recordOutsidePrograms();
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    if (!steps.isEmpty())
+        return runSession(steps.split(QLatin1Char(',')), qEnvironmentVariable("QUILLON_SESSION_SERVER"));
+    TestInternetOptions tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "tst_internetoptions.moc"
