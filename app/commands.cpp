@@ -85,7 +85,7 @@ void mdiform1::routeCommands()
     // Page tools and personal details act on the active window's page.
     auto web = [this] { return activePage(); };
     auto status = [this](const QString &text) { setStatusText(text); };
-    auto *personalMenu = new PersonalMenu(menu(QStringLiteral("mnuPDs")), web, this);
+    auto *personalMenu = new PersonalMenu(menu(QStringLiteral("mnuPDs")), web, this, status);
     on("Show", [personalMenu] { personalMenu->Show(); });
     on("personal", [this] { Form3::personal(this); });
     on("RefreshIT", [this] { AutoRefresh::RefreshIT(windows->activeChild(), this); });

@@ -7,10 +7,15 @@
 #include "personal/personaldetails.h"
 
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 
-PersonalMenu::PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame)
-    : QObject(existing), m_menu(existing), m_activeBrowser(std::move(activeBrowser)), m_frame(frame)
+#include <utility>
+
+PersonalMenu::PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame, StatusText status)
+    : QObject(existing), m_menu(existing), m_activeBrowser(std::move(activeBrowser)), m_frame(frame),
+      m_status(std::move(status))
 {
     attach();
 }
@@ -35,7 +40,95 @@ void PersonalMenu::attach()
         });
     }
     connect(item("n11", "Hide &Menu"), &QAction::triggered, this, &PersonalMenu::n11_Click);
-    connect(m_menu, &QMenu::aboutToShow, this, [this] { m_focusBeforeMenu = QApplication::focusWidget(); });
+    connect(m_menu, &QMenu::aboutToShow, this, &PersonalMenu::noteTarget);
+}
+
+namespace {
+// The browser control the widget belongs to, or the widget itself when it is not part of a page.
+QWidget *keyTarget(QWidget *focus)
+{
+    for (QWidget *w = focus; w; w = w->parentWidget()) {
+        if (qobject_cast<BrowserControl *>(w))
+            return w;
+        if (w->isWindow())
+            break;
+    }
+    return focus;
+}
+
+// The MDI child window the widget is in, or null when it is not in one.
+QMdiSubWindow *childWindowOf(QWidget *widget)
+{
+    for (QWidget *w = widget; w; w = w->parentWidget())
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(w))
+            return sub;
+    return nullptr;
+}
+
+// False once the widget's window has been closed, even if it is not deleted yet.
+bool inOpenWindow(QWidget *widget)
+{
+    if (QMdiSubWindow *sub = childWindowOf(widget))
+        return sub->mdiArea() && sub->mdiArea()->subWindowList().contains(sub);
+    return widget->window()->isVisible();
+}
+
+bool sameSite(const QUrl &a, const QUrl &b)
+{
+    return a.scheme() == b.scheme() && a.host() == b.host() && a.port() == b.port();
+}
+}
+
+void PersonalMenu::noteTarget()
+{
+    m_focusBeforeMenu = QApplication::focusWidget();
+    QWidget *target = keyTarget(m_focusBeforeMenu);
+    if (!target && m_activeBrowser)
+        target = m_activeBrowser();
+    m_target = target;
+    m_hadTarget = target != nullptr;
+    auto *page = qobject_cast<BrowserControl *>(target);
+    m_targetSite = page ? QUrl(page->LocationURL()) : QUrl();
+}
+
+void PersonalMenu::say(const QString &text) const
+{
+    if (m_status)
+        m_status(text);
+}
+
+bool PersonalMenu::backToTarget()
+{
+    if (!m_target || !inOpenWindow(m_target)) {
+        say(QStringLiteral("Nothing was typed: the window you were filling in was closed while the Personal menu was open."));
+        return false;
+    }
+    if (auto *page = qobject_cast<BrowserControl *>(m_target.data());
+        page && !sameSite(QUrl(page->LocationURL()), m_targetSite)) {
+        say(QStringLiteral("Nothing was typed: the page you were filling in went to another site while the Personal menu was open."));
+        return false;
+    }
+    QWidget *current = QApplication::focusWidget();
+    if (current && keyTarget(current) == m_target)
+        return true;
+    // Something else took the keyboard meanwhile (a window a page opened, say): the
+    // chosen window becomes the active one again and its control gets the keyboard back.
+    QWidget *focus = m_focusBeforeMenu ? m_focusBeforeMenu.data() : m_target.data();
+    if (QMdiSubWindow *sub = childWindowOf(m_target))
+        sub->mdiArea()->setActiveSubWindow(sub);
+    if (!focus->isActiveWindow())
+        focus->activateWindow();
+    focus->setFocus(Qt::PopupFocusReason);
+    current = QApplication::focusWidget();
+    if (current && keyTarget(current) == m_target)
+        return true;
+    // Some desktops leave no window active when a menu closes; then the keys go to the
+    // active page, which is fine as long as that is still the chosen one.
+    if (!current && m_activeBrowser && m_activeBrowser() == m_target)
+        return true;
+    say(QStringLiteral("Nothing was typed: another window took the keyboard while the Personal menu was open. "
+                       "Click into the field again and choose the detail once more."));
+    return false;
 }
 
 bool PersonalMenu::isShown() const { return m_menu && m_menu->menuAction()->isVisible(); }
@@ -67,9 +160,13 @@ void PersonalMenu::typeField(int i)
     const QString text = Form3::withStoredValues(m_frame)->value(i);
     if (text.isEmpty())
         return;
-    // Some desktops leave no window active when a menu closes: give the focus back
-    // to where it was when the menu opened, so the keys land there.
-    if (!QApplication::focusWidget() && m_focusBeforeMenu) {
+    // The keys go where the person was when the menu opened, never to a window or
+    // page that took the keyboard since. A menu item triggered without the menu
+    // having been opened types into the focus as it is.
+    const bool fromMenu = std::exchange(m_hadTarget, false);
+    if (fromMenu && !backToTarget())
+        return;
+    if (!fromMenu && !QApplication::focusWidget() && m_focusBeforeMenu) {
         m_focusBeforeMenu->activateWindow();
         m_focusBeforeMenu->setFocus(Qt::PopupFocusReason);
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 #include <functional>
 
 class BrowserControl;
@@ -16,11 +17,13 @@ class PersonalMenu : public QObject
 public:
     // The browser control of the frame's active child window, or null.
     using ActiveBrowser = std::function<BrowserControl *()>;
+    // Shows a line in the frame's status bar.
+    using StatusText = std::function<void(const QString &)>;
 
     // Takes over a menu the frame built, finding its items by name (n1 ... n12)
     // and adding any that are missing. frame parents the personal details dialog
     // when the menu has to make one.
-    PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame);
+    PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame, StatusText status = {});
 
     QMenu *menu() const { return m_menu; }
     bool isShown() const;
@@ -37,9 +40,20 @@ public:
 
 private:
     void attach();
+    void noteTarget();
+    // Puts the keyboard back where it was when the menu opened; false, with the reason
+    // in the status bar, when the keys could reach another page than the chosen one.
+    bool backToTarget();
+    void say(const QString &text) const;
 
     QMenu *m_menu = nullptr; // owned by the menu bar, as this object is
     ActiveBrowser m_activeBrowser;
     QPointer<QWidget> m_frame;
+    StatusText m_status;
     QPointer<QWidget> m_focusBeforeMenu;
+    // Where the keys were to go when the menu opened: the page (or other widget) that had
+    // the keyboard, and the site that page showed.
+    bool m_hadTarget = false;
+    QPointer<QWidget> m_target;
+    QUrl m_targetSite;
 };
