@@ -53,6 +53,9 @@ public:
     // control has gone in the meantime (its page is kept until then).
     virtual void printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done) = 0;
     virtual void printTo(QPrinter *printer, Done done) = 0;
+    // Runs a trivial script in the page and answers once it has run: a page whose own
+    // script never gives way does not answer (the caller decides how long to wait).
+    virtual void ping(Done answered) { answered(true); }
     // Types text into the page's focused element as keystrokes, each character as itself.
     virtual void typeText(const QString &text) = 0;
     // Zooms the page one step in (1) or out (-1), or back to its own size (0).

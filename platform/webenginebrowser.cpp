@@ -1101,6 +1101,16 @@ void WebEngineBrowser::printTo(QPrinter *printer, Done done)
     m_view->print(printer);
 }
 
+void WebEngineBrowser::ping(Done answered)
+{
+    // A hung page answers only as it is destroyed, perhaps after this control has gone.
+    page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                          [self = QPointer<WebEngineBrowser>(this), answered](const QVariant &) {
+                              if (self && !self->m_ending && answered)
+                                  answered(true);
+                          });
+}
+
 void WebEngineBrowser::typeText(const QString &text)
 {
     Keystrokes::typeInto(m_view->focusProxy(), text);

@@ -41,6 +41,7 @@ public:
     void findText(const QString &text, bool backward, bool caseSensitive, FindDone done) override;
     void printToPdf(const QString &path, const QPageLayout &layout, const QPageRanges &ranges, Done done) override;
     void printTo(QPrinter *printer, Done done) override;
+    void ping(Done answered) override;
     void typeText(const QString &text) override;
     void zoom(int step) override;
     bool isLoading() const override { return m_loading; }

@@ -16,6 +16,10 @@
 namespace {
 // A print whose engine never answers must not hold up the pages behind it.
 constexpr int watchdogMs = 180000;
+// How long a page's scripts may take to answer before the page counts as hung. The engine
+// ends the whole programme when a renderer dies during a print, and a hung page is the
+// one whose renderer is about to die (killed, or out of memory): it is not printed.
+constexpr int answerMs = 2000;
 constexpr int maxNameLength = 100;
 constexpr int maxNameBytes = 255 - 11;
 }
@@ -102,6 +106,7 @@ void PrintQueue::runNext()
         return;
     }
     m_running = true;
+    m_printStarted = false;
     const Job job = m_jobs.takeFirst();
     const quint64 id = ++m_current;
     BrowserControl *web = job.web;
@@ -123,6 +128,31 @@ void PrintQueue::runNext()
                QStringLiteral("\"%1\" has no page in it to print.").arg(job.caption));
         return;
     }
+    QTimer::singleShot(answerMs, this, [this, id, job] {
+        if (id == m_current && m_running && !m_printStarted)
+            finish(id, false, QString(), job,
+                   (job.web ? QStringLiteral("\"%1\" is not responding and was not printed.")
+                            : QStringLiteral("\"%1\" was closed and was not printed."))
+                       .arg(job.caption));
+    });
+    web->ping([this, id, job](bool) {
+        if (id == m_current && m_running && !m_printStarted)
+            startPrint(id, job);
+    });
+}
+
+void PrintQueue::startPrint(quint64 id, const Job &job)
+{
+    BrowserControl *web = job.web;
+    if (!web) {
+        finish(id, false, QString(), job, QStringLiteral("\"%1\" was closed and was not printed.").arg(job.caption));
+        return;
+    }
+    if (web->rendererGone() || web->isLoading()) {
+        finish(id, false, QString(), job); // died or moved on while it was asked
+        return;
+    }
+    m_printStarted = true;
     // A window closed mid-print still answers once its page is done; one that never
     // answers is given up here.
     QTimer::singleShot(watchdogMs, this, [this, id, job] { finish(id, false, QString(), job); });
@@ -166,6 +196,7 @@ void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &
     if (!ok && pdfPath == m_reserved)
         giveUpReserved();
     m_reserved.clear();
+    m_printStarted = false;
     if (job.status) {
         if (!ok && !why.isEmpty())
             job.status(why);

@@ -51,11 +51,14 @@ private:
     };
     explicit PrintQueue(QObject *parent = nullptr);
     void runNext();
+    // The page answered: its print starts.
+    void startPrint(quint64 id, const Job &job);
     // why, when given, is what the person is told instead of the plain failure.
     void finish(quint64 id, bool ok, const QString &pdfPath, const Job &job, const QString &why = QString());
 
     QList<Job> m_jobs;
     bool m_running = false;
     quint64 m_current = 0;
+    bool m_printStarted = false; // the running job's page answered and its print was asked for
     QString m_reserved; // the empty file reserved for the running job's PDF, if any
 };

@@ -181,6 +181,40 @@ private Q_SLOTS:
         QCOMPARE(status[0], QStringLiteral("\"%1\" has no page in it to print.").arg(fileUrl));
         QVERIFY(status[1].startsWith(QStringLiteral("\"Kept page\" saved as ")));
     }
+
+    // A page whose script never gives way is passed over at once: the pages behind it are
+    // printed, and no empty file is left in its name.
+    void aHungPageIsSkippedAndTheNextOneIsPrinted()
+    {
+        for (QMdiSubWindow *sub : area.subWindowList())
+            delete sub;
+        LoopbackServer site(QStringLiteral("127.0.0.202"));
+        QVERIFY(site.isListening());
+        site.setPage("/hung", "<html><head><title>Fine page</title></head><body><h1>hungword</h1><script>"
+                              "addEventListener('load', function () { setTimeout(function () {"
+                              " document.title = 'Hung page'; for (;;) {} }, 200); });"
+                              "</script></body></html>");
+        auto *hung = new ChildWindow(ChildWindow::Kind::Browser, QStringLiteral("form1"));
+        area.addSubWindow(hung)->show();
+        QVERIFY(PageWait::load(hung->Web1, site.url(QStringLiteral("/hung"))));
+        QTRY_COMPARE_WITH_TIMEOUT(hung->Web1->LocationName(), QStringLiteral("Hung page"), 30000);
+        hung->setWindowTitle(hung->Web1->LocationName());
+        server.setPage("/next", page("Next page", "nextword"));
+        QVERIFY(open("/next"));
+
+        QElapsedTimer took;
+        took.start();
+        QStringList status;
+        const QStringList made = printAllSayingYes(&status);
+        QVERIFY2(took.elapsed() < 30000, qPrintable(status.join(QLatin1Char('\n'))));
+        const QDir documents(PrintQueue::pdfFolder());
+        QCOMPARE(made, QStringList{"Next page.pdf"});
+        QVERIFY(pdfText(documents.filePath(QStringLiteral("Next page.pdf"))).contains(QStringLiteral("nextword")));
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status[0], QStringLiteral("\"Hung page\" is not responding and was not printed."));
+        QVERIFY(status[1].startsWith(QStringLiteral("\"Next page\" saved as ")));
+        delete hung;
+    }
 };
 
 QUILLON_TEST_MAIN(TestPrintAll)

@@ -358,6 +358,7 @@ private Q_SLOTS:
         for (int i = 0; i < 400; ++i)
             body += "<p>Line " + QByteArray::number(i) + " of a page long enough to take a while to print.</p>";
         m_server->setPage("/long", page("Long", body));
+        int printedAfterClose = 0;
         for (const int delay : {0, 10, 30, 60, 120}) {
             form1 *w = open(QStringLiteral("/long"));
             QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Long"), 30000);
@@ -373,9 +374,16 @@ private Q_SLOTS:
             // The page is kept until its print is done, and the person is told how it went.
             QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 30000);
             const QString pdf = printer->outputFileName();
+            // Closed before its page answered whether it can be printed, it is not.
+            if (said == QStringList(QStringLiteral("\"Long\" was closed and was not printed."))) {
+                QVERIFY(!QFile::exists(pdf));
+                continue;
+            }
             QCOMPARE(said, QStringList(QStringLiteral("\"Long\" saved as %1").arg(pdf)));
             QVERIFY(QFileInfo(pdf).size() > 0);
+            ++printedAfterClose;
         }
+        QVERIFY(printedAfterClose > 0);
         checkStillWorking("after-print");
 
         // Ending mid-print: the file reserved for the page is not left behind empty.
@@ -384,10 +392,44 @@ private Q_SLOTS:
         QSignalSpy finished(PrintQueue::instance(), &PrintQueue::jobFinished);
         PrintQueue::instance()->enqueue(w->Web1, QStringLiteral("Long"), nullptr);
         const QString reserved = QDir(PrintQueue::pdfFolder()).filePath(QStringLiteral("Long.pdf"));
-        QVERIFY(QFile::exists(reserved)); // reserved at once, written when the engine is done
+        // Reserved once the page answers, written when the engine is done.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(reserved), 10000);
         PrintQueue::instance()->giveUpReserved();
         QVERIFY(!QFile::exists(reserved));
         QVERIFY(finished.wait(30000)); // the engine's late answer finds nothing to remove
+    }
+
+    // The engine ends the whole programme when a renderer dies during a print. A page whose
+    // script holds its renderer is not printed, and its renderer then dying costs only it.
+    void blockedPageIsNotPrintedAndSurvivesItsRendererDying()
+    {
+        LoopbackServer site(QStringLiteral("127.0.0.201"));
+        QVERIFY(site.isListening());
+        site.setPage("/blocked", page("Loaded", "<p>text</p><script>addEventListener('load', function () {"
+                                                " setTimeout(function () { document.title = 'Blocked';"
+                                                " var end = Date.now() + 20000; while (Date.now() < end) {} }, 200); });"
+                                                "</script>"));
+        form1 *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(w, site.url(QStringLiteral("/blocked")));
+        WebEngineBrowser *web = engine(w);
+        QTRY_COMPARE_WITH_TIMEOUT(web->LocationName(), QStringLiteral("Blocked"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(web->rendererProcessId() > 0, 10000);
+
+        auto printer = std::make_shared<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = m_home->path() + QStringLiteral("/blocked.pdf");
+        printer->setOutputFileName(pdf);
+        QStringList said;
+        PrintQueue::instance()->enqueue(w->Web1, QStringLiteral("Blocked"),
+                                        [&said](const QString &text) { said << text; }, printer);
+        // The renderer dies while the print waits on it.
+        QCOMPARE(::kill(pid_t(web->rendererProcessId()), SIGSEGV), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(web->rendererGone(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 10000);
+        QCOMPARE(said, QStringList(QStringLiteral("\"Blocked\" is not responding and was not printed.")));
+        QVERIFY(!PrintQueue::instance()->isBusy());
+        QVERIFY(!QFile::exists(pdf));
+        checkStillWorking("after-blocked-print");
     }
 };
 
