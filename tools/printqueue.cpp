@@ -14,8 +14,8 @@
 #include <QTimer>
 
 namespace {
-// A print whose engine never answers must not hold up the pages behind it.
-constexpr int watchdogMs = 180000;
+// A print whose engine never answers must not hold up the pages behind it for good.
+int watchdogMs = 180000;
 // How long a page's scripts may take to answer before the page counts as hung. The engine
 // ends the whole programme when a renderer dies during a print, and a hung page is the
 // one whose renderer is about to die (killed, or out of memory): it is not printed.
@@ -44,6 +44,8 @@ PrintQueue *PrintQueue::instance()
         queue = new PrintQueue(QCoreApplication::instance());
     return queue;
 }
+
+void PrintQueue::setUnansweredLimit(int ms) { watchdogMs = ms; }
 
 bool PrintQueue::hasPrinter() { return !QPrinterInfo::availablePrinters().isEmpty(); }
 
@@ -191,9 +193,9 @@ void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &
     if (id != m_current || !m_running)
         return; // a late answer for a job already given up
     ++m_current;
-    // A failed print leaves no empty file reserved for it. One given up unanswered (no
-    // path here) keeps its reservation: the engine may still write the file.
-    if (!ok && pdfPath == m_reserved)
+    // A failed print, or one given up unanswered, leaves no empty file reserved for it:
+    // should the engine still write it later, it makes the file anew.
+    if (!ok)
         giveUpReserved();
     m_reserved.clear();
     m_printStarted = false;

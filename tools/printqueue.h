@@ -32,6 +32,8 @@ public:
     // Makes a new, empty file "<name>.pdf" in folder (never an existing one) and returns its path.
     static QString reservePdfFile(const QString &folder, const QString &title);
     static bool hasPrinter();
+    // How long a print the engine never answers holds the pages behind it; tests shorten it.
+    static void setUnansweredLimit(int ms);
 
     // The empty file reserved for the running job's PDF goes: the print failed, or the
     // programme is ending (called when it quits) and the print cannot finish now.

@@ -196,6 +196,32 @@ private Q_SLOTS:
         delete sites;
     }
 
+    // A print the engine never answers is given up: the page behind it prints, and the file
+    // reserved for the given-up one does not stay behind empty.
+    void unansweredPrintIsGivenUpLeavingNoEmptyFile()
+    {
+        TempHome home;
+        ChildWindow *stuck = open(QStringLiteral("Stuck"));
+        ChildWindow *next = open(QStringLiteral("Next"));
+        fake(stuck)->complete(QStringLiteral("Stuck"));
+        fake(next)->complete(QStringLiteral("Next"));
+        fake(stuck)->answersPrints = false;
+        PrintQueue::setUnansweredLimit(300);
+        QStringList status;
+        auto said = [&status](const QString &s) { status << s; };
+        PrintQueue::instance()->enqueue(stuck->Web1, QStringLiteral("Stuck"), said);
+        PrintQueue::instance()->enqueue(next->Web1, QStringLiteral("Next"), said);
+        QTRY_VERIFY(!PrintQueue::instance()->isBusy());
+        PrintQueue::setUnansweredLimit(180000);
+        const QDir documents(PrintQueue::pdfFolder());
+        QCOMPARE(fake(stuck)->calls.filter(QStringLiteral("print")),
+                 QStringList{"printToPdf " + documents.filePath(QStringLiteral("Stuck.pdf"))});
+        QCOMPARE(status.size(), 2);
+        QCOMPARE(status[0], QStringLiteral("\"Stuck\" could not be printed."));
+        QVERIFY(status[1].contains(documents.filePath(QStringLiteral("Next.pdf"))));
+        QVERIFY(!documents.exists(QStringLiteral("Stuck.pdf")));
+    }
+
     void pdfNamesAreSafeAndNew()
     {
         QCOMPARE(PrintQueue::safeFileName(QStringLiteral("News: a/b \"c\" <d>")), QStringLiteral("News_ a_b _c_ _d_"));

@@ -39,6 +39,7 @@ public:
     // Raise a new-window request as a page would; returns the host the frame placed, if any.
     BrowserControl *requestNewWindow(bool *cancelled = nullptr);
 
+    bool answersPrints = true; // false: a print is asked for and never answered, as a hung engine does
     QStringList calls;        // "Navigate <addr>", "GoHome", "Refresh", "refreshWithoutResend", "ExecWB 12 0", ...
     QStringList navigations;  // addresses passed to Navigate, in order
     QString typed;
