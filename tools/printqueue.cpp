@@ -150,8 +150,13 @@ void PrintQueue::startPrint(quint64 id, const Job &job)
         finish(id, false, QString(), job, QStringLiteral("\"%1\" was closed and was not printed.").arg(job.caption));
         return;
     }
-    if (web->rendererGone() || web->isLoading()) {
-        finish(id, false, QString(), job); // died or moved on while it was asked
+    if (web->rendererGone()) {
+        finish(id, false, QString(), job);
+        return;
+    }
+    if (web->isLoading()) { // a reload or a link was taken while the page was asked
+        finish(id, false, QString(), job,
+               QStringLiteral("\"%1\" is still loading and was not printed.").arg(job.caption));
         return;
     }
     m_printStarted = true;

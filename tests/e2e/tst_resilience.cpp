@@ -431,6 +431,53 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(pdf));
         checkStillWorking("after-blocked-print");
     }
+
+    // A timed reload that comes while the page is being printed: the print is saved whole,
+    // the page is fetched again, and the programme stays.
+    void refreshTickDuringAPrint()
+    {
+        LoopbackServer site(QStringLiteral("127.0.0.203"));
+        QVERIFY(site.isListening());
+        QByteArray body;
+        for (int i = 0; i < 400; ++i)
+            body += "<p>Line " + QByteArray::number(i) + " of a page long enough to take a while to print.</p>";
+        int fetched = 0;
+        site.setHandler("/long", [&](const LoopbackServer::Request &) {
+            ++fetched;
+            LoopbackServer::Response r;
+            r.body = page("Long", body);
+            return r;
+        });
+        form1 *w = m_frame->windows->newBrowserWindow();
+        m_frame->windows->OpenSiteWindow(w, site.url(QStringLiteral("/long")));
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Long"), 30000);
+        int printed = 0;
+        for (const int delay : {0, 10, 30, 60, 120, 250}) {
+            const int before = fetched;
+            auto printer = std::make_shared<QPrinter>();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            const QString pdf = m_home->path() + QStringLiteral("/tick-%1.pdf").arg(delay);
+            printer->setOutputFileName(pdf);
+            QStringList said;
+            PrintQueue::instance()->enqueue(w->Web1, QStringLiteral("Long"),
+                                            [&said](const QString &text) { said << text; }, printer);
+            QTimer::singleShot(delay, w, [w] { w->Web1->refreshWithoutResend(); });
+            QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 30000);
+            // A reload that came before the page answered leaves it loading, not printed.
+            if (said == QStringList(QStringLiteral("\"Long\" is still loading and was not printed."))) {
+                QVERIFY(!QFile::exists(pdf));
+            } else {
+                QCOMPARE(said, QStringList(QStringLiteral("\"Long\" saved as %1").arg(pdf)));
+                QVERIFY(QFileInfo(pdf).size() > 0);
+                ++printed;
+            }
+            // The reload still comes, once the print is done.
+            QTRY_VERIFY_WITH_TIMEOUT(fetched > before, 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(!w->Web1->isLoading(), 30000);
+        }
+        QVERIFY(printed > 0);
+        checkStillWorking("after-tick-print");
+    }
 };
 
 QUILLON_TEST_MAIN(TestResilience)
