@@ -168,4 +168,3 @@ void InternetOptionsDialog::cmdClearCache_Click()
                                      "could not be marked for deletion at the next start: %1").arg(error),
                       QMessageBox::Warning);
 }
-

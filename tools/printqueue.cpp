@@ -19,7 +19,7 @@ int watchdogMs = 180000;
 // How long a page's scripts may take to answer before the page counts as hung. The engine
 // ends the whole programme when a renderer dies during a print, and a hung page is the
 // one whose renderer is about to die (killed, or out of memory): it is not printed.
-constexpr int answerMs = 2000;
+constexpr int answerMs = 5000;
 constexpr int maxNameLength = 100;
 constexpr int maxNameBytes = 255 - 11;
 }
