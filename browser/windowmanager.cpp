@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QLayout>
 #include <QMdiArea>
+#include <QTimer>
 #include <QtMath>
 
 #include <cmath>
@@ -492,7 +493,7 @@ void WindowManager::checkIconsSettled()
     if (!m_iconsPending)
         return;
     for (ChildWindow *w : childWindows())
-        if (w->Web1->isLoading())
+        if (w->Web1->isLoading() && !WindowRegistry::isUnloaded(w))
             return;
     m_iconsPending = false;
     BrowserControl::setPageIconsEnabled(true);
@@ -544,6 +545,9 @@ void WindowManager::windowClosed(ChildWindow *window, bool closed)
         return;
     m_recent.removeAll(window);
     m_recent.removeAll(nullptr);
+    // The last window still loading may be the one that closed; it counts as closed once
+    // its close has run to the end.
+    QTimer::singleShot(0, this, &WindowManager::checkIconsSettled);
     // Visible to the area, not on screen: a frame waiting in the tray shows none of its
     // windows, and it comes back with the one the person used before.
     if (wasActive && !m_recent.isEmpty() && m_recent.last()->isVisibleTo(m_area))

@@ -87,6 +87,34 @@ private Q_SLOTS:
         QVERIFY(PageWait::load(plain->Web1, bare.url(QStringLiteral("/bare"))));
         QTRY_VERIFY_WITH_TIMEOUT(tabIcon(plain).isNull(), 10000);
     }
+
+    void closingTheLastWindowStillLoadingLetsIconsCome()
+    {
+        LoopbackServer site(QStringLiteral("127.0.0.10"));
+        site.setPage("/done", "<html><head><title>Done</title>"
+                              "<link rel=\"icon\" href=\"/mark.png\"></head><body>x</body></html>");
+        site.setHandler("/mark.png", picture(Qt::blue, "PNG", "image/png"));
+        site.setHandler("/slow", [](const LoopbackServer::Request &) {
+            LoopbackServer::Response r;
+            r.body = "<title>Slow</title>";
+            r.delayMs = 120000;
+            return r;
+        });
+
+        BrowserControl::setPageIconsEnabled(false);
+        ChildWindow *done = openWindow(site.url(QStringLiteral("/done")));
+        QVERIFY(done);
+        ChildWindow *slow = m_frame->windows->newBrowserWindow();
+        m_frame->windows->openNumbered(slow);
+        slow->Web1->Navigate(site.url(QStringLiteral("/slow")));
+        QTRY_VERIFY_WITH_TIMEOUT(site.count("/slow") == 1 && slow->Web1->isLoading(), 30000);
+        m_frame->windows->enablePageIconsWhenSettled();
+        QVERIFY(tabIcon(done).isNull()); // a window still loads
+
+        slow->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!tabIcon(done).isNull(), 30000);
+        QCOMPARE(centre(tabIcon(done)), QColor(Qt::blue));
+    }
 };
 
 QUILLON_TEST_MAIN(TestPageIconsE2E)
