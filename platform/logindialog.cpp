@@ -29,6 +29,9 @@ bool askLogin(QWidget *parent, const Login &site, QString *user, QString *passwo
     QString text = QStringLiteral("The site %1 asks for a user name and password.").arg(site.host);
     if (!site.realm.isEmpty())
         text += QStringLiteral("\nThe site says: %1").arg(site.realm.left(MaxRealm));
+    if (site.unencrypted)
+        text += QStringLiteral("\nThe connection is not encrypted: the password is sent as you type it, "
+                               "where others on the network can read it.");
     auto *label = new QLabel(text, box);
     label->setTextFormat(Qt::PlainText); // the realm comes from the site
     label->setWordWrap(true);

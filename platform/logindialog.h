@@ -10,6 +10,7 @@ namespace Dialogs {
 struct Login {
     QString host;  // the site asking
     QString realm; // the site's own name for what it guards; page-supplied
+    bool unencrypted = false; // the site is reached over plain http: the password goes as it is
 };
 
 // Asks for a user name and a password; false when cancelled.

@@ -481,7 +481,8 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
         QString user, password;
         const QString host = url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
         QPointer<WebEngineBrowser> self(this);
-        const bool given = Dialogs::askLogin(window(), {host, auth->realm()}, &user, &password);
+        const bool given = Dialogs::askLogin(window(), {host, auth->realm(), url.scheme() == QLatin1String("http")},
+                                             &user, &password);
         if (!self)
             return; // the page went with its window while the box was up
         if (given) {

@@ -524,6 +524,8 @@ private Q_SLOTS:
         QVERIFY2(shown.contains(QStringLiteral("127.0.0.7")) && shown.contains(QStringLiteral("<i>Back office</i>")),
                  qPrintable(shown));
         QVERIFY(hidden);
+        QVERIFY2(shown.contains(QStringLiteral("not encrypted")), qPrintable(shown)); // plain http
+        QVERIFY(asked.first().unencrypted);
     }
 
     // What a site names a file loses what would break the name, and a long name is cut to
