@@ -27,7 +27,16 @@ constexpr int maxNameBytes = 255 - 11;
 PrintQueue::PrintQueue(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("printQueue"));
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &PrintQueue::giveUpReserved);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &PrintQueue::programmeEnds);
+}
+
+void PrintQueue::programmeEnds()
+{
+    giveUpReserved();
+    for (const QString &path : std::as_const(m_unanswered))
+        if (QFile(path).size() == 0)
+            QFile::remove(path);
+    m_unanswered.clear();
 }
 
 void PrintQueue::giveUpReserved()
@@ -198,9 +207,12 @@ void PrintQueue::finish(quint64 id, bool ok, const QString &pdfPath, const Job &
     if (id != m_current || !m_running)
         return; // a late answer for a job already given up
     ++m_current;
-    // A failed print, or one given up unanswered, leaves no empty file reserved for it:
-    // should the engine still write it later, it makes the file anew.
-    if (!ok)
+    // A failed print leaves no empty file reserved for it. One given up unanswered (no path
+    // here) keeps its name until the programme ends, when it goes if still empty: the engine
+    // may yet write it, and a later page of the same title must not get that name.
+    if (!ok && pdfPath.isEmpty() && !m_reserved.isEmpty())
+        m_unanswered << m_reserved;
+    else if (!ok)
         giveUpReserved();
     m_reserved.clear();
     m_printStarted = false;

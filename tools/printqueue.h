@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -38,6 +39,9 @@ public:
     // The empty file reserved for the running job's PDF goes: the print failed, or the
     // programme is ending (called when it quits) and the print cannot finish now.
     void giveUpReserved();
+    // The programme ends: no print can finish now, and the files kept for prints given up
+    // unanswered go as well where the engine never wrote them.
+    void programmeEnds();
 
 Q_SIGNALS:
     // One job is over: ok, and the PDF file written (empty when it went to a printer).
@@ -63,4 +67,5 @@ private:
     quint64 m_current = 0;
     bool m_printStarted = false; // the running job's page answered and its print was asked for
     QString m_reserved; // the empty file reserved for the running job's PDF, if any
+    QStringList m_unanswered; // files of prints given up unanswered, kept from later pages
 };
