@@ -10,8 +10,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 
 #include <utility>
+
+namespace {
+bool isMenu(const QWidget *widget) { return qobject_cast<const QMenuBar *>(widget) || qobject_cast<const QMenu *>(widget); }
+}
 
 PersonalMenu::PersonalMenu(QMenu *existing, ActiveBrowser activeBrowser, QWidget *frame, StatusText status)
     : QObject(existing), m_menu(existing), m_activeBrowser(std::move(activeBrowser)), m_frame(frame),
@@ -41,6 +46,10 @@ void PersonalMenu::attach()
     }
     connect(item("n11", "Hide &Menu"), &QAction::triggered, this, &PersonalMenu::n11_Click);
     connect(m_menu, &QMenu::aboutToShow, this, &PersonalMenu::noteTarget);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && !isMenu(now))
+            m_lastFocus = now;
+    });
 }
 
 namespace {
@@ -82,6 +91,10 @@ bool sameSite(const QUrl &a, const QUrl &b)
 void PersonalMenu::noteTarget()
 {
     m_focusBeforeMenu = QApplication::focusWidget();
+    // Alt pressed alone gives the menu bar the keyboard before the menu opens: the person
+    // was where the keyboard was before that.
+    if (m_focusBeforeMenu && isMenu(m_focusBeforeMenu))
+        m_focusBeforeMenu = m_lastFocus;
     QWidget *target = keyTarget(m_focusBeforeMenu);
     if (!target && m_activeBrowser)
         target = m_activeBrowser();

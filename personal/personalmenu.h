@@ -51,6 +51,7 @@ private:
     QPointer<QWidget> m_frame;
     StatusText m_status;
     QPointer<QWidget> m_focusBeforeMenu;
+    QPointer<QWidget> m_lastFocus; // the last widget outside the menus that had the keyboard
     // Where the keys were to go when the menu opened: the page (or other widget) that had
     // the keyboard, and the site that page showed.
     bool m_hadTarget = false;

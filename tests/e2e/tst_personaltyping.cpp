@@ -329,6 +329,27 @@ private Q_SLOTS:
         QVERIFY(!real.frame->statusText().startsWith(QLatin1String("Nothing was typed")));
     }
 
+    // Alt pressed alone, then the menu's letter: the menu bar has the keyboard while the
+    // menu opens, and the detail still goes to the field the person was in.
+    void aMenuOpenedFromTheKeyboardTypesIntoTheField()
+    {
+        QVERIFY(PersonalDetails::write(0, QStringLiteral("Ann")));
+        RealFrame real;
+        QVERIFY(QTest::qWaitForWindowExposed(real.frame));
+        ChildWindow *a = FrameFixture::openLoaded(real.frame, server.url(QStringLiteral("/form")));
+        QVERIFY(a);
+        real.frame->activateWindow();
+        QTRY_VERIFY(real.frame->isActiveWindow());
+        real.frame->findChild<QAction *>(QStringLiteral("Show"))->trigger();
+        QVERIFY(QTest::qWaitFor([&] { return clickIntoFieldOf(real, a); }, 20000));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+        QTRY_VERIFY(qobject_cast<QMenuBar *>(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P);
+        QTRY_VERIFY(real.menu()->isVisible());
+        clickItem(real.menu(), "n1");
+        QTRY_COMPARE_WITH_TIMEOUT(valueIn(a->Web1, "f"), QStringLiteral("Ann"), 10000);
+    }
+
     // When the page the person chose cannot have the keys (its window closed, or it went to
     // another site while the menu was up), nothing is typed anywhere and the status bar says why.
     void aDetailWhosePageIsGoneIsNotTyped()
