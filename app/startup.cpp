@@ -40,6 +40,8 @@ void prepareEnvironment()
 
 void removeSiteDataIfAsked(const SingleInstance &instance)
 {
+    // Every copy holds the profile while it runs, also one that goes on beside another.
+    SiteData::holdProfile();
     // Another copy may have the profile open: its files go at a start with no other copy.
     if (!instance.owner() || instance.anotherRunning())
         return;

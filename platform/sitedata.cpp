@@ -9,6 +9,10 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 // Matches the name the shared profile is made with.
 const QString StorageName = QStringLiteral("Quillon");
@@ -97,18 +101,64 @@ bool removalRequested()
     return request.exists() || request.isSymLink();
 }
 
+namespace {
+struct Hold {
+    QString path;
+    int fd = -1;
+};
+Hold &held()
+{
+    static Hold hold;
+    return hold;
+}
+}
+
+QString inUseFile() { return profileFolder() + QStringLiteral(".in-use"); }
+
+bool holdProfile()
+{
+    Hold &hold = held();
+    const QString path = inUseFile();
+    if (hold.fd >= 0 && hold.path == path)
+        return true;
+    if (hold.fd >= 0)
+        ::close(hold.fd);
+    hold = {};
+    QDir().mkpath(QFileInfo(path).path());
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    // Not waiting: a start that holds it alone only deletes a few folders.
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    hold = {path, fd};
+    return true;
+}
+
 bool removeIfRequested(QString *error)
 {
     if (!removalRequested())
         return true;
-    if (!removeFrom(profileFolder(), error))
+    if (!holdProfile()) {
+        if (error)
+            *error = QStringLiteral("%1 could not be locked").arg(inUseFile());
         return false;
-    // Gone only once everything went: a failure is tried again at the next start.
-    if (QFile::remove(requestFile()))
+    }
+    // Another copy has the profile open: its files go at a start that holds it alone.
+    const int fd = held().fd;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         return true;
-    if (error)
-        *error = QStringLiteral("could not remove %1").arg(requestFile());
-    return false;
+    bool ok = removeFrom(profileFolder(), error);
+    // Gone only once everything went: a failure is tried again at the next start.
+    if (ok && !QFile::remove(requestFile())) {
+        if (error)
+            *error = QStringLiteral("could not remove %1").arg(requestFile());
+        ok = false;
+    }
+    ::flock(fd, LOCK_SH);
+    return ok;
 }
 
 }

@@ -23,6 +23,8 @@
 #include <QWebEngineProfile>
 #include <QtTest>
 
+#include <sys/file.h>
+
 #include <cstdio>
 
 namespace {
@@ -288,6 +290,16 @@ private Q_SLOTS:
             SingleInstance second;
             QVERIFY(second.anotherRunning());
             Startup::removeSiteDataIfAsked(second);
+            QVERIFY(QFileInfo::exists(profile + QStringLiteral("/Local Storage/leveldb/000003.log")));
+            QVERIFY(SiteData::removalRequested());
+        }
+        {
+            // A copy that went on beside a running one holds the profile without the lock
+            // of the first copy: while it runs, nothing goes.
+            QFile other(SiteData::inUseFile());
+            QVERIFY(other.open(QIODevice::ReadWrite));
+            QCOMPARE(::flock(other.handle(), LOCK_SH | LOCK_NB), 0);
+            Startup::removeSiteDataIfAsked(first);
             QVERIFY(QFileInfo::exists(profile + QStringLiteral("/Local Storage/leveldb/000003.log")));
             QVERIFY(SiteData::removalRequested());
         }
