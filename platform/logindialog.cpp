@@ -30,8 +30,8 @@ bool askLogin(QWidget *parent, const Login &site, QString *user, QString *passwo
     if (!site.realm.isEmpty())
         text += QStringLiteral("\nThe site says: %1").arg(site.realm.left(MaxRealm));
     if (site.unencrypted)
-        text += QStringLiteral("\nThe connection is not encrypted: the password is sent as you type it, "
-                               "where others on the network can read it.");
+        text += QStringLiteral("\nThe connection is not encrypted: others on the network may be able to "
+                               "read what you send.");
     auto *label = new QLabel(text, box);
     label->setTextFormat(Qt::PlainText); // the realm comes from the site
     label->setWordWrap(true);
