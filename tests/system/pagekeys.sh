@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keys pressed in a page with a real keyboard: Escape belongs to a page at rest (its
-# own dialogs and fields), the frame's keys still work from inside the page, and Escape
-# brings a page that fills the screen back to its window.
+# own dialogs and fields), the frame's keys still work from inside the page, Escape
+# brings a page that fills the screen back to its window, and a personal detail chosen
+# from the keyboard (Alt alone, then the menu's letter) goes into the page's field.
 source "$(dirname "$0")/lib.bash"
 
 requests() { grep -c "$1" "$WORK/http.log" 2>/dev/null || true; }
@@ -21,9 +22,12 @@ document.addEventListener('keydown', function (e) {
 document.addEventListener('fullscreenchange', function () {
   fetch(document.fullscreenElement ? '/screen-filled' : '/screen-left');
 });
-</script></head><body style="background:#ffffff">keys</body></html>
+</script></head><body style="background:#ffffff">keys
+<input id="f" style="position:absolute;left:0;top:100px;width:800px;height:400px"
+  oninput="fetch('/typed?' + encodeURIComponent(this.value))"></body></html>
 HTML
 write_store "$SITE"
+printf '[personal]\npdone=Ann\n' >> "$XDG_CONFIG_HOME/Quillon/PellQLN21.ini"
 QUILLON_TRACE_LOG="$WORK/trace.log" "$QUILLON" > "$WORK/k.out" 2>&1 &
 K=$!; PIDS+=($K)
 wait_window '^Welcome to Quillon$' 60 >/dev/null || fail "no start-up"
@@ -66,5 +70,17 @@ xdotool key Escape
 wait_for '[ "$(requests "GET /screen-left")" -ge 1 ]' 20 || fail "Escape did not end the page's full screen"
 wait_for "! page_window >/dev/null" 20 || fail "the full-screen window stayed"
 frame_visible $K || fail "the frame is gone after full screen"
+# 4. Into the page's field; the Personal menu shown (Ctrl+D), opened with Alt alone and P,
+# and its first item taken with Return: the first name is typed into the field.
+into_field() {
+  xdotool mousemove --window "$frame" 320 400 click 1
+  xdotool key ctrl+a BackSpace x
+  wait_for '[ "$(requests "GET /typed?x ")" -ge 1 ]' 3
+}
+ready=no
+for _ in 1 2 3 4 5; do into_field && { ready=yes; break; }; done
+[ "$ready" = yes ] || fail "the page's field did not take the keyboard"
+xdotool key --delay 150 BackSpace ctrl+d Alt_L p Return # at a person's pace
+wait_for '[ "$(requests "GET /typed?Ann ")" -ge 1 ]' 20 || fail "the first name did not reach the page's field"
 kill $K; wait $K 2>/dev/null || true
-echo "pagekeys: 3 passed, 0 failed"
+echo "pagekeys: 4 passed, 0 failed"
