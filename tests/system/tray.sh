@@ -67,11 +67,19 @@ favs=$(wait_window '^Your Favorites$' 20) || fail "My Favorites opened no window
 xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
 wait_for "tray_icon $T >/dev/null" 20 || fail "F2 did not place the frame in the tray"
 wait_for "! mapped $favs" 20 || fail "the favourites stayed on screen while the frame is in the tray"
-icon=$(tray_icon $T)
 visible() { xdotool search --onlyvisible --pid $T 2>/dev/null | wc -l; }
-before=$(visible)
-xdotool mousemove --window "$icon" 8 8 click 3
-wait_for '[ "$(visible)" -gt "$before" ]' 20 || fail "a right click on the icon opened no menu"
+# The tray host may embed the icon anew just after it appears, and a click on the window
+# it replaces goes nowhere: clicked again, as a person would, on the icon as it is now.
+tray_menu() {
+  local before; before=$(visible)
+  for _ in 1 2 3 4; do
+    icon=$(tray_icon $T) || continue
+    xdotool mousemove --window "$icon" 8 8 click 3
+    wait_for '[ "$(visible)" -gt "$before" ]' 5 && return 0
+  done
+  return 1
+}
+tray_menu || fail "a right click on the icon opened no menu"
 xdotool key a
 about=$(wait_window '^What About It\?$' 20) || fail "About from the tray menu opened no window"
 xdotool mousemove --window "$icon" 8 8 click 1
@@ -84,10 +92,7 @@ wait_for "stacked_above $about $frame" 10 || fail "the about window came back be
 xdotool windowfocus --sync "$frame" key F2 || xdotool key --window "$frame" F2
 wait_for "tray_icon $T >/dev/null" 20 || fail "F2 did not place the frame in the tray"
 wait_for "! frame_visible $T" 20 || fail "F2 left the frame on screen"
-icon=$(tray_icon $T)
-before=$(visible)
-xdotool mousemove --window "$icon" 8 8 click 3
-wait_for '[ "$(visible)" -gt "$before" ]' 20 || fail "a right click on the icon opened no menu"
+tray_menu || fail "a right click on the icon opened no menu"
 xdotool key q
 wait_exit $T 30 || fail "Quit from the tray menu did not end the programme"
 echo "tray: 6 passed, 0 failed"
