@@ -1,5 +1,6 @@
 #include "core/windowregistry.h"
 
+#include <QMdiSubWindow>
 #include <QPointer>
 
 namespace {
@@ -23,6 +24,14 @@ void markUnloaded(QWidget *window)
 bool isUnloaded(const QWidget *window)
 {
     return window && window->property(unloadedProperty).toBool();
+}
+
+QMdiSubWindow *subWindowOf(const QWidget *widget)
+{
+    for (auto *w = const_cast<QWidget *>(widget); w; w = w->parentWidget())
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(w))
+            return sub;
+    return nullptr;
 }
 
 void add(QWidget *window)

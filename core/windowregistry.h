@@ -2,6 +2,8 @@
 #include <QList>
 #include <QWidget>
 
+class QMdiSubWindow;
+
 // The programme's loaded windows in opening order: the frame, browser and popup
 // windows, dialogs. "Every loaded window" (close all, exit, print all) means this list.
 // A window adds itself when it is made and drops out when it is destroyed.
@@ -12,4 +14,6 @@ QList<QWidget *> windows();
 void markUnloaded(QWidget *window);
 // True once window has been marked unloaded (the frame is from the start of its unload).
 bool isUnloaded(const QWidget *window);
+// The window of the frame's window area that widget is in (or is), or null.
+QMdiSubWindow *subWindowOf(const QWidget *widget);
 }

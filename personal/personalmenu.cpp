@@ -3,6 +3,7 @@
 #include "platform/keystrokes.h"
 
 #include "core/browsercontrol.h"
+#include "core/windowregistry.h"
 #include "personal/form3.h"
 #include "personal/personaldetails.h"
 
@@ -65,19 +66,10 @@ QWidget *keyTarget(QWidget *focus)
     return focus;
 }
 
-// The MDI child window the widget is in, or null when it is not in one.
-QMdiSubWindow *childWindowOf(QWidget *widget)
-{
-    for (QWidget *w = widget; w; w = w->parentWidget())
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(w))
-            return sub;
-    return nullptr;
-}
-
 // False once the widget's window has been closed, even if it is not deleted yet.
 bool inOpenWindow(QWidget *widget)
 {
-    if (QMdiSubWindow *sub = childWindowOf(widget))
+    if (QMdiSubWindow *sub = WindowRegistry::subWindowOf(widget))
         return sub->mdiArea() && sub->mdiArea()->subWindowList().contains(sub);
     return widget->window()->isVisible();
 }
@@ -127,7 +119,7 @@ bool PersonalMenu::backToTarget()
     // Something else took the keyboard meanwhile (a window a page opened, say): the
     // chosen window becomes the active one again and its control gets the keyboard back.
     QWidget *focus = m_focusBeforeMenu ? m_focusBeforeMenu.data() : m_target.data();
-    if (QMdiSubWindow *sub = childWindowOf(m_target))
+    if (QMdiSubWindow *sub = WindowRegistry::subWindowOf(m_target))
         sub->mdiArea()->setActiveSubWindow(sub);
     if (!focus->isActiveWindow())
         focus->activateWindow();

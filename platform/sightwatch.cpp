@@ -1,20 +1,12 @@
 #include "platform/sightwatch.h"
 
+#include "core/windowregistry.h"
+
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <QWidget>
-
-namespace {
-QMdiSubWindow *subWindowOf(const QWidget *widget)
-{
-    for (QWidget *w = widget->parentWidget(); w; w = w->parentWidget())
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(w))
-            return sub;
-    return nullptr;
-}
-}
 
 SightWatch::SightWatch(QWidget *widget) : QObject(widget), m_widget(widget) {}
 
@@ -23,7 +15,7 @@ bool SightWatch::inSight(const QWidget *widget)
     if (!widget->isVisible() || widget->window()->isMinimized())
         return false;
     // The other windows of an area lie behind its current one, or were put aside by the person.
-    if (QMdiSubWindow *sub = subWindowOf(widget))
+    if (QMdiSubWindow *sub = WindowRegistry::subWindowOf(widget))
         return !sub->isMinimized() && sub->mdiArea() && sub->mdiArea()->currentSubWindow() == sub;
     return true;
 }
@@ -37,7 +29,7 @@ void SightWatch::watch()
     m_window = m_widget->window();
     if (m_window != m_widget)
         m_window->installEventFilter(this);
-    if (QMdiSubWindow *sub = subWindowOf(m_widget); sub && sub->mdiArea())
+    if (QMdiSubWindow *sub = WindowRegistry::subWindowOf(m_widget); sub && sub->mdiArea())
         m_activation = connect(sub->mdiArea(), &QMdiArea::subWindowActivated, this, &SightWatch::checkSoon);
 }
 

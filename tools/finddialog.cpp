@@ -1,6 +1,7 @@
 #include "tools/finddialog.h"
 
 #include "core/browsercontrol.h"
+#include "core/windowregistry.h"
 #include "platform/buttonkeys.h"
 
 #include <QCheckBox>
@@ -55,8 +56,8 @@ FindDialog::FindDialog(BrowserControl *web) : QDialog(web), m_web(web)
 
 void FindDialog::followWindow()
 {
-    for (QWidget *w = m_web; w && !m_window; w = w->parentWidget())
-        m_window = qobject_cast<QMdiSubWindow *>(w);
+    if (!m_window)
+        m_window = WindowRegistry::subWindowOf(m_web);
     if (m_window && m_window->mdiArea())
         connect(m_window->mdiArea(), &QMdiArea::subWindowActivated, this, &FindDialog::currentWindowChanged);
 }
